@@ -1,0 +1,69 @@
+#pragma once
+
+#include "sheet/geometry.h"
+#include "sheet/raster.h"
+
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace quiltmap::sheet {
+
+// One composition of a sheet, driven one tile at a time so that the caller can do other work
+// between tiles (the GUI dispatches its events, the CLI draws a progress bar) or abandon it by
+// dropping the object. Tiles are read one at a time; only one tile image exists at a time.
+//
+// The sheet raster is the only one: the preview shows it while tiles are drawn, and after
+// finish() it is the export image, holding exactly the pixels the preview showed.
+class Composition
+{
+public:
+    // Starts a sheet of the geometry's size, every pixel white, for the listed names of the
+    // folder named by `folderText`. Throws quiltmap::Error when the raster cannot be had; then
+    // nothing has changed.
+    Composition(const SheetGeometry &geometry, QString folderText, QStringList names);
+
+    struct DrawnTile
+    {
+        int index = 0;
+        // The tile's name-list entry.
+        QString name;
+        // The part of the sheet the tile covered, already clipped to the sheet.
+        QRect area;
+    };
+
+    int tileCount() const { return int(m_names.size()); }
+    int nextIndex() const { return m_next; }
+    bool atEnd() const { return m_next >= tileCount(); }
+
+    // Reads the next tile from its file, draws it at the top-left corner of its cell and
+    // returns its entry. Throws quiltmap::Error (the tile reader's messages); the composition
+    // then stays at that tile with the tiles before it drawn.
+    DrawnTile drawNextTile();
+
+    // The sheet as drawn so far.
+    const Raster &raster() const { return *m_raster; }
+    // The name-list entries of the tiles drawn so far.
+    const QStringList &tileNames() const { return m_tileNames; }
+    const SheetGeometry &geometry() const { return m_geometry; }
+
+    // Ends a composition that drew every tile and hands over the finished sheet, the export
+    // image. Throws std::logic_error before the last tile.
+    std::shared_ptr<const Raster> finish();
+
+private:
+    SheetGeometry m_geometry;
+    QString m_folderText;
+    QStringList m_names;
+    QStringList m_tileNames;
+    std::shared_ptr<Raster> m_raster;
+    int m_next = 0;
+};
+
+// Reads the file at `path` completely as a PNG image and returns its width and height, as the
+// folder handler does with the first listed file to set the cell size. Throws quiltmap::Error.
+QSize readTileSize(const QString &path);
+
+} // namespace quiltmap::sheet

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "sheet/raster.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace quiltmap::sheet {
+
+// Replaces the extension of a path: from the last "." when that comes after the last "/" and
+// is not the path's first character; otherwise `extension` is appended. `extension` includes
+// its dot.
+QString changeExtension(const QString &path, const QString &extension);
+
+// The name-list lines as they are saved: each loses its trailing characters up to U+0020.
+// The GUI puts the returned lines back into its name-list control.
+QStringList trimNameLines(const QStringList &lines);
+
+// The name-list file's bytes: every line in Windows-1252 followed by CR LF, no byte-order mark.
+// A character the code page lacks becomes its base letter when it has one ("ā" gives "a"),
+// otherwise "?".
+QByteArray encodeNameList(const QStringList &lines);
+
+struct ExportedFiles
+{
+    QString image;
+    QString nameList;
+};
+
+// Saves the sheet under `chosenPath` with the extension ".png" and then the (already trimmed)
+// lines under the extension ".txt". Each file is replaced atomically, so a failed write leaves
+// the previous file as it was. Throws quiltmap::Error "Datei "<path>" kann nicht erstellt
+// werden. <reason>" for the first file that cannot be written; when the image fails, the name
+// list is not written. Existing files and folders without write permission are refused.
+ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const QString &chosenPath);
+
+} // namespace quiltmap::sheet
