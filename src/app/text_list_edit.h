@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QStringList>
+
+namespace quiltmap::app {
+
+// An editable list of plain text lines (the log and the name list): Courier New 13 px, black,
+// no wrapping, selection white on navy, a light right-margin guide, and a pop-up menu with the
+// usual editing entries.
+class TextListEdit : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TextListEdit(QWidget *parent = nullptr);
+
+    QStringList lines() const;
+    void setLines(const QStringList &lines);
+    void appendLine(const QString &line);
+
+    // The pop-up menu the user gets on a right click; the caller owns it.
+    QMenu *createPopupMenu();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+};
+
+} // namespace quiltmap::app
