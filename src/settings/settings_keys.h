@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringView>
+
+namespace quiltmap::settings {
+
+// The settings file beside the executable and every key it holds.
+inline constexpr QStringView kSettingsFileName = u"CreateQuiltMap.ini";
+
+struct SettingsKey
+{
+    QStringView section;
+    QStringView name;
+};
+
+inline constexpr SettingsKey kLastIconpath { u"Work", u"LastIconpath" };
+inline constexpr SettingsKey kTilesPerRow { u"Options", u"TilesPerRow" };
+inline constexpr SettingsKey kLastSavePath { u"Options", u"LastSavePath" };
+inline constexpr SettingsKey kQuiltMapDir { u"Options", u"QuiltMapDir" };
+
+inline constexpr QStringView kDefaultTilesPerRow = u"25";
+// Appended to the executable's folder for the two folder defaults.
+inline constexpr QStringView kDefaultSaveFolderName = u"QuiltPatches/";
+inline constexpr QStringView kDefaultQuiltMapFolderName = u"QuiltMaps/";
+
+} // namespace quiltmap::settings
