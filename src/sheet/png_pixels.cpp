@@ -1,0 +1,217 @@
+#include "sheet/png_pixels.h"
+
+#include "sheet/png_errors.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace quiltmap::sheet {
+namespace {
+
+constexpr std::uint8_t greyType = 0;
+constexpr std::uint8_t rgbType = 2;
+constexpr std::uint8_t paletteType = 3;
+constexpr std::uint8_t greyAlphaType = 4;
+constexpr std::uint8_t rgbAlphaType = 6;
+
+std::uint16_t u16(const std::uint8_t *p)
+{
+    return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
+}
+
+// Sample i of a packed row; samples of less than 8 bits fill each byte from its top bit down.
+unsigned sampleAt(const std::uint8_t *row, std::uint32_t i, unsigned depth)
+{
+    switch (depth) {
+    case 1:
+        return (row[i >> 3] >> (7 - (i & 7))) & 1u;
+    case 2:
+        return (row[i >> 2] >> (6 - 2 * (i & 3))) & 3u;
+    case 4:
+        return (row[i >> 1] >> (4 - 4 * (i & 1))) & 15u;
+    case 8:
+        return row[i];
+    default:
+        return u16(row + 2 * std::size_t(i));
+    }
+}
+
+void setPaletteFormat(
+    PngPixelFormat &format, std::span<const std::uint8_t> rgb, std::span<const std::uint8_t> alpha)
+{
+    if (alpha.size() > rgb.size() / 3)
+        throw PngFailure { PngError::BadTransparency };
+    format.paletteSize = static_cast<unsigned>(rgb.size() / 3);
+    for (unsigned i = 0; i < format.paletteSize; ++i)
+        format.palette[i] = { rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2], 255 };
+
+    unsigned notOpaque = 0;
+    for (std::uint8_t a : alpha)
+        notOpaque += a < 255 ? 1 : 0;
+    if (notOpaque > 1) {
+        format.blend = Tile::Blend::PaletteAlpha;
+        for (std::size_t i = 0; i < alpha.size(); ++i)
+            format.palette[i][3] = alpha[i];
+    } else if (notOpaque == 1) {
+        // A single see-through entry makes a colour key: the colour of the first entry with
+        // alpha 0, or black when there is none. Every entry of that colour becomes see-through.
+        std::array<std::uint8_t, 3> key { 0, 0, 0 };
+        for (std::size_t i = 0; i < alpha.size(); ++i) {
+            if (alpha[i] == 0) {
+                key = { rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2] };
+                break;
+            }
+        }
+        format.blend = Tile::Blend::AlphaOver;
+        for (unsigned i = 0; i < format.paletteSize; ++i) {
+            auto &entry = format.palette[i];
+            entry[3] = std::memcmp(entry.data(), key.data(), 3) == 0 ? 0 : 255;
+        }
+    }
+}
+
+void setKeyFormat(PngPixelFormat &format, std::span<const std::uint8_t> key)
+{
+    const std::size_t samples = format.colourType == greyType ? 1 : 3;
+    if (key.size() != 2 * samples)
+        throw PngFailure { PngError::BadTransparency };
+    format.hasKey = true;
+    format.blend = Tile::Blend::AlphaOver;
+    for (std::size_t i = 0; i < samples; ++i)
+        format.key[i] = u16(key.data() + 2 * i);
+}
+
+// Samples are big-endian, so the first byte of a 16-bit sample is its high byte.
+std::uint8_t high(const std::uint8_t *sample)
+{
+    return sample[0];
+}
+
+void convertGrey(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t count,
+    std::uint8_t *dst, std::size_t step)
+{
+    const unsigned depth = f.bitDepth;
+    const unsigned scale = depth >= 8 ? 1 : 255 / ((1u << depth) - 1);
+    const bool alphaOut = f.blend != Tile::Blend::Replace;
+    for (std::uint32_t i = 0; i < count; ++i, dst += step) {
+        const unsigned raw = sampleAt(src, i, depth);
+        const auto v = static_cast<std::uint8_t>(depth == 16 ? raw >> 8 : raw * scale);
+        dst[0] = dst[1] = dst[2] = v;
+        if (alphaOut)
+            dst[3] = f.hasKey && raw == f.key[0] ? 0 : 255;
+    }
+}
+
+void convertColour(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t count,
+    std::uint8_t *dst, std::size_t step)
+{
+    const std::size_t bytes = f.bitDepth / 8;
+    for (std::uint32_t i = 0; i < count; ++i, dst += step, src += 3 * bytes) {
+        for (std::size_t c = 0; c < 3; ++c) {
+            const std::uint8_t v = high(src + c * bytes);
+            dst[c] = f.hasGamma ? f.gamma[v] : v;
+        }
+        if (f.hasKey) {
+            const bool isKey = bytes == 2
+                ? u16(src) == f.key[0] && u16(src + 2) == f.key[1] && u16(src + 4) == f.key[2]
+                : src[0] == f.key[0] && src[1] == f.key[1] && src[2] == f.key[2];
+            dst[3] = isKey ? 0 : 255;
+        }
+    }
+}
+
+void convertPalette(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t count,
+    std::uint8_t *dst, std::size_t step)
+{
+    const std::size_t channels = Tile::channelsFor(f.blend);
+    for (std::uint32_t i = 0; i < count; ++i, dst += step) {
+        const unsigned index = sampleAt(src, i, f.bitDepth);
+        if (index >= f.paletteSize)
+            throw PngFailure { PngError::PaletteIndexOutOfRange };
+        std::memcpy(dst, f.palette[index].data(), channels);
+    }
+}
+
+void convertGreyAlpha(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t count,
+    std::uint8_t *dst, std::size_t step)
+{
+    const std::size_t bytes = f.bitDepth / 8;
+    for (std::uint32_t i = 0; i < count; ++i, dst += step, src += 2 * bytes) {
+        dst[0] = dst[1] = dst[2] = high(src);
+        dst[3] = high(src + bytes);
+    }
+}
+
+void convertColourAlpha(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t count,
+    std::uint8_t *dst, std::size_t step)
+{
+    const std::size_t bytes = f.bitDepth / 8;
+    for (std::uint32_t i = 0; i < count; ++i, dst += step, src += 4 * bytes) {
+        for (std::size_t c = 0; c < 3; ++c) {
+            const std::uint8_t v = high(src + c * bytes);
+            dst[c] = f.hasGamma ? f.gamma[v] : v;
+        }
+        dst[3] = high(src + 3 * bytes);
+    }
+}
+
+} // namespace
+
+std::array<std::uint8_t, 256> gammaTable(std::uint32_t gammaValue)
+{
+    const double g = gammaValue / 100000.0;
+    const double exponent = 1.0 / (g * 2.2);
+    std::array<std::uint8_t, 256> table {};
+    for (unsigned v = 0; v < table.size(); ++v)
+        table[v] = static_cast<std::uint8_t>(std::nearbyint(255.0 * std::pow(v / 255.0, exponent)));
+    return table;
+}
+
+PngPixelFormat makePixelFormat(std::uint8_t colourType, std::uint8_t bitDepth,
+    std::span<const std::uint8_t> paletteRgb,
+    std::optional<std::span<const std::uint8_t>> transparency, std::uint32_t gammaValue)
+{
+    PngPixelFormat format;
+    format.colourType = colourType;
+    format.bitDepth = bitDepth;
+    switch (colourType) {
+    case paletteType:
+        setPaletteFormat(
+            format, paletteRgb, transparency.value_or(std::span<const std::uint8_t> {}));
+        break;
+    case greyType:
+    case rgbType:
+        if (transparency)
+            setKeyFormat(format, *transparency);
+        break;
+    default:
+        // The alpha channel decides; a transparency chunk has no meaning here and is ignored.
+        format.blend = Tile::Blend::AlphaOver;
+        break;
+    }
+    // A gamma of 0 has no meaning (it would turn every colour black) and is ignored.
+    if ((colourType == rgbType || colourType == rgbAlphaType) && gammaValue != 0) {
+        format.hasGamma = true;
+        format.gamma = gammaTable(gammaValue);
+    }
+    return format;
+}
+
+void convertScanline(const PngPixelFormat &format, const std::uint8_t *src, std::uint32_t count,
+    std::uint8_t *dst, std::size_t dstStep)
+{
+    switch (format.colourType) {
+    case greyType:
+        return convertGrey(format, src, count, dst, dstStep);
+    case rgbType:
+        return convertColour(format, src, count, dst, dstStep);
+    case paletteType:
+        return convertPalette(format, src, count, dst, dstStep);
+    case greyAlphaType:
+        return convertGreyAlpha(format, src, count, dst, dstStep);
+    default:
+        return convertColourAlpha(format, src, count, dst, dstStep);
+    }
+}
+
+} // namespace quiltmap::sheet

@@ -1,0 +1,168 @@
+#include "sheet/png_writer.h"
+
+#include "common/error.h"
+
+#include <QIODevice>
+#include <QString>
+#include <array>
+#include <vector>
+#include <zlib.h>
+
+namespace quiltmap::sheet {
+namespace {
+
+constexpr std::array<std::uint8_t, 8> pngSignature { 137, 80, 78, 71, 13, 10, 26, 10 };
+constexpr std::size_t idatSize = 65535;
+constexpr int compressionLevel = 7;
+constexpr int windowBits = 15;
+constexpr int memoryLevel = 8;
+constexpr std::uint8_t subFilter = 1;
+
+void putU32(std::uint8_t *p, std::uint32_t v)
+{
+    p[0] = static_cast<std::uint8_t>(v >> 24);
+    p[1] = static_cast<std::uint8_t>(v >> 16);
+    p[2] = static_cast<std::uint8_t>(v >> 8);
+    p[3] = static_cast<std::uint8_t>(v);
+}
+
+// A chunk assembled in one buffer (length, type, data, CRC) so it leaves in a single write.
+class ChunkBuffer
+{
+public:
+    ChunkBuffer(const char (&type)[5], std::size_t capacity)
+        : m_bytes(capacity + 12)
+    {
+        std::copy(type, type + 4, m_bytes.begin() + 4);
+    }
+
+    std::uint8_t *data() { return m_bytes.data() + 8; }
+
+    bool write(QIODevice &out, std::size_t length)
+    {
+        putU32(m_bytes.data(), static_cast<std::uint32_t>(length));
+        const uLong crc = crc32(0, m_bytes.data() + 4, static_cast<uInt>(length + 4));
+        putU32(m_bytes.data() + 8 + length, static_cast<std::uint32_t>(crc));
+        const auto total = static_cast<qint64>(length + 12);
+        return out.write(reinterpret_cast<const char *>(m_bytes.data()), total) == total;
+    }
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+};
+
+class Deflater
+{
+public:
+    Deflater()
+    {
+        if (deflateInit2(&m_stream, compressionLevel, Z_DEFLATED, windowBits, memoryLevel,
+                Z_DEFAULT_STRATEGY)
+            != Z_OK)
+            throw Error(QStringLiteral("Zu wenig Arbeitsspeicher, um das PNG-Bild zu schreiben"));
+    }
+    ~Deflater() { deflateEnd(&m_stream); }
+    Deflater(const Deflater &) = delete;
+    Deflater &operator=(const Deflater &) = delete;
+
+    z_stream &stream() { return m_stream; }
+
+private:
+    z_stream m_stream {};
+};
+
+// Compresses rows into IDAT chunks, sending each chunk out as soon as it holds 65535 bytes.
+class IdatStream
+{
+public:
+    explicit IdatStream(QIODevice &out)
+        : m_out(out)
+    {
+        resetOutput();
+    }
+
+    bool add(std::uint8_t *bytes, std::size_t count) { return run(bytes, count, Z_NO_FLUSH); }
+    bool finish() { return run(nullptr, 0, Z_FINISH) && flushRest(); }
+
+private:
+    bool run(std::uint8_t *bytes, std::size_t count, int flush)
+    {
+        z_stream &z = m_deflater.stream();
+        z.next_in = bytes;
+        z.avail_in = static_cast<uInt>(count);
+        for (;;) {
+            const int status = deflate(&z, flush);
+            if (z.avail_out == 0) {
+                if (!m_chunk.write(m_out, idatSize))
+                    return false;
+                resetOutput();
+                continue;
+            }
+            if (flush == Z_FINISH ? status == Z_STREAM_END : z.avail_in == 0)
+                return true;
+        }
+    }
+
+    bool flushRest()
+    {
+        const std::size_t pending = idatSize - m_deflater.stream().avail_out;
+        return pending == 0 || m_chunk.write(m_out, pending);
+    }
+
+    void resetOutput()
+    {
+        m_deflater.stream().next_out = m_chunk.data();
+        m_deflater.stream().avail_out = idatSize;
+    }
+
+    QIODevice &m_out;
+    Deflater m_deflater;
+    ChunkBuffer m_chunk { "IDAT", idatSize };
+};
+
+bool writeHeader(const Raster &raster, QIODevice &out)
+{
+    ChunkBuffer header("IHDR", 13);
+    std::uint8_t *d = header.data();
+    putU32(d, static_cast<std::uint32_t>(raster.width()));
+    putU32(d + 4, static_cast<std::uint32_t>(raster.height()));
+    d[8] = 8; // bit depth
+    d[9] = 2; // colour type: RGB
+    d[10] = d[11] = d[12] = 0; // compression, filter method, no interlacing
+    return header.write(out, 13);
+}
+
+} // namespace
+
+bool writeSheetPng(const Raster &raster, QIODevice &out)
+{
+    if (raster.isEmpty())
+        throw Error(
+            QStringLiteral("Ein Bild mit %1 x %2 Pixeln kann nicht als PNG gespeichert werden")
+                .arg(raster.width())
+                .arg(raster.height()));
+    if (out.write(reinterpret_cast<const char *>(pngSignature.data()), pngSignature.size())
+            != qint64(pngSignature.size())
+        || !writeHeader(raster, out))
+        return false;
+
+    IdatStream idat(out);
+    const std::size_t rowBytes = raster.bytesPerRow();
+    std::vector<std::uint8_t> filtered(rowBytes + 1);
+    filtered[0] = subFilter;
+    for (int y = 0; y < raster.height(); ++y) {
+        const std::uint8_t *row = raster.row(y);
+        std::uint8_t *f = filtered.data() + 1;
+        std::copy(row, row + std::min<std::size_t>(3, rowBytes), f);
+        for (std::size_t i = 3; i < rowBytes; ++i)
+            f[i] = static_cast<std::uint8_t>(row[i] - row[i - 3]);
+        if (!idat.add(filtered.data(), filtered.size()))
+            return false;
+    }
+    if (!idat.finish())
+        return false;
+    ChunkBuffer end("IEND", 0);
+    return end.write(out, 0);
+}
+
+} // namespace quiltmap::sheet
