@@ -9,7 +9,7 @@ namespace quiltmap::busyanimation {
 namespace {
 
 // The pointer as pixel art: 'X' outline, '.' fill, ' ' clear. Its tip is at column 1, row 9.
-constexpr std::array<std::string_view, 16> Pointer {
+constexpr std::array<std::string_view, 17> Pointer {
     "X",
     "XX",
     "X.X",
@@ -19,7 +19,8 @@ constexpr std::array<std::string_view, 16> Pointer {
     "X.....X",
     "X......X",
     "X.......X",
-    "X....XXXXX",
+    "X........X",
+    "X.....XXXXX",
     "X..X..X",
     "X.X X..X",
     "XX  X..X",
@@ -30,14 +31,14 @@ constexpr std::array<std::string_view, 16> Pointer {
 constexpr int PointerLeft = 1;
 constexpr int PointerTop = 9;
 
-constexpr double RingCentreX = 21.5;
+constexpr double RingCentreX = 22.0;
 constexpr double RingCentreY = 16.0;
-constexpr double RingOuter = 9.5;
-constexpr double RingInner = 5.5;
+constexpr double RingOuter = 9.75;
+constexpr double RingInner = 5.0;
 // Width of the darker rim on both edges of the ring.
-constexpr double RingRim = 1.0;
+constexpr double RingRim = 0.75;
 // How far behind its head the light segment fades out, in degrees.
-constexpr double SegmentLength = 110.0;
+constexpr double SegmentLength = 120.0;
 constexpr int Subsamples = 4;
 
 struct Rgb
@@ -45,9 +46,9 @@ struct Rgb
     double r, g, b;
 };
 
-constexpr Rgb RingGrey { 160, 160, 160 };
-constexpr Rgb RimGrey { 104, 104, 104 };
-constexpr Rgb Light { 236, 246, 255 };
+constexpr Rgb RingGrey { 150, 150, 150 };
+constexpr Rgb RimGrey { 90, 90, 90 };
+constexpr Rgb Light { 225, 242, 255 };
 
 Rgb mix(Rgb from, Rgb to, double t)
 {
@@ -55,16 +56,16 @@ Rgb mix(Rgb from, Rgb to, double t)
         from.b + (to.b - from.b) * t };
 }
 
-// Colour of the ring at a point inside it: grey, lit near the segment's head, darker rims.
+// Colour of the ring at a point inside it: grey, lit towards the segment's head, darker rims.
 Rgb ringColour(double dx, double dy, double radius, double headDegrees)
 {
-    if (radius > RingOuter - RingRim || radius < RingInner + RingRim)
-        return RimGrey;
     // Clockwise angle from twelve o'clock.
     const double degrees = std::atan2(dx, -dy) * 180.0 / std::numbers::pi;
     const double behind = std::fmod(headDegrees - degrees + 720.0, 360.0);
     const double light = behind < SegmentLength ? 1.0 - behind / SegmentLength : 0.0;
-    return mix(RingGrey, Light, light);
+    const Rgb body = mix(RingGrey, Light, light);
+    const bool rim = radius > RingOuter - RingRim || radius < RingInner + RingRim;
+    return rim ? mix(body, RimGrey, 0.6) : body;
 }
 
 std::uint32_t argb(Rgb colour, int coverage, int samples)
