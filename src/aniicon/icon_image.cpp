@@ -1,6 +1,8 @@
 #include "aniicon/icon_image.h"
 
 #include "aniicon/chunk_cursor.h"
+#include "common/error.h"
+#include "sheet/png_reader.h"
 
 #include <algorithm>
 #include <array>
@@ -139,11 +141,47 @@ ArgbImage decodeBitmap(QByteArrayView bytes)
     return image;
 }
 
+bool isPng(QByteArrayView bytes)
+{
+    return bytes.startsWith(QByteArrayView("\x89PNG\r\n\x1a\n"));
+}
+
+ArgbImage decodePngImage(QByteArrayView bytes)
+{
+    sheet::PngLimits limits;
+    limits.maxWidth = MaxIconSide;
+    limits.maxHeight = MaxIconSide;
+    limits.maxPixels = MaxIconSide * MaxIconSide;
+    limits.maxDecodedBytes = 16 * limits.maxPixels;
+    sheet::Tile tile;
+    try {
+        tile = sheet::decodePng({ reinterpret_cast<const std::uint8_t *>(bytes.data()),
+                                    static_cast<std::size_t>(bytes.size()) },
+            limits);
+    } catch (const Error &) {
+        return {};
+    }
+    ArgbImage image;
+    image.width = tile.width();
+    image.height = tile.height();
+    image.pixels.reserve(static_cast<std::size_t>(tile.width()) * tile.height());
+    const bool hasAlpha = tile.channels() == 4;
+    for (int y = 0; y < tile.height(); ++y) {
+        const std::uint8_t *p = tile.row(y);
+        for (int x = 0; x < tile.width(); ++x, p += tile.channels()) {
+            const quint32 alpha = hasAlpha ? p[3] : 0xFF;
+            image.pixels.push_back(
+                alpha == 0 ? 0 : alpha << 24 | quint32(p[0]) << 16 | quint32(p[1]) << 8 | p[2]);
+        }
+    }
+    return image;
+}
+
 } // namespace
 
 ArgbImage decodeIconImage(QByteArrayView bytes)
 {
-    return decodeBitmap(bytes);
+    return isPng(bytes) ? decodePngImage(bytes) : decodeBitmap(bytes);
 }
 
 } // namespace quiltmap::aniicon
