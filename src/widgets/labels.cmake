@@ -17,3 +17,8 @@ quiltmap_add_library(quiltmap_labels
   LIBS quiltmap_markup quiltmap_common Qt6::Widgets)
 
 target_link_libraries(quiltmap_widgets INTERFACE quiltmap_labels)
+
+# The fixed-metric canvas that the markup tests and the markup fuzz target lay out against.
+quiltmap_add_library(quiltmap_markup_fake
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/text_canvas_fake.cpp
+  LIBS quiltmap_markup)
