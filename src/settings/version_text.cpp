@@ -72,12 +72,13 @@ struct ElfLayout
     qsizetype headerSize;
     qsizetype sectionTableOffset;
     int offsetWidth; // width of file offsets and sizes
+    qsizetype sectionEntrySizeField; // followed by the section count and the names' index
     qsizetype sectionHeaderSize;
     qsizetype sectionOffsetField;
 };
 
-constexpr ElfLayout kElf32 { 52, 0x20, 4, 40, 16 };
-constexpr ElfLayout kElf64 { 64, 0x28, 8, 64, 24 };
+constexpr ElfLayout kElf32 { 52, 0x20, 4, 0x2E, 40, 16 };
+constexpr ElfLayout kElf64 { 64, 0x28, 8, 0x3A, 64, 24 };
 
 struct Section
 {
@@ -124,11 +125,10 @@ std::optional<FileVersion> readStamp(const FileBytes &file)
     if (!header)
         return std::nullopt;
     const Fields headerFields(*header, bigEndian);
-    const qsizetype after = layout.sectionTableOffset + layout.offsetWidth + 6;
     const auto tableOffset = headerFields.at(layout.sectionTableOffset, layout.offsetWidth);
-    const auto entrySize = headerFields.at(after, 2);
-    const auto count = headerFields.at(after + 2, 2);
-    const auto namesIndex = headerFields.at(after + 4, 2);
+    const auto entrySize = headerFields.at(layout.sectionEntrySizeField, 2);
+    const auto count = headerFields.at(layout.sectionEntrySizeField + 2, 2);
+    const auto namesIndex = headerFields.at(layout.sectionEntrySizeField + 4, 2);
     if (!tableOffset || entrySize != static_cast<quint64>(layout.sectionHeaderSize) || !count
         || !namesIndex || *namesIndex >= *count)
         return std::nullopt;
