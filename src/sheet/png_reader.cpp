@@ -139,10 +139,8 @@ Tile PngDecoder::decode()
         const Chunk chunk = nextChunk();
         if ((chunk.type == IHDR) == m_haveHeader)
             throw PngFailure { m_haveHeader ? PngError::ChunkOrder : PngError::HeaderNotFirst };
-        if (chunk.type != IDAT && m_dataState == DataState::Inside) {
-            m_inflater.finish();
+        if (chunk.type != IDAT && m_dataState == DataState::Inside)
             m_dataState = DataState::After;
-        }
         switch (chunk.type) {
         case IHDR:
             readHeader(chunk.data);
@@ -156,6 +154,7 @@ Tile PngDecoder::decode()
         case IEND:
             if (m_dataState == DataState::Before)
                 throw PngFailure { PngError::NoImageData };
+            m_inflater.finish();
             return buildTile();
         case tRNS:
             readTransparency(chunk.data);

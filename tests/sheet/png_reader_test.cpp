@@ -1,0 +1,549 @@
+#include "common/error.h"
+#include "png_test_images.h"
+#include "sheet/png_errors.h"
+#include "sheet/png_reader.h"
+#include "support/temp_dir.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+namespace quiltmap::sheet::test {
+namespace {
+
+using pngbuilder::buildPng;
+using pngbuilder::chunkBytes;
+using pngbuilder::PngSpec;
+
+// The value of pixel x's sample c read straight from a packed row, at the image's bit depth.
+unsigned rawSample(
+    const std::uint8_t *row, std::uint32_t x, unsigned c, unsigned samples, unsigned depth)
+{
+    const std::size_t index = std::size_t(x) * samples + c;
+    if (depth == 16)
+        return row[2 * index] << 8 | row[2 * index + 1];
+    const std::size_t bit = index * depth;
+    return (row[bit / 8] >> (8 - depth - bit % 8)) & ((1u << depth) - 1);
+}
+
+// What a decoder must make of pixel (x, y) of an image without transparency chunk or gamma.
+std::array<std::uint8_t, 4> expectedPixel(const PngSpec &spec, std::uint32_t x, std::uint32_t y)
+{
+    const unsigned samples = spec.colourType == 2 ? 3
+        : spec.colourType == 4                    ? 2
+        : spec.colourType == 6                    ? 4
+                                                  : 1;
+    const std::uint8_t *row = spec.samples.data()
+        + y * pngbuilder::scanlineBytes(spec.width, spec.colourType, spec.bitDepth);
+    auto to8 = [&](unsigned c) {
+        const unsigned v = rawSample(row, x, c, samples, spec.bitDepth);
+        return static_cast<std::uint8_t>(
+            spec.bitDepth == 16 ? v >> 8 : v * 255 / ((1u << spec.bitDepth) - 1));
+    };
+    switch (spec.colourType) {
+    case 0:
+        return { to8(0), to8(0), to8(0), 255 };
+    case 2:
+        return { to8(0), to8(1), to8(2), 255 };
+    case 3: {
+        const unsigned i = rawSample(row, x, 0, 1, spec.bitDepth);
+        return { spec.palette[3 * i], spec.palette[3 * i + 1], spec.palette[3 * i + 2], 255 };
+    }
+    case 4:
+        return { to8(0), to8(0), to8(0), to8(1) };
+    default:
+        return { to8(0), to8(1), to8(2), to8(3) };
+    }
+}
+
+struct FormatCase
+{
+    std::uint8_t colourType;
+    std::uint8_t bitDepth;
+    bool interlaced;
+};
+
+std::string formatName(const testing::TestParamInfo<FormatCase> &info)
+{
+    return "Type" + std::to_string(info.param.colourType) + "Depth"
+        + std::to_string(info.param.bitDepth) + (info.param.interlaced ? "Adam7" : "Plain");
+}
+
+std::vector<FormatCase> allFormats()
+{
+    const std::vector<std::pair<std::uint8_t, std::vector<std::uint8_t>>> depths {
+        { 0, { 1, 2, 4, 8, 16 } },
+        { 2, { 8, 16 } },
+        { 3, { 1, 2, 4, 8 } },
+        { 4, { 8, 16 } },
+        { 6, { 8, 16 } },
+    };
+    std::vector<FormatCase> cases;
+    for (const auto &[type, list] : depths)
+        for (std::uint8_t depth : list)
+            for (bool interlaced : { false, true })
+                cases.push_back({ type, depth, interlaced });
+    return cases;
+}
+
+void PrintTo(const FormatCase &f, std::ostream *out)
+{
+    *out << "type " << int(f.colourType) << " depth " << int(f.bitDepth)
+         << (f.interlaced ? " Adam7" : "");
+}
+
+class PngReaderFormats : public testing::TestWithParam<FormatCase>
+{
+};
+
+// Sizes around the Adam7 block of 8 leave some passes empty or partly filled.
+TEST_P(PngReaderFormats, DecodesEverySampleOfEverySize)
+{
+    const FormatCase f = GetParam();
+    for (auto [width, height] :
+        { std::pair(1u, 1u), std::pair(3u, 2u), std::pair(13u, 11u), std::pair(48u, 48u) }) {
+        const PngSpec spec
+            = randomImage(width, height, f.colourType, f.bitDepth, f.interlaced, width);
+        const Tile tile = decodePng(bytesOf(buildPng(spec)));
+        ASSERT_EQ(tile.width(), int(width));
+        ASSERT_EQ(tile.height(), int(height));
+        EXPECT_EQ(tile.blend(), f.colourType >= 4 ? Tile::Blend::AlphaOver : Tile::Blend::Replace);
+        for (std::uint32_t y = 0; y < height; ++y)
+            for (std::uint32_t x = 0; x < width; ++x)
+                ASSERT_EQ(tilePixel(tile, int(x), int(y)), expectedPixel(spec, x, y))
+                    << "pixel " << x << "," << y << " of " << width << "x" << height;
+    }
+}
+
+// QImage rounds 16-bit samples instead of taking their high byte, so it checks the rest.
+class PngReaderEightBitFormats : public testing::TestWithParam<FormatCase>
+{
+};
+
+// An independent decoder agrees wherever the 8-bit results are defined the same way.
+TEST_P(PngReaderEightBitFormats, AgreeWithQImage)
+{
+    const FormatCase f = GetParam();
+    const Bytes file = buildPng(randomImage(21, 17, f.colourType, f.bitDepth, f.interlaced, 7));
+    const Tile tile = decodePng(bytesOf(file));
+    const QImage image = QImage::fromData(file.data(), int(file.size()), "PNG")
+                             .convertToFormat(QImage::Format_RGBA8888);
+    ASSERT_FALSE(image.isNull());
+    for (int y = 0; y < tile.height(); ++y) {
+        for (int x = 0; x < tile.width(); ++x) {
+            const uchar *q = image.constScanLine(y) + 4 * x;
+            const auto p = tilePixel(tile, x, y);
+            ASSERT_EQ(p[3], q[3]) << x << "," << y;
+            if (p[3] != 0) {
+                ASSERT_EQ((std::array<std::uint8_t, 3> { p[0], p[1], p[2] }),
+                    (std::array<std::uint8_t, 3> { q[0], q[1], q[2] }))
+                    << x << "," << y;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFormats, PngReaderFormats, testing::ValuesIn(allFormats()), formatName);
+
+std::vector<FormatCase> eightBitFormats()
+{
+    std::vector<FormatCase> cases = allFormats();
+    std::erase_if(cases, [](const FormatCase &f) { return f.bitDepth == 16; });
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UpToEightBits, PngReaderEightBitFormats, testing::ValuesIn(eightBitFormats()), formatName);
+
+Tile decodeSpec(const PngSpec &spec)
+{
+    return decodePng(bytesOf(buildPng(spec)));
+}
+
+PngSpec solidRgb(std::uint8_t r, std::uint8_t g, std::uint8_t b)
+{
+    PngSpec spec;
+    spec.colourType = 2;
+    spec.samples = { r, g, b };
+    return spec;
+}
+
+TEST(PngReader, SplitIdatAndSkippedChunksDecodeAlike)
+{
+    PngSpec spec = randomImage(30, 20, 6, 8, false, 3);
+    const Tile whole = decodeSpec(spec);
+    spec.idatChunkSize = 1;
+    spec.chunksBeforeImageData = { { "tEXt", { 'a', 0, 'b' } }, { "zzZz", {} } };
+    spec.chunksAfterImageData = { { "tIME", { 1, 2, 3, 4, 5, 6, 7 } } };
+    const Tile split = decodeSpec(spec);
+    for (int y = 0; y < 20; ++y)
+        ASSERT_TRUE(std::equal(whole.row(y), whole.row(y) + whole.bytesPerRow(), split.row(y)));
+}
+
+TEST(PngReader, IgnoresBytesAfterTheEnd)
+{
+    Bytes file = buildPng(solidRgb(1, 2, 3));
+    file.insert(file.end(), { 0xde, 0xad, 0xbe, 0xef });
+    EXPECT_EQ(
+        tilePixel(decodePng(bytesOf(file)), 0, 0), (std::array<std::uint8_t, 4> { 1, 2, 3, 255 }));
+}
+
+TEST(PngReader, GammaMapsColourSamplesOnly)
+{
+    // 255 * (v / 255) ^ (1 / (g * 2.2)) rounded to nearest.
+    PngSpec rgb;
+    rgb.colourType = 2;
+    rgb.width = 4;
+    rgb.samples = { 0, 1, 64, 128, 200, 254, 255, 255, 255, 10, 20, 30 };
+    rgb.gamma = 100000;
+    Tile tile = decodeSpec(rgb);
+    EXPECT_EQ(tilePixel(tile, 0, 0), (std::array<std::uint8_t, 4> { 0, 21, 136, 255 }));
+    EXPECT_EQ(tilePixel(tile, 1, 0), (std::array<std::uint8_t, 4> { 186, 228, 255, 255 }));
+
+    rgb.gamma = 220000;
+    tile = decodeSpec(rgb);
+    EXPECT_EQ(tilePixel(tile, 0, 0), (std::array<std::uint8_t, 4> { 0, 81, 192, 255 }));
+    EXPECT_EQ(tilePixel(tile, 1, 0), (std::array<std::uint8_t, 4> { 221, 243, 255, 255 }));
+
+    PngSpec rgba;
+    rgba.colourType = 6;
+    rgba.bitDepth = 16;
+    rgba.samples = { 128, 0, 64, 0, 1, 0, 128, 0 };
+    rgba.gamma = 100000;
+    EXPECT_EQ(
+        tilePixel(decodeSpec(rgba), 0, 0), (std::array<std::uint8_t, 4> { 186, 136, 21, 128 }));
+
+    PngSpec grey;
+    grey.colourType = 0;
+    grey.samples = { 128 };
+    grey.gamma = 100000;
+    EXPECT_EQ(
+        tilePixel(decodeSpec(grey), 0, 0), (std::array<std::uint8_t, 4> { 128, 128, 128, 255 }));
+
+    PngSpec palette;
+    palette.colourType = 3;
+    palette.samples = { 0 };
+    palette.palette = { 128, 64, 1 };
+    palette.gamma = 100000;
+    EXPECT_EQ(
+        tilePixel(decodeSpec(palette), 0, 0), (std::array<std::uint8_t, 4> { 128, 64, 1, 255 }));
+}
+
+// A gamma of 0 would map every sample below 255 to black; it carries no information.
+TEST(PngReader, IgnoresZeroGamma)
+{
+    PngSpec spec = solidRgb(128, 64, 1);
+    spec.gamma = 0;
+    EXPECT_EQ(tilePixel(decodeSpec(spec), 0, 0), (std::array<std::uint8_t, 4> { 128, 64, 1, 255 }));
+}
+
+TEST(PngReader, ColourKeyComparesFullSixteenBitSamples)
+{
+    PngSpec grey;
+    grey.colourType = 0;
+    grey.bitDepth = 16;
+    grey.width = 2;
+    grey.samples = { 0x12, 0x34, 0x12, 0x00 };
+    grey.transparency = Bytes { 0x12, 0x34 };
+    Tile tile = decodeSpec(grey);
+    EXPECT_EQ(tile.blend(), Tile::Blend::AlphaOver);
+    EXPECT_EQ(tilePixel(tile, 0, 0)[3], 0);
+    EXPECT_EQ(tilePixel(tile, 1, 0), (std::array<std::uint8_t, 4> { 0x12, 0x12, 0x12, 255 }));
+
+    PngSpec rgb;
+    rgb.colourType = 2;
+    rgb.bitDepth = 16;
+    rgb.width = 2;
+    rgb.samples = { 1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 7 };
+    rgb.transparency = Bytes { 1, 2, 3, 4, 5, 6 };
+    tile = decodeSpec(rgb);
+    EXPECT_EQ(tilePixel(tile, 0, 0)[3], 0);
+    EXPECT_EQ(tilePixel(tile, 1, 0), (std::array<std::uint8_t, 4> { 1, 3, 5, 255 }));
+}
+
+TEST(PngReader, IgnoresTransparencyChunkOfImagesWithAlpha)
+{
+    PngSpec spec;
+    spec.colourType = 4;
+    spec.samples = { 9, 200 };
+    spec.transparency = Bytes { 0, 9 };
+    EXPECT_EQ(tilePixel(decodeSpec(spec), 0, 0), (std::array<std::uint8_t, 4> { 9, 9, 9, 200 }));
+}
+
+TEST(PngReader, ReadsFiles)
+{
+    const quiltmap::test::TempDir dir;
+    const Bytes file = buildPng(solidRgb(7, 8, 9));
+    const QString path = dir.write(QStringLiteral("a.png"),
+        QByteArray(reinterpret_cast<const char *>(file.data()), qsizetype(file.size())));
+    EXPECT_EQ(tilePixel(readPngFile(path), 0, 0), (std::array<std::uint8_t, 4> { 7, 8, 9, 255 }));
+
+    const QString missing = dir.filePath(QStringLiteral("missing.png"));
+    try {
+        readPngFile(missing);
+        FAIL() << "a missing file must not decode";
+    } catch (const Error &error) {
+        EXPECT_TRUE(error.message().startsWith(
+            QStringLiteral("Datei %1 kann nicht geöffnet werden. ").arg(missing)))
+            << error.message().toStdString();
+        EXPECT_GT(error.message().size(),
+            QStringLiteral("Datei %1 kann nicht geöffnet werden. ").arg(missing).size());
+    }
+}
+
+TEST(PngReader, InvalidSignatureMessageIsExact)
+{
+    try {
+        decodePng(bytesOf(Bytes { 'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0 }));
+        FAIL() << "a BMP header must not decode";
+    } catch (const Error &error) {
+        EXPECT_EQ(error.message(),
+            QStringLiteral("Die gerade gelesene Datei ist kein gültiges PNG-Bild (\"Portable "
+                           "Network Graphics\"), "
+                           "weil sie keinen gültigen Header enthält. Diese Datei ist "
+                           "möglicherweise beschädigt. "
+                           "Versuchen Sie, eine neue Version davon zu bekommen"));
+    }
+}
+
+// Assembles a file from the signature and the given chunks.
+Bytes fileOf(const std::vector<Bytes> &chunks)
+{
+    Bytes file = pngbuilder::pngSignatureBytes();
+    for (const Bytes &chunk : chunks)
+        file.insert(file.end(), chunk.begin(), chunk.end());
+    return file;
+}
+
+Bytes header(std::uint32_t width, std::uint32_t height, std::uint8_t depth, std::uint8_t type,
+    std::uint8_t compression = 0, std::uint8_t filter = 0, std::uint8_t interlace = 0)
+{
+    return chunkBytes("IHDR",
+        { std::uint8_t(width >> 24), std::uint8_t(width >> 16), std::uint8_t(width >> 8),
+            std::uint8_t(width), std::uint8_t(height >> 24), std::uint8_t(height >> 16),
+            std::uint8_t(height >> 8), std::uint8_t(height), depth, type, compression, filter,
+            interlace });
+}
+
+// The IDAT chunks of a built file, for reuse under another header.
+Bytes imageDataOf(const PngSpec &spec)
+{
+    PngSpec only = spec;
+    only.writeEnd = false;
+    const Bytes file = buildPng(only);
+    // Signature (8) and IHDR (25) come first; PLTE and others are not used with this helper.
+    return Bytes(file.begin() + 33, file.end());
+}
+
+Bytes zlibOf(const Bytes &raw)
+{
+    uLongf size = compressBound(uLong(raw.size()));
+    Bytes out(size);
+    compress(out.data(), &size, raw.data(), uLong(raw.size()));
+    out.resize(size);
+    return out;
+}
+
+struct FailureCase
+{
+    const char *name;
+    Bytes file;
+    PngError error;
+    PngLimits limits = {};
+};
+
+std::vector<FailureCase> failureCases()
+{
+    const Bytes end = chunkBytes("IEND", {});
+    const PngSpec rgb4 = randomImage(4, 4, 2, 8, false);
+    const Bytes rgbData = imageDataOf(rgb4);
+    const Bytes valid = buildPng(rgb4);
+    Bytes wrongSignature = valid;
+    wrongSignature[1] = 'Q';
+    PngSpec badFilter = rgb4;
+    badFilter.filter = 5;
+    PngSpec badTrns = rgb4;
+    badTrns.transparency = Bytes { 0, 1, 0, 2 };
+    PngSpec paletteNoPlte = randomImage(4, 4, 3, 8, false);
+    paletteNoPlte.palette.clear();
+    PngSpec outOfRange = randomImage(2, 1, 3, 8, false);
+    outOfRange.palette = { 1, 2, 3, 4, 5, 6 };
+    outOfRange.samples = { 1, 2 };
+    PngSpec trnsTooLong = outOfRange;
+    trnsTooLong.samples = { 0, 1 };
+    trnsTooLong.transparency = Bytes { 0, 0, 0 };
+    PngSpec plteInGrey = randomImage(2, 2, 0, 8, false);
+    plteInGrey.palette = { 1, 2, 3 };
+    PngSpec tooBigPalette = randomImage(2, 2, 3, 2, false);
+    tooBigPalette.palette.resize(15);
+    PngSpec oddPalette = randomImage(2, 2, 3, 8, false);
+    oddPalette.palette.resize(4);
+    PngSpec unknownCritical = rgb4;
+    unknownCritical.chunksBeforeImageData = { { "ABCD", {} } };
+    PngSpec badName = rgb4;
+    badName.chunksBeforeImageData = { { "ab1d", {} } };
+    PngSpec badGamma = rgb4;
+    badGamma.chunksBeforeImageData = { { "gAMA", { 1, 2, 3 } } };
+    PngSpec split = rgb4;
+    split.idatChunkSize = 10;
+    split.chunksAfterImageData = { { "tEXt", { 'a', 0 } } };
+    Bytes splitFile = buildPng(split);
+    // Moves the text chunk between the IDAT chunks: image data must be contiguous.
+    PngSpec corruptAncillary = rgb4;
+    corruptAncillary.chunksAfterImageData = { { "tEXt", { 'a', 0 } } };
+    corruptAncillary.corruptCrcOf = "tEXt";
+    PngSpec noEnd = rgb4;
+    noEnd.writeEnd = false;
+    Bytes adlerMissing = zlibOf(Bytes(4 * 13, 0));
+    adlerMissing.resize(adlerMissing.size() - 4);
+
+    PngLimits narrow;
+    narrow.maxWidth = 3;
+    PngLimits fewPixels;
+    fewPixels.maxPixels = 15;
+
+    auto corruptCrc = [&](const char *type) {
+        PngSpec spec = rgb4;
+        spec.corruptCrcOf = type;
+        return buildPng(spec);
+    };
+    return {
+        { "Empty", {}, PngError::InvalidSignature },
+        { "ShortSignature", Bytes(valid.begin(), valid.begin() + 7), PngError::InvalidSignature },
+        { "WrongSignature", wrongSignature, PngError::InvalidSignature },
+        { "Gif", { 'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0 }, PngError::InvalidSignature },
+        { "BadHeaderCrc", corruptCrc("IHDR"), PngError::BadCrc },
+        { "BadDataCrc", corruptCrc("IDAT"), PngError::BadCrc },
+        { "BadEndCrc", corruptCrc("IEND"), PngError::BadCrc },
+        { "BadAncillaryCrc", buildPng(corruptAncillary), PngError::BadCrc },
+        { "OnlySignature", Bytes(valid.begin(), valid.begin() + 8), PngError::Truncated },
+        { "CutInHeader", Bytes(valid.begin(), valid.begin() + 20), PngError::Truncated },
+        { "CutInData", Bytes(valid.begin(), valid.begin() + 50), PngError::Truncated },
+        { "CutBeforeEnd", Bytes(valid.begin(), valid.end() - 12), PngError::Truncated },
+        { "NoEnd", buildPng(noEnd), PngError::Truncated },
+        { "NoImageData", fileOf({ header(4, 4, 8, 2), end }), PngError::NoImageData },
+        { "DataFirst", fileOf({ rgbData, end }), PngError::HeaderNotFirst },
+        { "TwoHeaders", fileOf({ header(4, 4, 8, 2), header(4, 4, 8, 2), rgbData, end }),
+            PngError::ChunkOrder },
+        { "ZeroWidth", fileOf({ header(0, 4, 8, 2), rgbData, end }), PngError::BadHeader },
+        { "ZeroHeight", fileOf({ header(4, 0, 8, 2), rgbData, end }), PngError::BadHeader },
+        { "WidthBeyond31Bits", fileOf({ header(0x80000000u, 1, 8, 2), rgbData, end }),
+            PngError::BadHeader },
+        { "DepthThree", fileOf({ header(4, 4, 3, 0), rgbData, end }), PngError::BadHeader },
+        { "ColourTypeFive", fileOf({ header(4, 4, 8, 5), rgbData, end }), PngError::BadHeader },
+        { "RgbDepthFour", fileOf({ header(4, 4, 4, 2), rgbData, end }), PngError::BadHeader },
+        { "PaletteDepth16", fileOf({ header(4, 4, 16, 3), rgbData, end }), PngError::BadHeader },
+        { "CompressionOne", fileOf({ header(4, 4, 8, 2, 1), rgbData, end }), PngError::BadHeader },
+        { "FilterMethodOne", fileOf({ header(4, 4, 8, 2, 0, 1), rgbData, end }),
+            PngError::BadHeader },
+        { "InterlaceTwo", fileOf({ header(4, 4, 8, 2, 0, 0, 2), rgbData, end }),
+            PngError::BadHeader },
+        { "ShortHeader", fileOf({ chunkBytes("IHDR", Bytes(12, 1)), rgbData, end }),
+            PngError::BadHeader },
+        { "HundredThousandSquared", fileOf({ header(100000, 100000, 8, 6), rgbData, end }),
+            PngError::TooLarge },
+        { "WiderThanLimit", valid, PngError::TooLarge, narrow },
+        { "MorePixelsThanLimit", valid, PngError::TooLarge, fewPixels },
+        // Within the limits, but a few bytes cannot inflate to 400 MB: fails before allocating.
+        { "TinyDataForHugeImage", fileOf({ header(10000, 10000, 8, 6), rgbData, end }),
+            PngError::TooLittleImageData },
+        { "UnknownCriticalChunk", buildPng(unknownCritical), PngError::UnknownCriticalChunk },
+        { "DigitInChunkName", buildPng(badName), PngError::BadChunkType },
+        { "BadFilterType", buildPng(badFilter), PngError::BadFilterType },
+        { "TooLittleData", fileOf({ header(4, 5, 8, 2), rgbData, end }),
+            PngError::TooLittleImageData },
+        { "TooMuchData", fileOf({ header(4, 3, 8, 2), rgbData, end }), PngError::TooMuchImageData },
+        { "GarbageData", fileOf({ header(4, 4, 8, 2), chunkBytes("IDAT", Bytes(40, 0xAB)), end }),
+            PngError::CorruptImageData },
+        { "StreamWithoutChecksum",
+            fileOf({ header(4, 4, 8, 2), chunkBytes("IDAT", adlerMissing), end }),
+            PngError::CorruptImageData },
+        { "DataInterrupted",
+            fileOf({ header(4, 4, 8, 2), Bytes(splitFile.begin() + 33, splitFile.begin() + 55),
+                chunkBytes("tEXt", { 'a', 0 }), Bytes(splitFile.begin() + 55, splitFile.end()) }),
+            PngError::ChunkOrder },
+        { "MissingPalette", buildPng(paletteNoPlte), PngError::MissingPalette },
+        { "PaletteInGrey", buildPng(plteInGrey), PngError::BadPalette },
+        { "PaletteBeyondDepth", buildPng(tooBigPalette), PngError::BadPalette },
+        { "PaletteNotTriples", buildPng(oddPalette), PngError::BadPalette },
+        { "PaletteIndexOutOfRange", buildPng(outOfRange), PngError::PaletteIndexOutOfRange },
+        { "TransparencyLongerThanPalette", buildPng(trnsTooLong), PngError::BadTransparency },
+        { "ColourKeyOfWrongLength", buildPng(badTrns), PngError::BadTransparency },
+        { "ShortGamma", buildPng(badGamma), PngError::BadGamma },
+    };
+}
+
+void PrintTo(const FailureCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class PngReaderFailures : public testing::TestWithParam<FailureCase>
+{
+};
+
+TEST_P(PngReaderFailures, FailsWithItsMessage)
+{
+    const FailureCase &c = GetParam();
+    try {
+        decodePng(bytesOf(c.file), c.limits);
+        FAIL() << "decoded although it must fail";
+    } catch (const Error &error) {
+        EXPECT_EQ(error.message(), pngErrorMessage(c.error)) << error.message().toStdString();
+    }
+}
+
+std::string failureName(const testing::TestParamInfo<FailureCase> &info)
+{
+    return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Crashers, PngReaderFailures, testing::ValuesIn(failureCases()), failureName);
+
+// Rewrites every chunk's CRC so damage reaches the code behind the CRC check.
+void fixCrcs(Bytes &file)
+{
+    std::size_t at = 8;
+    while (at + 12 <= file.size()) {
+        const std::size_t length
+            = std::size_t(file[at]) << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
+        if (length > file.size() - at - 12)
+            return;
+        const uLong crc = crc32(0, file.data() + at + 4, uInt(length + 4));
+        std::uint8_t *p = file.data() + at + 8 + length;
+        p[0] = std::uint8_t(crc >> 24), p[1] = std::uint8_t(crc >> 16),
+        p[2] = std::uint8_t(crc >> 8), p[3] = std::uint8_t(crc);
+        at += length + 12;
+    }
+}
+
+// Every single-byte change of small images either decodes or fails with an Error; the sanitizer
+// build turns any out-of-bounds access on the way into a failure.
+TEST(PngReader, SurvivesEveryByteChange)
+{
+    PngSpec palette = randomImage(5, 3, 3, 2, true, 9);
+    palette.transparency = Bytes { 0, 128, 255 };
+    for (const PngSpec &spec :
+        { randomImage(5, 3, 6, 16, true, 5), palette, randomImage(9, 2, 0, 1, false, 4) }) {
+        const Bytes file = buildPng(spec);
+        for (std::size_t i = 8; i < file.size(); ++i) {
+            for (std::uint8_t value :
+                { std::uint8_t(0), std::uint8_t(0xFF), std::uint8_t(file[i] ^ 0x10) }) {
+                Bytes changed = file;
+                changed[i] = value;
+                fixCrcs(changed);
+                PngLimits small;
+                small.maxPixels = 4096;
+                try {
+                    const Tile tile = decodePng(bytesOf(changed), small);
+                    EXPECT_EQ(tile.bytesPerRow() * std::size_t(tile.height()),
+                        std::size_t(tile.width()) * tile.height() * tile.channels());
+                } catch (const Error &) { }
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace quiltmap::sheet::test
