@@ -1,0 +1,50 @@
+#include "sheet/sheet_export.h"
+
+#include "sheet/atomic_file.h"
+#include "sheet/png_writer.h"
+#include "sheet/windows1252.h"
+
+#include <QIODevice>
+
+namespace quiltmap::sheet {
+
+QString changeExtension(const QString &path, const QString &extension)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot > 0 && dot > path.lastIndexOf(u'/'))
+        return path.left(dot) + extension;
+    return path + extension;
+}
+
+QStringList trimNameLines(const QStringList &lines)
+{
+    QStringList trimmed;
+    trimmed.reserve(lines.size());
+    for (const QString &line : lines) {
+        qsizetype end = line.size();
+        while (end > 0 && line[end - 1].unicode() <= 0x20)
+            --end;
+        trimmed.append(line.left(end));
+    }
+    return trimmed;
+}
+
+QByteArray encodeNameList(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += toWindows1252(line) + "\r\n";
+    return bytes;
+}
+
+ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const QString &chosenPath)
+{
+    const ExportedFiles files { changeExtension(chosenPath, QStringLiteral(".png")),
+        changeExtension(chosenPath, QStringLiteral(".txt")) };
+    replaceFile(files.image, [&](QIODevice &out) { return writeSheetPng(sheet, out); });
+    const QByteArray text = encodeNameList(lines);
+    replaceFile(files.nameList, [&](QIODevice &out) { return out.write(text) == text.size(); });
+    return files;
+}
+
+} // namespace quiltmap::sheet
