@@ -1,6 +1,7 @@
 // Draws the six busy frames and packs them as the animated cursor the busy indicator ships with:
 //   quiltmap_busy_animation ani FILE   writes the .ani file
 //   quiltmap_busy_animation cpp FILE   writes C++ source defining shippedBusyAnimation()
+#include "busy_animation/ani_builder.h"
 #include "busy_frames.h"
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 
 namespace {
 
+using namespace quiltmap::anibuilder;
 using quiltmap::busyanimation::drawBusyFrame;
 using quiltmap::busyanimation::FrameCount;
 using quiltmap::busyanimation::FramePixels;
@@ -18,93 +20,28 @@ using quiltmap::busyanimation::FrameSide;
 constexpr int HotSpotX = 1;
 constexpr int HotSpotY = 9;
 constexpr int Jiffies = 10;
-constexpr int BitmapHeaderSize = 40;
-constexpr int ColourBytes = FrameSide * FrameSide * 4;
-constexpr int MaskBytes = FrameSide * FrameSide / 8;
-constexpr int ImageBytes = BitmapHeaderSize + ColourBytes + MaskBytes;
-constexpr int DirectoryBytes = 6 + 16;
 
-void put16(QByteArray &out, int value)
+// A one-image cursor file of a 32-bit frame whose mask marks the fully clear pixels.
+QByteArray cursorFrame(const FramePixels &pixels)
 {
-    out.append(char(value & 0xFF));
-    out.append(char(value >> 8 & 0xFF));
-}
-
-void put32(QByteArray &out, quint32 value)
-{
-    put16(out, int(value & 0xFFFF));
-    put16(out, int(value >> 16));
-}
-
-void putChunk(QByteArray &out, const char *id, const QByteArray &payload)
-{
-    out.append(id, 4);
-    put32(out, quint32(payload.size()));
-    out.append(payload);
-}
-
-// A cursor file with one 32-bit image: directory, entry, bitmap header, colour rows bottom-up,
-// then the mask (set where a pixel is fully clear).
-QByteArray cursorFile(const FramePixels &pixels)
-{
-    QByteArray out;
-    put16(out, 0);
-    put16(out, 2);
-    put16(out, 1);
-    out.append(char(FrameSide));
-    out.append(char(FrameSide));
-    put16(out, 0);
-    put16(out, HotSpotX);
-    put16(out, HotSpotY);
-    put32(out, ImageBytes);
-    put32(out, DirectoryBytes);
-
-    // Width, height of colour and mask together, 1 plane and 32 bits per pixel (two 16-bit
-    // fields in one word), uncompressed, image size, then resolution and palette counts unused.
-    const quint32 header[] = { BitmapHeaderSize, FrameSide, 2 * FrameSide, 1 | 32 << 16, 0,
-        ColourBytes + MaskBytes, 0, 0, 0, 0 };
-    for (quint32 field : header)
-        put32(out, field);
-    for (int y = FrameSide - 1; y >= 0; --y) {
-        for (int x = 0; x < FrameSide; ++x) {
-            const quint32 argb = pixels[std::size_t(y * FrameSide + x)];
-            out.append(char(argb & 0xFF));
-            out.append(char(argb >> 8 & 0xFF));
-            out.append(char(argb >> 16 & 0xFF));
-            out.append(char(argb >> 24));
-        }
-    }
-    for (int y = FrameSide - 1; y >= 0; --y) {
-        for (int byte = 0; byte < FrameSide / 8; ++byte) {
-            int bits = 0;
-            for (int bit = 0; bit < 8; ++bit) {
-                const quint32 argb = pixels[std::size_t(y * FrameSide + byte * 8 + bit)];
-                if (argb >> 24 == 0)
-                    bits |= 0x80 >> bit;
-            }
-            out.append(char(bits));
-        }
-    }
-    return out;
+    const std::vector<quint32> argb(pixels.begin(), pixels.end());
+    std::vector<bool> clear;
+    for (const quint32 pixel : argb)
+        clear.push_back(pixel >> 24 == 0);
+    CursorEntry entry;
+    entry.width = FrameSide;
+    entry.height = FrameSide;
+    entry.hotSpotX = HotSpotX;
+    entry.hotSpotY = HotSpotY;
+    return cursorFile(iconBitmap(FrameSide, FrameSide, 32, {}, argb, clear), entry);
 }
 
 QByteArray busyAnimation()
 {
-    QByteArray header;
-    const quint32 fields[] = { 36, FrameCount, FrameCount, 0, 0, 0, 0, Jiffies, 1 };
-    for (quint32 field : fields)
-        put32(header, field);
-
-    QByteArray frames("fram");
+    QList<QByteArray> frames;
     for (int frame = 0; frame < FrameCount; ++frame)
-        putChunk(frames, "icon", cursorFile(drawBusyFrame(frame)));
-
-    QByteArray form("ACON");
-    putChunk(form, "anih", header);
-    putChunk(form, "LIST", frames);
-    QByteArray file;
-    putChunk(file, "RIFF", form);
-    return file;
+        frames.append(cursorFrame(drawBusyFrame(frame)));
+    return riffAcon(aniHeaderChunk({ FrameCount, FrameCount, Jiffies, 1 }) + frameList(frames));
 }
 
 QByteArray cppSource(const QByteArray &bytes)
