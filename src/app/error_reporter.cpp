@@ -22,4 +22,9 @@ void ErrorReporter::report(QWidget *parent, const QString &message) const
     m_prompts.showError(parent, m_title, errorBoxText(message));
 }
 
+void ErrorReporter::showNotice(QWidget *parent, const QString &text) const
+{
+    m_prompts.showNotice(parent, m_title, text);
+}
+
 } // namespace quiltmap::app

@@ -17,6 +17,7 @@ QString errorBoxText(const QString &message);
 
 // The top-level error handler: an error that escapes a handler ends that handler and is shown
 // in a modal error box captioned with the application title; then the event loop goes on.
+// Notices go out the same way, in a plain box.
 class ErrorReporter
 {
 public:
@@ -26,6 +27,8 @@ public:
     UserPrompts &prompts() const { return m_prompts; }
 
     void report(QWidget *parent, const QString &message) const;
+    // A modal box with the text and an OK button, captioned with the application title.
+    void showNotice(QWidget *parent, const QString &text) const;
 
     // Runs one handler; an error it raises is reported instead of passed on.
     template<typename Handler>

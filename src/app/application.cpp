@@ -1,0 +1,24 @@
+#include "app/application.h"
+
+namespace quiltmap::app {
+
+QuiltMapWindows::QuiltMapWindows(const AppContext &context)
+    : frmMain(context, frmOptions)
+{
+}
+
+QuiltMapApplication::QuiltMapApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool QuiltMapApplication::notify(QObject *receiver, QEvent *event)
+{
+    if (m_errors == nullptr)
+        return QApplication::notify(receiver, event);
+    bool handled = false;
+    m_errors->guard(activeWindow(), [&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
+
+} // namespace quiltmap::app

@@ -1,0 +1,60 @@
+#include "app/file_list_box.h"
+
+#include <QGuiApplication>
+
+namespace quiltmap::app {
+
+namespace {
+
+constexpr int rowHeight = 13;
+
+} // namespace
+
+FileListBox::FileListBox(QWidget *parent)
+    : QListWidget(parent)
+{
+    setUniformItemSizes(true);
+    m_listing.setBusyHooks({
+        [this] {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            m_busyPointer = true;
+        },
+        [this] {
+            if (m_busyPointer)
+                QGuiApplication::restoreOverrideCursor();
+            m_busyPointer = false;
+        },
+    });
+}
+
+void FileListBox::ApplyFilePath(const QString &text)
+{
+    readAndShow([&] { m_listing.applyFilePath(text); });
+}
+
+void FileListBox::Update()
+{
+    readAndShow([&] { m_listing.reread(); });
+}
+
+// The rows follow the listing also when reading failed half-way.
+void FileListBox::readAndShow(const std::function<void()> &read)
+{
+    try {
+        read();
+    } catch (...) {
+        showNames();
+        throw;
+    }
+    showNames();
+}
+
+void FileListBox::showNames()
+{
+    clear();
+    addItems(m_listing.names());
+    for (int i = 0; i < count(); ++i)
+        item(i)->setSizeHint(QSize(0, rowHeight));
+}
+
+} // namespace quiltmap::app

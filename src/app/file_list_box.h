@@ -1,0 +1,36 @@
+#pragma once
+
+#include "sheet/folder_listing.h"
+
+#include <QListWidget>
+#include <functional>
+
+namespace quiltmap::app {
+
+// The file list of the source folder: shows the names the listing read, one row each, in the
+// listing's order. Reading it shows the busy pointer while a long folder is read.
+class FileListBox : public QListWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FileListBox(QWidget *parent = nullptr);
+
+    // Lists the folder named by the text unless it is listed already; an empty text does
+    // nothing. Throws quiltmap::Error.
+    void ApplyFilePath(const QString &text);
+    // Reads the listed folder again. Throws quiltmap::Error.
+    void Update();
+
+    int fileCount() const { return m_listing.count(); }
+    const QStringList &fileNames() const { return m_listing.names(); }
+
+private:
+    void readAndShow(const std::function<void()> &read);
+    void showNames();
+
+    sheet::FolderListing m_listing;
+    bool m_busyPointer = false;
+};
+
+} // namespace quiltmap::app

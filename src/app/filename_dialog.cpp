@@ -1,0 +1,44 @@
+#include "app/filename_dialog.h"
+
+#include "app/window_font.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace quiltmap::app {
+
+namespace {
+
+constexpr int mrOk = 1;
+constexpr int mrAbort = 3;
+
+} // namespace
+
+TfrmFilename::TfrmFilename(QWidget *parent)
+    : QDialog(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmFilename"));
+    setWindowTitle(QStringLiteral("Save QuiltMap"));
+    setFont(tahomaFont());
+    setBackgroundRole(QPalette::Button);
+    setFixedSize(263, 84);
+
+    Label1 = new QLabel(QStringLiteral("Select Filename of QuiltMap (without extension!)"), this);
+    Label1->setGeometry(8, 8, 247, 13);
+    edit_filename = new QLineEdit(this);
+    edit_filename->setGeometry(8, 24, 247, 21);
+    butok = new QPushButton(QStringLiteral("&Ok"), this);
+    butok->setGeometry(99, 51, 75, 25);
+    butabort = new QPushButton(QStringLiteral("&Abort"), this);
+    butabort->setGeometry(180, 51, 75, 25);
+    connect(butok, &QPushButton::clicked, this, [this] { done(mrOk); });
+    connect(butabort, &QPushButton::clicked, this, [this] { done(mrAbort); });
+
+    setTabOrder(butabort, edit_filename);
+    setTabOrder(edit_filename, butok);
+}
+
+} // namespace quiltmap::app

@@ -1,0 +1,24 @@
+#include "app/app_title.h"
+#include "app/application.h"
+#include "app/user_prompts.h"
+#include "settings/app_settings.h"
+#include "widgets/app_fonts.h"
+
+using namespace quiltmap;
+
+int main(int argc, char **argv)
+{
+    app::QuiltMapApplication application(argc, argv);
+    widgets::ensureApplicationFonts();
+
+    app::QtUserPrompts prompts;
+    const app::ErrorReporter errors(
+        prompts, app::applicationTitle(QCoreApplication::applicationFilePath()));
+    application.setErrorReporter(&errors);
+
+    app::QuiltMapWindows windows({errors, settings::executableFolder()});
+    windows.frmMain.show();
+    const int result = QApplication::exec();
+    application.setErrorReporter(nullptr);
+    return result;
+}

@@ -1,0 +1,520 @@
+#include "app/main_window.h"
+
+#include "aniicon/ani_icon.h"
+#include "aniicon/busy_animation.h"
+#include "app/error_reporter.h"
+#include "app/file_list_box.h"
+#include "app/options_dialog.h"
+#include "app/raster_view.h"
+#include "app/str_to_int.h"
+#include "app/text_list_edit.h"
+#include "app/window_font.h"
+#include "settings/version_text.h"
+#include "sheet/composition.h"
+#include "sheet/folder_listing.h"
+#include "sheet/geometry.h"
+#include "sheet/sheet_export.h"
+#include "widgets/adv_directory_edit.h"
+#include "widgets/adv_reflection_label.h"
+#include "widgets/html_label.h"
+#include "widgets/money_edit.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace quiltmap::app {
+
+namespace {
+
+constexpr int clientWidth = 934;
+constexpr int clientHeight = 576;
+constexpr int groupBox1Height = 287;
+// Colour 33023 in blue-green-red order: the source field of a folder that does not exist.
+const QColor invalidFolderColour(255, 128, 0);
+const QSize previewSurfaceSize(1000, 500);
+constexpr int cellSizeAtStart = 48;
+
+QString titleMarkup()
+{
+    return QStringLiteral("<FONT color=\"#008000\">Q</FONT><FONT color=\"#FF0000\">7</FONT>"
+                          "<FONT color=\"#000000\">J</FONT> QuiltMap-Creator");
+}
+
+widgets::THTMLabel *newLabel(QWidget *parent, const QRect &place, const QString &markup)
+{
+    auto *label = new widgets::THTMLabel(parent);
+    label->setGeometry(place);
+    label->setHTMLText({markup});
+    label->setTransparent(true);
+    return label;
+}
+
+widgets::TMoneyEdit *newNumberField(QWidget *parent, const QRect &place)
+{
+    auto *field = new widgets::TMoneyEdit(parent);
+    field->setGeometry(place);
+    field->setMaxLength(5);
+    return field;
+}
+
+QPushButton *newButton(QWidget *parent, const QString &caption, const QRect &place)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setGeometry(place);
+    return button;
+}
+
+QColor windowColour()
+{
+    return QGuiApplication::palette().color(QPalette::Base);
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(const AppContext &context, TfrmOptions &options)
+    : m_errors(context.errors)
+    , m_options(options)
+    , m_settings(context.executableFolder)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("frmMain"));
+    setFont(tahomaFont());
+    setBackgroundRole(QPalette::Button);
+    createControls();
+    createMenu();
+    connectHandlers();
+    resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::createControls()
+{
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    auto *clientLayout = new QVBoxLayout(client);
+    clientLayout->setContentsMargins(0, 0, 0, 0);
+    clientLayout->setSpacing(0);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("GroupBox1"), client);
+    GroupBox1->setFixedHeight(groupBox1Height);
+    clientLayout->addWidget(GroupBox1);
+
+    AdvReflectionLabel11 = new widgets::TAdvReflectionLabel(GroupBox1);
+    AdvReflectionLabel11->setGeometry(80, 15, 233, 27);
+    QFont titleFont = tahomaFont(16);
+    titleFont.setBold(true);
+    AdvReflectionLabel11->setFont(titleFont);
+    AdvReflectionLabel11->setReflectionSize(50);
+    AdvReflectionLabel11->setURLColor(Qt::blue);
+    AdvReflectionLabel11->setHTMLText({titleMarkup()});
+
+    GroupBox2 = new QGroupBox(QStringLiteral(" Tile-Options "), GroupBox1);
+    GroupBox2->setGeometry(1, 120, 401, 121);
+    HTMLabel1 = newLabel(GroupBox2, {8, 19, 81, 17}, QStringLiteral("<b>WIDTH</b> (Pixel)"));
+    HTMLabel2 = newLabel(GroupBox2, {88, 19, 81, 17}, QStringLiteral("<b>HEIGHT</b> (Pixel)"));
+    HTMLabel3 = newLabel(GroupBox2, {168, 19, 81, 17}, QStringLiteral("Icons per <b>ROW</b>"));
+    HTMLabel4 = newLabel(
+        GroupBox2, {255, 11, 130, 17}, QStringLiteral("<I><U>Calculated Imagesize</U></I>"));
+    HTMLabel4->resize(130, 19);
+    imagesizeinfo = newLabel(GroupBox2, {255, 32, 130, 84},
+        QStringLiteral("Calculated Imagesize<br>width<b> x </b>height Pixel"));
+    edit_width = newNumberField(GroupBox2, {8, 34, 73, 21});
+    edit_height = newNumberField(GroupBox2, {88, 34, 73, 21});
+    edit_columns = newNumberField(GroupBox2, {168, 34, 73, 21});
+
+    GroupBox3 = new QGroupBox(QStringLiteral(" Source "), GroupBox1);
+    GroupBox3->setGeometry(4, 48, 398, 62);
+    sourcefiles = new widgets::TAdvDirectoryEdit(GroupBox3);
+    sourcefiles->setGeometry(3, 30, 390, 21);
+    sourcefiles->setLabelCaption(QStringLiteral("Select Directory of Sourcefiles"));
+    sourcefiles->setLabelPosition(widgets::TAdvDirectoryEdit::lpTopCenter);
+    sourcefiles->setColor(windowColour());
+    sourcefiles->setBrowseDialogTitle(QStringLiteral("Select Directory"));
+
+    files = new FileListBox(GroupBox1);
+    files->setGeometry(408, 15, 425, 58);
+    Button1 = newButton(GroupBox1, QStringLiteral("Create Quiltmap"), {839, 15, 92, 58});
+    log = new TextListEdit(GroupBox1);
+    log->setGeometry(407, 79, 426, 106);
+    filelist = new TextListEdit(GroupBox1);
+    filelist->setGeometry(408, 191, 426, 93);
+
+    AniIcon1 = new aniicon::TAniIcon(GroupBox1);
+    AniIcon1->setGeometry(367, 143, 32, 32);
+    AniIcon1->AniFile()->setData(aniicon::shippedBusyAnimation());
+
+    butsavestock = newButton(GroupBox1, QStringLiteral("Save Quiltmap"), {839, 79, 92, 205});
+    butsavestock->setEnabled(false);
+
+    ScrollBox1 = new QScrollArea(client);
+    ScrollBox1->setLayoutDirection(Qt::LeftToRight);
+    ScrollBox1->setWidgetResizable(false);
+    auto *scrollContent = new QWidget;
+    pb = new RasterView(scrollContent);
+    pb->setGeometry(3, 3, 105, 105);
+    ScrollBox1->setWidget(scrollContent);
+    fitScrollContent();
+    clientLayout->addWidget(ScrollBox1, 1);
+
+    QWidget::setTabOrder(edit_width, edit_height);
+    QWidget::setTabOrder(edit_height, edit_columns);
+    QWidget::setTabOrder(edit_columns, sourcefiles);
+    QWidget::setTabOrder(sourcefiles, files);
+    QWidget::setTabOrder(files, Button1);
+    QWidget::setTabOrder(Button1, log);
+    QWidget::setTabOrder(log, filelist);
+    QWidget::setTabOrder(filelist, butsavestock);
+    QWidget::setTabOrder(butsavestock, ScrollBox1);
+}
+
+void TfrmMain::createMenu()
+{
+    File1 = menuBar()->addMenu(QStringLiteral("&File"));
+    Options1 = File1->addAction(QStringLiteral("Options"));
+    Options1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    File1->addSeparator();
+    Exit1 = File1->addAction(QStringLiteral("&Exit"));
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+}
+
+void TfrmMain::connectHandlers()
+{
+    connect(sourcefiles, &widgets::TAdvDirectoryEdit::Change, this,
+        [this] { sourcefilesChange(sourcefiles); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+    connect(butsavestock, &QPushButton::clicked, this, &TfrmMain::butsavestockClick);
+    connect(edit_width, &widgets::TMoneyEdit::Exit, this, &TfrmMain::edit_widthExit);
+    connect(edit_height, &widgets::TMoneyEdit::Exit, this, &TfrmMain::edit_heightExit);
+    connect(edit_columns, &widgets::TMoneyEdit::Exit, this, &TfrmMain::edit_columnsExit);
+    connect(Options1, &QAction::triggered, this, [this] { Options1Click(Options1); });
+    connect(Exit1, &QAction::triggered, this, &TfrmMain::Exit1Click);
+    connect(pb, &RasterView::clicked, this, &TfrmMain::pbClick);
+
+    // A one-shot delay after the first show; disabled until then.
+    Timer1.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
+
+    pb->installEventFilter(this);
+    for (QObject *part : std::initializer_list<QObject *> {ScrollBox1, ScrollBox1->viewport(),
+             ScrollBox1->horizontalScrollBar(), ScrollBox1->verticalScrollBar()})
+        part->installEventFilter(this);
+}
+
+template<typename Handler>
+void TfrmMain::guard(Handler &&handler)
+{
+    m_errors.guard(this, std::forward<Handler>(handler));
+}
+
+QString TfrmMain::IniPath() const
+{
+    return m_settings.filePath();
+}
+
+void TfrmMain::FormCreate()
+{
+    // The export image exists from the start, without a raster until a composition ends.
+    m_exportImage = std::make_shared<const sheet::Raster>();
+}
+
+void TfrmMain::showEvent(QShowEvent *event)
+{
+    if (!m_shown && !event->spontaneous()) {
+        m_shown = true;
+        FormShow();
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TfrmMain::FormShow()
+{
+    guard([this] {
+        AniIcon1->hide();
+        readSettings();
+        setWindowTitle(QStringLiteral("Create QuiltMap-Graphics V") + settings::GetVersionText());
+        edit_width->setValue(cellSizeAtStart);
+        edit_height->setValue(cellSizeAtStart);
+        imagesizeinfo->clearHTMLText();
+        pb->resize(previewSurfaceSize);
+        m_previewSurface = std::make_shared<const sheet::Raster>(
+            sheet::Raster::white(previewSurfaceSize.width(), previewSurfaceSize.height()));
+        showPreview(m_previewSurface.get());
+        Timer1.start();
+    });
+}
+
+// The stored folder goes into the source field first. That change runs the folder handler at
+// once, which reports its own errors, so the remaining settings are read also when the stored
+// folder cannot be composed and the next save writes them back unchanged.
+void TfrmMain::readSettings()
+{
+    sourcefiles->setText(m_settings.lastIconpath());
+    const QString tilesPerRow = m_settings.tilesPerRow();
+    edit_columns->setText(tilesPerRow);
+    m_options.edit_columns->setText(tilesPerRow);
+    SaveDialog1.InitialDir = m_settings.lastSavePath();
+    m_options.StocksDir->setText(m_settings.quiltMapDir());
+}
+
+void TfrmMain::SaveOptions()
+{
+    m_settings.save({sourcefiles->text(), edit_columns->text(), SaveDialog1.InitialDir,
+        m_options.StocksDir->text()});
+}
+
+void TfrmMain::Timer1Timer()
+{
+    guard([this] {
+        Timer1.stop();
+        folderPath(nullptr);
+    });
+}
+
+void TfrmMain::sourcefilesChange(QObject *sender)
+{
+    guard([&] { folderPath(sender); });
+}
+
+void TfrmMain::folderPath(QObject *sender)
+{
+    if (!sourcefiles->IsValidDirectory()) {
+        sourcefiles->setColor(invalidFolderColour);
+        m_errors.showNotice(this, QStringLiteral("Select a valid Directory"));
+        return;
+    }
+    sourcefiles->setColor(windowColour());
+    const QString folder = sourcefiles->text();
+    files->ApplyFilePath(folder);
+    files->Update();
+    if (files->fileCount() > 0) {
+        const QSize cell = sheet::readTileSize(sheet::tilePath(folder, files->fileNames().first()));
+        edit_width->setText(QString::number(cell.width()));
+        edit_height->setText(QString::number(cell.height()));
+        CheckImagesize(nullptr);
+    }
+    GenerateStock(sender);
+}
+
+void TfrmMain::CheckImagesize(QObject *)
+{
+    const auto result = sheet::computeGeometry(
+        {edit_width->text(), edit_height->text(), edit_columns->text()}, files->fileCount(),
+        sheet::GeometryVariant::SizeReport);
+    if (edit_columns->text() != result.columnsText)
+        edit_columns->setText(result.columnsText);
+    pb->resize(result.geometry.sheetWidth, result.geometry.sheetHeight);
+    imagesizeinfo->setHTMLText(sheet::sizeReportLines(result.geometry, result.columnsText));
+}
+
+void TfrmMain::Button1Click(QObject *sender)
+{
+    guard([&] { GenerateStock(sender); });
+}
+
+// A composition that another one supersedes (a new composition started while this one
+// dispatched events, or the window closed) stops at its next step and leaves the preview, the
+// name list and the busy state to the newer one.
+void TfrmMain::GenerateStock(QObject *sender)
+{
+    const quint64 run = ++m_compositionRun;
+    const QPointer<TfrmMain> alive(this);
+    const auto current = [&] { return alive && run == m_compositionRun; };
+    const auto dispatchEvents = [&] {
+        QCoreApplication::processEvents();
+        return current();
+    };
+
+    startBusy();
+    try {
+        if (!dispatchEvents())
+            return;
+        files->Update();
+        const auto result = sheet::computeGeometry(
+            {edit_width->text(), edit_height->text(), edit_columns->text()}, files->fileCount(),
+            sheet::GeometryVariant::Composition);
+        if (edit_columns->text() != result.columnsText)
+            edit_columns->setText(result.columnsText);
+        const auto composition = std::make_shared<sheet::Composition>(
+            result.geometry, sourcefiles->text(), files->fileNames());
+        m_composition = composition;
+        m_exportImage = std::make_shared<const sheet::Raster>();
+        m_previewSurface.reset();
+        pb->resize(result.geometry.sheetWidth, result.geometry.sheetHeight);
+        showPreview(&composition->raster());
+        log->clear();
+        filelist->clear();
+        CheckImagesize(sender);
+        pb->show();
+
+        if (composition->tileCount() < 1) {
+            m_errors.showNotice(this, QStringLiteral("I need files to operate :-)"));
+            if (!current())
+                return;
+        }
+        while (!composition->atEnd()) {
+            if (!dispatchEvents())
+                return;
+            const auto tile = composition->drawNextTile();
+            filelist->appendLine(tile.name);
+            pb->update(tile.area);
+        }
+
+        pb->repaint();
+        m_exportImage = composition->finish();
+        showPreview(m_exportImage.get());
+        m_composition.reset();
+        endBusy(true);
+    } catch (...) {
+        if (current())
+            endBusy(false);
+        throw;
+    }
+}
+
+void TfrmMain::startBusy()
+{
+    butsavestock->setEnabled(false);
+    AniIcon1->show();
+    AniIcon1->setAnimated(true);
+    AniIcon1->repaint();
+}
+
+// A sheet that is not complete cannot be saved.
+void TfrmMain::endBusy(bool sheetComplete)
+{
+    AniIcon1->setAnimated(false);
+    AniIcon1->hide();
+    butsavestock->setEnabled(sheetComplete);
+}
+
+void TfrmMain::showPreview(const sheet::Raster *raster)
+{
+    pb->setRaster(raster);
+}
+
+void TfrmMain::fitScrollContent()
+{
+    ScrollBox1->widget()->resize(pb->x() + pb->width(), pb->y() + pb->height());
+}
+
+void TfrmMain::butsavestockClick()
+{
+    guard([this] {
+        SaveDialog1.InitialDir = m_options.StocksDir->text();
+        SaveDialog1.FileName = QStringLiteral("QuiltMap");
+        const QString chosen = m_errors.prompts().chooseSaveFile(this, SaveDialog1);
+        if (chosen.isEmpty())
+            return;
+        const QStringList lines = sheet::trimNameLines(filelist->lines());
+        if (lines != filelist->lines())
+            filelist->setLines(lines);
+        sheet::exportSheet(*m_exportImage, lines, chosen);
+    });
+}
+
+void TfrmMain::edit_widthExit()
+{
+    guard([this] { StrToInt(edit_width->text()); });
+}
+
+void TfrmMain::edit_heightExit()
+{
+    guard([this] { StrToInt(edit_height->text()); });
+}
+
+void TfrmMain::edit_columnsExit()
+{
+    guard([this] {
+        std::int32_t columns = StrToInt(edit_columns->text());
+        if (columns < 1)
+            columns = StrToInt(m_options.edit_columns->text());
+        edit_columns->setText(QString::number(columns));
+    });
+}
+
+void TfrmMain::Options1Click(QObject *sender)
+{
+    guard([&] {
+        if (m_errors.prompts().execModal(m_options) != TfrmOptions::mrOk)
+            return;
+        SaveOptions();
+        edit_columns->setText(m_options.edit_columns->text());
+        folderPath(sender);
+    });
+}
+
+void TfrmMain::Exit1Click()
+{
+    guard([this] {
+        SaveOptions();
+        QCoreApplication::quit();
+    });
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TfrmMain::FormCloseQuery(bool &canClose)
+{
+    bool saved = false;
+    guard([&] {
+        SaveOptions();
+        saved = true;
+    });
+    if (!saved)
+        canClose = false;
+}
+
+// A composition still running in a nested event dispatch sees the new run number and stops
+// before it touches the released images.
+void TfrmMain::FormClose()
+{
+    ++m_compositionRun;
+    showPreview(nullptr);
+    m_composition.reset();
+    m_previewSurface.reset();
+    m_exportImage.reset();
+}
+
+void TfrmMain::pbClick()
+{
+    ScrollBox1->setFocus();
+}
+
+void TfrmMain::ScrollBox1MouseWheel()
+{
+    ScrollBox1->repaint();
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == pb && event->type() == QEvent::Resize)
+        fitScrollContent();
+    // The preview scrolls with its scroll bars only; the wheel just flushes pending paints.
+    if (event->type() == QEvent::Wheel && watched != pb) {
+        ScrollBox1MouseWheel();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace quiltmap::app

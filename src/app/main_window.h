@@ -1,0 +1,147 @@
+#pragma once
+
+#include "app/user_prompts.h"
+#include "settings/app_settings.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+
+namespace quiltmap::sheet {
+class Composition;
+class Raster;
+} // namespace quiltmap::sheet
+
+namespace quiltmap::widgets {
+class TAdvDirectoryEdit;
+class TAdvReflectionLabel;
+class THTMLabel;
+class TMoneyEdit;
+} // namespace quiltmap::widgets
+
+namespace quiltmap::aniicon {
+class TAniIcon;
+}
+
+namespace quiltmap::app {
+
+class ErrorReporter;
+class FileListBox;
+class RasterView;
+class TextListEdit;
+class TfrmOptions;
+
+// Where the windows find what lies outside them.
+struct AppContext
+{
+    // Message boxes and dialogs; every error box has the application title as caption.
+    ErrorReporter &errors;
+    // The folder the settings file and the folder defaults live in, ending with "/".
+    QString executableFolder;
+};
+
+// The main window: the source folder, the cell size and tiles-per-row fields, the file list,
+// the name list, the busy indicator, the create and save buttons and the scrollable preview.
+class TfrmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    TfrmMain(const AppContext &context, TfrmOptions &options);
+    ~TfrmMain() override;
+
+    // The controls, named as the window's parts are named throughout.
+    QGroupBox *GroupBox1;
+    widgets::TAdvReflectionLabel *AdvReflectionLabel11;
+    QGroupBox *GroupBox2;
+    widgets::THTMLabel *HTMLabel1;
+    widgets::THTMLabel *HTMLabel2;
+    widgets::THTMLabel *HTMLabel3;
+    widgets::THTMLabel *HTMLabel4;
+    widgets::THTMLabel *imagesizeinfo;
+    widgets::TMoneyEdit *edit_width;
+    widgets::TMoneyEdit *edit_height;
+    widgets::TMoneyEdit *edit_columns;
+    QGroupBox *GroupBox3;
+    widgets::TAdvDirectoryEdit *sourcefiles;
+    FileListBox *files;
+    QPushButton *Button1;
+    TextListEdit *log;
+    TextListEdit *filelist;
+    aniicon::TAniIcon *AniIcon1;
+    QPushButton *butsavestock;
+    QScrollArea *ScrollBox1;
+    RasterView *pb;
+    QMenu *File1;
+    QAction *Options1;
+    QAction *Exit1;
+    QTimer Timer1;
+    SaveDialogSettings SaveDialog1;
+
+    // The sheet of the last completed composition, null before one and after the window
+    // closed.
+    const sheet::Raster *exportImage() const { return m_exportImage.get(); }
+    // The full path of the settings file.
+    QString IniPath() const;
+
+    // Event handlers. Each reports its own errors through the top-level error handler.
+    void FormShow();
+    void FormCloseQuery(bool &canClose);
+    void FormClose();
+    void Timer1Timer();
+    void sourcefilesChange(QObject *sender);
+    void Button1Click(QObject *sender);
+    void butsavestockClick();
+    void edit_widthExit();
+    void edit_heightExit();
+    void edit_columnsExit();
+    void Options1Click(QObject *sender);
+    void Exit1Click();
+    void pbClick();
+    void ScrollBox1MouseWheel();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void createMenu();
+    void connectHandlers();
+
+    // The work behind the handlers; these pass their errors on.
+    void FormCreate();
+    void readSettings();
+    void SaveOptions();
+    void folderPath(QObject *sender);
+    void CheckImagesize(QObject *sender);
+    void GenerateStock(QObject *sender);
+    void startBusy();
+    void endBusy(bool sheetComplete);
+    void showPreview(const sheet::Raster *raster);
+    void fitScrollContent();
+    template<typename Handler>
+    void guard(Handler &&handler);
+
+    ErrorReporter &m_errors;
+    TfrmOptions &m_options;
+    settings::AppSettings m_settings;
+    bool m_shown = false;
+    // Counts compositions; a composition whose number is no longer the latest stops at its
+    // next step without touching the window again.
+    quint64 m_compositionRun = 0;
+    // The composition the preview shows while it draws, or the last one that failed.
+    std::shared_ptr<sheet::Composition> m_composition;
+    std::shared_ptr<const sheet::Raster> m_exportImage;
+    // The white surface the preview gets when the window is first shown.
+    std::shared_ptr<const sheet::Raster> m_previewSurface;
+};
+
+} // namespace quiltmap::app
