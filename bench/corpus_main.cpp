@@ -1,0 +1,48 @@
+// quiltmap_corpus --count N DIR: writes the benchmark's tile corpus, N PNG files, into DIR.
+#include "corpus_tiles.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "Usage: quiltmap_corpus --count N DIR\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 4 || std::strcmp(argv[1], "--count") != 0)
+        return usage();
+    char *end = nullptr;
+    const long count = std::strtol(argv[2], &end, 10);
+    if (*end != '\0' || count < 0 || count > 10'000'000)
+        return usage();
+    const std::filesystem::path dir = argv[3];
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    if (error) {
+        std::fprintf(stderr, "Cannot create %s: %s\n", argv[3], error.message().c_str());
+        return 1;
+    }
+    for (int i = 0; i < count; ++i) {
+        const std::vector<std::uint8_t> png
+            = quiltmap::pngbuilder::buildPng(quiltmap::bench::corpusTile(i));
+        const std::filesystem::path path = dir / quiltmap::bench::corpusTileName(i);
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char *>(png.data()), std::streamsize(png.size()));
+        if (!file.flush()) {
+            std::fprintf(stderr, "Cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,165 @@
+#include "corpus_tiles.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+namespace quiltmap::bench {
+namespace {
+
+constexpr int side = 48;
+
+using pngbuilder::PngSpec;
+
+struct Rgba
+{
+    int r, g, b, a;
+};
+
+// A small deterministic generator, so every run writes the same corpus.
+std::uint32_t mix(std::uint32_t x)
+{
+    x ^= x >> 16;
+    x *= 0x7feb352dU;
+    x ^= x >> 15;
+    x *= 0x846ca68bU;
+    x ^= x >> 16;
+    return x;
+}
+
+// The icon at (x, y): a disc shaded from its top-left, with a dark rim and a soft edge.
+Rgba iconPixel(int index, int x, int y)
+{
+    const std::uint32_t seed = mix(std::uint32_t(index) + 1);
+    const int hueR = int(seed & 0xFF), hueG = int((seed >> 8) & 0xFF),
+              hueB = int((seed >> 16) & 0xFF);
+    const double radius = 14.0 + double((seed >> 24) % 9);
+    const double dx = x - 23.5, dy = y - 23.5;
+    const double distance = std::sqrt(dx * dx + dy * dy);
+    const double light = std::clamp(1.2 - (dx + dy) / (3.0 * radius), 0.3, 1.5);
+    const double edge = std::clamp(radius + 0.5 - distance, 0.0, 1.0);
+    const bool rim = distance > radius - 2.0;
+    const auto shade = [&](int c) { return std::clamp(int(rim ? c * 0.4 : c * light), 0, 255); };
+    return { shade(hueR), shade(hueG), shade(hueB), int(std::lround(edge * 255)) };
+}
+
+void put16(std::vector<std::uint8_t> &out, int value8)
+{
+    out.push_back(std::uint8_t(value8));
+    out.push_back(std::uint8_t(value8 ^ 0x5A));
+}
+
+PngSpec truecolour(int index, bool alpha, int depth)
+{
+    PngSpec spec;
+    spec.colourType = alpha ? 6 : 2;
+    spec.bitDepth = std::uint8_t(depth);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            Rgba p = iconPixel(index, x, y);
+            if (!alpha && p.a < 128)
+                p = { 240, 240, 240, 255 };
+            const std::array channels { p.r, p.g, p.b, p.a };
+            for (int c = 0; c < (alpha ? 4 : 3); ++c) {
+                if (depth == 16)
+                    put16(spec.samples, channels[c]);
+                else
+                    spec.samples.push_back(std::uint8_t(channels[c]));
+            }
+        }
+    }
+    return spec;
+}
+
+// A palette of 16 shades of the icon's colour; index 0 is the background.
+PngSpec palette(int index, bool transparency)
+{
+    PngSpec spec;
+    spec.colourType = 3;
+    spec.bitDepth = 4;
+    const Rgba base = iconPixel(index, 24, 24);
+    spec.palette = { 255, 255, 255 };
+    for (int i = 1; i < 16; ++i) {
+        spec.palette.push_back(std::uint8_t(base.r * i / 15));
+        spec.palette.push_back(std::uint8_t(base.g * i / 15));
+        spec.palette.push_back(std::uint8_t(base.b * i / 15));
+    }
+    if (transparency)
+        spec.transparency = std::vector<std::uint8_t> { 0, 64, 128, 192 };
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; x += 2) {
+            const auto entry = [&](int px) {
+                const Rgba p = iconPixel(index, px, y);
+                return p.a < 128 ? 0 : 1 + (p.r + p.g + p.b) * 14 / 765;
+            };
+            spec.samples.push_back(std::uint8_t(entry(x) << 4 | entry(x + 1)));
+        }
+    }
+    return spec;
+}
+
+PngSpec grey(int index, bool alpha)
+{
+    PngSpec spec;
+    spec.colourType = alpha ? 4 : 0;
+    spec.bitDepth = 8;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const Rgba p = iconPixel(index, x, y);
+            spec.samples.push_back(std::uint8_t((p.r * 3 + p.g * 6 + p.b) / 10));
+            if (alpha)
+                spec.samples.push_back(std::uint8_t(p.a));
+        }
+    }
+    return spec;
+}
+
+} // namespace
+
+PngSpec corpusTile(int index)
+{
+    PngSpec spec;
+    switch (index % 20) {
+    case 12:
+    case 13:
+        spec = truecolour(index, false, 8);
+        break;
+    case 14:
+        spec = palette(index, false);
+        break;
+    case 15:
+        spec = palette(index, true);
+        break;
+    case 16:
+        spec = grey(index, false);
+        break;
+    case 17:
+        spec = grey(index, true);
+        break;
+    case 18:
+        spec = truecolour(index, true, 16);
+        break;
+    case 19:
+        spec = truecolour(index, false, 16);
+        spec.gamma = 45455;
+        break;
+    default:
+        spec = truecolour(index, true, 8);
+        break;
+    }
+    spec.width = side;
+    spec.height = side;
+    spec.interlaced = index % 37 == 5;
+    spec.filter = 4;
+    return spec;
+}
+
+std::string corpusTileName(int index)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "tile%06d.png", index);
+    return name;
+}
+
+} // namespace quiltmap::bench

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "png_builder/png_builder.h"
+
+#include <string>
+
+namespace quiltmap::bench {
+
+// Tile `index` of the benchmark corpus: an icon-like 48 x 48 picture (a shaded disc with a
+// rim on a transparent or plain background) in a format that varies with the index: mostly
+// 8-bit RGBA, some RGB, palette with and without transparency, grey, 16-bit, a few interlaced.
+// The same index always gives the same file.
+pngbuilder::PngSpec corpusTile(int index);
+
+// The tile's file name; names sort in index order.
+std::string corpusTileName(int index);
+
+} // namespace quiltmap::bench

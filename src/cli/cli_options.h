@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace quiltmap::cli {
+
+// What the command line asks for.
+struct CliOptions
+{
+    enum class Action { Compose, ShowHelp, ShowVersion };
+
+    Action action = Action::Compose;
+    QString folder;
+    // The cell width and height texts of --cell, or nothing to take them from the first file.
+    std::optional<QString> cellWidth;
+    std::optional<QString> cellHeight;
+    QString columns = QStringLiteral("25");
+    QString output = QStringLiteral("QuiltMap");
+    bool quiet = false;
+};
+
+// The result of reading the command line: options, or the message of a usage error.
+struct ParsedCommandLine
+{
+    CliOptions options;
+    QString usageError;
+};
+
+// Reads the arguments after the program name.
+ParsedCommandLine parseCommandLine(const QStringList &arguments);
+
+QString usageText();
+
+} // namespace quiltmap::cli

@@ -1,0 +1,26 @@
+#pragma once
+
+class QTextStream;
+
+namespace quiltmap::cli {
+
+// A one-line bar on a terminal, "[#####     ]  512/3000", redrawn only when it changes.
+class ProgressBar
+{
+public:
+    ProgressBar(QTextStream &terminal, int total);
+
+    void show(int done);
+    // Clears the line so that later messages start at its beginning.
+    void clear();
+
+private:
+    static constexpr int width = 40;
+
+    QTextStream &m_terminal;
+    int m_total;
+    int m_shownFill = -1;
+    int m_shownPercent = -1;
+};
+
+} // namespace quiltmap::cli
