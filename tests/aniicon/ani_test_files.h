@@ -1,0 +1,31 @@
+#pragma once
+
+#include "aniicon/ani_icon_file.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <vector>
+
+namespace quiltmap::aniicon::test {
+
+// A distinct opaque colour per frame number, so a slot shows which frame it holds.
+quint32 frameColour(int frame);
+// A cursor file holding one 16 x 16 32-bit image filled with the colour (1150 bytes).
+QByteArray solidFrame(quint32 argb);
+QList<QByteArray> solidFrames(int count);
+// "anih" for the frame count and rate, then a frame list of that many solid frames.
+QByteArray headerAndFrames(int frames, qint32 jifRate = 10);
+// A whole .ani file of that many solid frames.
+QByteArray animation(int frames, qint32 jifRate = 10);
+
+// How many of the 64 slots hold a frame.
+int loadedFrames(const TAniIconFile &file);
+// The colour of each loaded slot's top-left pixel, slot by slot up to the first empty one.
+std::vector<quint32> loadedColours(const TAniIconFile &file);
+// The current frame after each of that many ticks.
+std::vector<int> framesAfterTicks(TAniIconFile &file, int ticks);
+// Loads the bytes as the stored property; returns the failure's message, empty on success.
+QString loadError(TAniIconFile &file, const QByteArray &bytes);
+
+} // namespace quiltmap::aniicon::test
