@@ -39,7 +39,7 @@ QFont defaultLabelFont()
 
 } // namespace
 
-// Change notification: every change of the text is reported once through textChanged (typing,
+// Change notification: every edit that leaves a different text is reported once (typing,
 // Backspace, Delete, undo, paste, cut, Escape, browsing, a different text from code); a cut
 // without selection is reported as well although the text stays.
 TAdvDirectoryEdit::TAdvDirectoryEdit(QWidget *parent)
@@ -55,7 +55,7 @@ TAdvDirectoryEdit::TAdvDirectoryEdit(QWidget *parent)
     m_button->setIcon(QPixmap::fromImage(glyph));
     m_button->setIconSize(glyph.size());
     connect(m_button, &QPushButton::clicked, this, &TAdvDirectoryEdit::ClickButton);
-    connect(this, &QLineEdit::textChanged, this, &TAdvDirectoryEdit::Change);
+    connect(this, &QLineEdit::textChanged, this, &TAdvDirectoryEdit::reportIfChanged);
     setTextMargins(0, 0, kButtonWidth + 2, 0);
     m_caption->setFont(defaultLabelFont());
     placeButton();
@@ -175,6 +175,15 @@ void TAdvDirectoryEdit::cutSelection()
         cut();
     else
         Q_EMIT Change();
+}
+
+void TAdvDirectoryEdit::reportIfChanged(const QString &newText)
+{
+    // Replacing a selection by the same characters changes nothing.
+    if (newText == m_reportedText)
+        return;
+    m_reportedText = newText;
+    Q_EMIT Change();
 }
 
 void TAdvDirectoryEdit::placeButton()

@@ -55,11 +55,13 @@ protected:
 private:
     void pasteFirstLine();
     void cutSelection();
+    void reportIfChanged(const QString &newText);
     void placeButton();
 
     QPushButton *m_button = nullptr;
     std::unique_ptr<FieldCaption> m_caption;
     std::unique_ptr<FolderBrowser> m_browser;
+    QString m_reportedText;
     QString m_focusText;
     QString m_browseTitle;
 };
