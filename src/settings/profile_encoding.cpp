@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 #include <optional>
 

@@ -1,7 +1,6 @@
 #include "settings/version_text.h"
 #include "support/temp_dir.h"
 
-#include <QFile>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -140,15 +139,6 @@ TEST(VersionStamp, DamagedOrMissingStampGivesNothing)
     EXPECT_FALSE(damaged(stampEntry + 32, QByteArray("\x06", 1)).has_value()); // stamp size
     EXPECT_FALSE(damaged(stampEntry + 24, QByteArray(8, '\x7F')).has_value()); // stamp offset
     EXPECT_FALSE(damaged(stampEntry + 4, QByteArray("\x08", 1)).has_value()); // no bytes
-}
-
-TEST(VersionStamp, ReadsTheStampOfACopiedExecutable)
-{
-    QFile self(QStringLiteral("/proc/self/exe"));
-    ASSERT_TRUE(self.open(QIODevice::ReadOnly));
-    const auto version = stampOf(self.readAll());
-    ASSERT_TRUE(version.has_value());
-    EXPECT_EQ(version->release, 0);
 }
 
 } // namespace
