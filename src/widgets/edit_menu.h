@@ -8,8 +8,9 @@ class QLineEdit;
 
 namespace quiltmap::widgets {
 
-// Shows the line edit's standard pop-up menu with its Cut and Paste entries running the
-// field's own cut and paste.
+// Shows the pop-up menu of a one-line field (Undo, Redo, Cut, Copy, Paste, Delete, Select All)
+// with Cut and Paste running the field's own cut and paste. The entries carry the object names
+// "edit-undo", "edit-redo", "edit-cut", "edit-copy", "edit-paste", "edit-delete", "select-all".
 void execEditMenu(QLineEdit *edit, QContextMenuEvent *event, const std::function<void()> &cut,
     const std::function<void()> &paste);
 
