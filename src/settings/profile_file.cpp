@@ -80,6 +80,11 @@ bool replaceAtomically(const QString &path, const QByteArray &bytes)
     return file.commit();
 }
 
+[[noreturn]] void refuseWrite(const QString &path)
+{
+    throw Error(QStringLiteral("In %1 kann nicht geschrieben werden").arg(path));
+}
+
 } // namespace
 
 ProfileFile::ProfileFile(QString path)
@@ -97,9 +102,6 @@ QString ProfileFile::readString(
 
 void ProfileFile::writeString(QStringView section, QStringView key, QStringView value) const
 {
-    const auto refuse = [this] {
-        throw Error(QStringLiteral("In %1 kann nicht geschrieben werden").arg(m_path));
-    };
     const QFileInfo info(m_path);
     // A link is followed: the file it names is the one replaced.
     const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
@@ -108,15 +110,15 @@ void ProfileFile::writeString(QStringView section, QStringView key, QStringView 
     if (info.exists()) {
         const std::optional<QByteArray> bytes = readLimited(target);
         if (!bytes || !writableByMode(target))
-            refuse();
+            refuseWrite(m_path);
         current = decodeProfile(*bytes);
     }
     if (!writableByMode(folder))
-        refuse();
+        refuseWrite(m_path);
     const QByteArray updated
         = encodeProfile(withProfileValue(current.text, section, key, value), current.encoding);
     if (updated.size() > kMaxProfileFileBytes || !replaceAtomically(target, updated))
-        refuse();
+        refuseWrite(m_path);
     syncFolder(folder);
 }
 
