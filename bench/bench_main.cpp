@@ -1,0 +1,122 @@
+// quiltmap_bench [WORKDIR] [COUNT...]: times `quiltmap` on generated corpora (300, 3000 and
+// 20000 tiles unless counts are given) against the zlib floor measured in the same run, and
+// reports the peak memory against two sheet rasters plus 32 MiB.
+#include "corpus_tiles.h"
+#include "zlib_floor.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace quiltmap::bench;
+
+constexpr int repeats = 3;
+
+struct ChildRun
+{
+    double seconds = 0;
+    long peakKiB = 0;
+};
+
+ChildRun runQuiltmap(const fs::path &folder, const fs::path &outputBase)
+{
+    std::vector<std::string> args { QUILTMAP_EXE, "--quiet", "--output", outputBase.string(),
+        folder.string() };
+    std::vector<char *> argv;
+    for (std::string &arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        throw std::runtime_error("cannot start quiltmap");
+    int status = 0;
+    rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    ChildRun run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.peakKiB = usage.ru_maxrss;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("quiltmap failed");
+    return run;
+}
+
+void writeCorpus(const fs::path &folder, int count)
+{
+    const fs::path complete = folder.string() + ".complete";
+    if (fs::exists(complete))
+        return;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (int i = 0; i < count; ++i) {
+        const std::vector<std::uint8_t> png = quiltmap::pngbuilder::buildPng(corpusTile(i));
+        std::ofstream(folder / corpusTileName(i), std::ios::binary)
+            .write(reinterpret_cast<const char *>(png.data()), std::streamsize(png.size()));
+    }
+    std::ofstream { complete };
+}
+
+void benchmark(const fs::path &work, int count)
+{
+    const fs::path folder = work / ("corpus-" + std::to_string(count));
+    writeCorpus(folder, count);
+    const fs::path base = work / ("sheet-" + std::to_string(count));
+    ChildRun best { 1e30, 0 };
+    FloorTimes floor { 1e30, 1e30 };
+    for (int i = 0; i < repeats; ++i) {
+        const ChildRun run = runQuiltmap(folder, base);
+        best.seconds = std::min(best.seconds, run.seconds);
+        best.peakKiB = std::max(best.peakKiB, run.peakKiB);
+        const FloorTimes measured = measureFloor(folder, base.string() + ".png");
+        if (measured.total() < floor.total())
+            floor = measured;
+    }
+    int width = 0;
+    int height = 0;
+    inflatedImageData(base.string() + ".png", &width, &height);
+    const double rasterMiB = double(width) * height * 3 / (1024.0 * 1024.0);
+    const double peakMiB = double(best.peakKiB) / 1024.0;
+    std::printf("%6d  %9.3f  %7.3f (%5.3f + %5.3f)  %5.2fx  %8.1f  %8.1f  %s\n", count,
+        best.seconds, floor.total(), floor.inflateTiles, floor.deflateSheet,
+        best.seconds / floor.total(), peakMiB, 2 * rasterMiB + 32,
+        peakMiB <= 2 * rasterMiB + 32 ? "ok" : "OVER");
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const fs::path work
+        = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "quiltmap-bench";
+    std::vector<int> counts;
+    for (int i = 2; i < argc; ++i)
+        counts.push_back(std::atoi(argv[i]));
+    if (counts.empty())
+        counts = { 300, 3000, 20000 };
+    fs::create_directories(work);
+    std::printf(
+        "Best of %d runs; floor = read and inflate every tile + deflate the sheet at level 7.\n",
+        repeats);
+    std::printf(" tiles  quiltmap s  floor s (tiles + sheet)    ratio  peak MiB  limit MiB\n");
+    try {
+        for (const int count : counts)
+            benchmark(work, count);
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "quiltmap_bench: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
