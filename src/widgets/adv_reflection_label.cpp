@@ -57,18 +57,19 @@ void TAdvReflectionLabel::setReflectionAxis(int pixels)
 
 void TAdvReflectionLabel::setReflectionOpacityStart(int opacity)
 {
-    if (opacity < 0 || opacity > 255 || opacity == m_opacityStart)
-        return;
-    m_opacityStart = opacity;
-    BuildReflection();
-    update();
+    setOpacity(m_opacityStart, opacity);
 }
 
 void TAdvReflectionLabel::setReflectionOpacityEnd(int opacity)
 {
-    if (opacity < 0 || opacity > 255 || opacity == m_opacityEnd)
+    setOpacity(m_opacityEnd, opacity);
+}
+
+void TAdvReflectionLabel::setOpacity(int &field, int opacity)
+{
+    if (opacity < 0 || opacity > 255 || opacity == field)
         return;
-    m_opacityEnd = opacity;
+    field = opacity;
     BuildReflection();
     update();
 }

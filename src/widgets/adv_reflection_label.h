@@ -80,6 +80,7 @@ private:
     QString text() const { return m_htmlText.join(QString()); }
     void paintPass(QPainter &painter);
     RenderSize drawText(QPainter &painter) const;
+    void setOpacity(int &field, int opacity);
     // Throws Error when the images cannot be allocated.
     void BuildReflection();
 

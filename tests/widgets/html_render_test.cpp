@@ -213,7 +213,15 @@ TEST(HTMLRender, OneClosingFontTagUndoesTwoFontTags)
     EXPECT_EQ(drawings[2].font, labelFont());
 }
 
-// The style of "x" after the given tags.
+// The font in which "x" is drawn after the given markup.
+CanvasFont fontAfter(const char *markup)
+{
+    const Layout layout
+        = render(QString::fromLatin1(markup) + QStringLiteral("x"), { 0, 0, 300, 100 });
+    EXPECT_EQ(layout.canvas.drawings().last().text, QStringLiteral("x"));
+    return layout.canvas.drawings().last().font;
+}
+
 struct TagCase
 {
     const char *markup;
@@ -229,10 +237,7 @@ class HTMLRenderTags : public testing::TestWithParam<TagCase>
 
 TEST_P(HTMLRenderTags, SwitchStyles)
 {
-    const Layout layout
-        = render(QString::fromLatin1(GetParam().markup) + QStringLiteral("x"), { 0, 0, 300, 100 });
-    ASSERT_FALSE(layout.canvas.drawings().isEmpty());
-    const CanvasFont &font = layout.canvas.drawings().last().font;
+    const CanvasFont font = fontAfter(GetParam().markup);
     EXPECT_EQ(font.bold, GetParam().bold);
     EXPECT_EQ(font.italic, GetParam().italic);
     EXPECT_EQ(font.underline, GetParam().underline);
@@ -264,10 +269,7 @@ class HTMLRenderColors : public testing::TestWithParam<ColorCase>
 
 TEST_P(HTMLRenderColors, ReadFontColors)
 {
-    const Layout layout
-        = render(QString::fromLatin1(GetParam().markup) + QStringLiteral("x"), { 0, 0, 300, 100 });
-    ASSERT_FALSE(layout.canvas.drawings().isEmpty());
-    EXPECT_EQ(layout.canvas.drawings().last().font.color, GetParam().color);
+    EXPECT_EQ(fontAfter(GetParam().markup).color, GetParam().color);
 }
 
 INSTANTIATE_TEST_SUITE_P(HexRule, HTMLRenderColors,
@@ -284,12 +286,9 @@ INSTANTIATE_TEST_SUITE_P(HexRule, HTMLRenderColors,
 
 TEST(HTMLRender, FontFaceNeedsAQuotedValue)
 {
-    for (const char *markup :
-        { "<font face=Arial>x", "<font face=\"\">x", "<font face=\"Arial>x" }) {
-        const Layout layout = render(QString::fromLatin1(markup), { 0, 0, 300, 100 });
-        for (const auto &drawing : layout.canvas.drawings())
-            EXPECT_EQ(drawing.font.face, QStringLiteral("Tahoma")) << markup;
-    }
+    EXPECT_EQ(fontAfter("<font face=\"Arial\">").face, QStringLiteral("ARIAL"));
+    for (const char *markup : { "<font face=Arial>", "<font face=\"\">", "<font face=\"Arial>" })
+        EXPECT_EQ(fontAfter(markup).face, QStringLiteral("Tahoma")) << markup;
 }
 
 TEST(HTMLRender, SubAndSupEndWithTheLine)
