@@ -107,8 +107,9 @@ TEST_F(TitleLabel, ReflectionFadesBelowTheText)
             EXPECT_NEAR(qRed(shown), qRed(kBackground) * (1 - alpha) + qRed(mirrored) * alpha, 2);
             inked += shown != kBackground ? 1 : 0;
         }
-        if (k > 7)
+        if (k > 7) {
             EXPECT_LT(qAlpha(reflection.pixel(0, k)), qAlpha(reflection.pixel(0, k - 1)));
+        }
     }
     EXPECT_GT(inked, 100);
     EXPECT_EQ(rowInk(image, 15 + 27), 0);
