@@ -9,13 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <spawn.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -39,9 +37,15 @@ ChildRun runQuiltmap(const fs::path &folder, const fs::path &outputBase)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
     const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+    // fork, not posix_spawn: a child that shares our memory until exec would report our peak
+    // as its own.
+    const pid_t pid = fork();
+    if (pid < 0)
         throw std::runtime_error("cannot start quiltmap");
+    if (pid == 0) {
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
     int status = 0;
     rusage usage {};
     wait4(pid, &status, 0, &usage);
