@@ -2,7 +2,13 @@
 
 #include "sheet/png_errors.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quiltmap::sheet {
 namespace {
@@ -37,21 +43,70 @@ ScanlinePass makePass(
     return result;
 }
 
-std::uint8_t paeth(int left, int up, int upLeft)
+// The Paeth predictor with the distances written out: |p - left| = |up - upLeft|, and so on.
+inline std::uint8_t paeth(int left, int up, int upLeft)
 {
-    const int p = left + up - upLeft;
-    const int pa = std::abs(p - left);
-    const int pb = std::abs(p - up);
-    const int pc = std::abs(p - upLeft);
-    if (pa <= pb && pa <= pc)
+    const int toLeft = std::abs(up - upLeft);
+    const int toUp = std::abs(left - upLeft);
+    const int toUpLeft = std::abs(left + up - 2 * upLeft);
+    if (toLeft <= toUp && toLeft <= toUpLeft)
         return static_cast<std::uint8_t>(left);
-    return static_cast<std::uint8_t>(pb <= pc ? up : upLeft);
+    return static_cast<std::uint8_t>(toUp <= toUpLeft ? up : upLeft);
 }
 
-// prior is the unfiltered row above, or null for the first row of a pass (all zero then).
-void unfilterRow(std::uint8_t filter, std::uint8_t *row, const std::uint8_t *prior, std::size_t n,
-    std::size_t bpp)
+// Paeth for 3- or 4-byte pixels, all bytes of a pixel at once in 16-bit lanes: the pixels form
+// one dependency chain, so doing their bytes side by side is what makes it fast. Returns false
+// where SSE2 is not available.
+template<std::size_t Bpp>
+bool simdPaethRow(std::uint8_t *row, const std::uint8_t *prior, std::size_t n)
 {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    auto load = [&](const std::uint8_t *p) {
+        std::uint32_t v = 0;
+        std::memcpy(&v, p, Bpp);
+        return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(v)), zero);
+    };
+    auto absolute = [&](__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(zero, v)); };
+    auto select = [](__m128i mask, __m128i ifSet, __m128i ifClear) {
+        return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, ifClear));
+    };
+    __m128i left = zero;
+    __m128i upLeft = zero;
+    for (std::size_t i = 0; i + Bpp <= n; i += Bpp) {
+        const __m128i up = load(prior + i);
+        const __m128i toLeft = _mm_sub_epi16(up, upLeft);
+        const __m128i toUp = _mm_sub_epi16(left, upLeft);
+        const __m128i toUpLeft = absolute(_mm_add_epi16(toLeft, toUp));
+        const __m128i pa = absolute(toLeft);
+        const __m128i pb = absolute(toUp);
+        const __m128i smallest = _mm_min_epi16(toUpLeft, _mm_min_epi16(pa, pb));
+        const __m128i predicted = select(
+            _mm_cmpeq_epi16(smallest, pa), left, select(_mm_cmpeq_epi16(smallest, pb), up, upLeft));
+        left = _mm_and_si128(_mm_add_epi16(load(row + i), predicted), _mm_set1_epi16(0xFF));
+        const auto bytes
+            = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(left, zero)));
+        std::memcpy(row + i, &bytes, Bpp);
+        upLeft = up;
+    }
+    return true;
+#else
+    (void)row;
+    (void)prior;
+    (void)n;
+    return false;
+#endif
+}
+
+// One row, with the pixel size fixed at compile time for the common sizes so the loops over a
+// pixel's bytes unroll. prior is the unfiltered row above, or null for the first row of a pass
+// (all zero then).
+template<std::size_t Bpp>
+void unfilterRow(std::uint8_t filter, std::uint8_t *row, const std::uint8_t *prior, std::size_t n,
+    std::size_t bppRuntime)
+{
+    const std::size_t bpp = Bpp != 0 ? Bpp : bppRuntime;
+    const std::size_t head = std::min(bpp, n);
     switch (filter) {
     case 0:
         return;
@@ -65,22 +120,47 @@ void unfilterRow(std::uint8_t filter, std::uint8_t *row, const std::uint8_t *pri
                 row[i] = static_cast<std::uint8_t>(row[i] + prior[i]);
         return;
     case 3:
-        for (std::size_t i = 0; i < n; ++i) {
-            const unsigned left = i >= bpp ? row[i - bpp] : 0;
-            const unsigned up = prior ? prior[i] : 0;
-            row[i] = static_cast<std::uint8_t>(row[i] + ((left + up) >> 1));
+        if (!prior) {
+            for (std::size_t i = bpp; i < n; ++i)
+                row[i] = static_cast<std::uint8_t>(row[i] + (row[i - bpp] >> 1));
+            return;
         }
+        for (std::size_t i = 0; i < head; ++i)
+            row[i] = static_cast<std::uint8_t>(row[i] + (prior[i] >> 1));
+        for (std::size_t i = bpp; i < n; ++i)
+            row[i] = static_cast<std::uint8_t>(row[i] + ((unsigned(row[i - bpp]) + prior[i]) >> 1));
         return;
     case 4:
-        for (std::size_t i = 0; i < n; ++i) {
-            const int left = i >= bpp ? row[i - bpp] : 0;
-            const int up = prior ? prior[i] : 0;
-            const int upLeft = prior && i >= bpp ? prior[i - bpp] : 0;
-            row[i] = static_cast<std::uint8_t>(row[i] + paeth(left, up, upLeft));
+        // Without a row above, Paeth always picks the left byte: the Sub filter.
+        if (!prior) {
+            for (std::size_t i = bpp; i < n; ++i)
+                row[i] = static_cast<std::uint8_t>(row[i] + row[i - bpp]);
+            return;
         }
+        if constexpr (Bpp == 3 || Bpp == 4) {
+            if (simdPaethRow<Bpp>(row, prior, n))
+                return;
+        }
+        // For the first pixel left and upper-left are 0, so Paeth picks the byte above.
+        for (std::size_t i = 0; i < head; ++i)
+            row[i] = static_cast<std::uint8_t>(row[i] + prior[i]);
+        for (std::size_t i = bpp; i < n; ++i)
+            row[i]
+                = static_cast<std::uint8_t>(row[i] + paeth(row[i - bpp], prior[i], prior[i - bpp]));
         return;
     default:
         throw PngFailure { PngError::BadFilterType };
+    }
+}
+
+template<std::size_t Bpp>
+void unfilterRows(std::uint8_t *rows, std::uint32_t rowCount, std::size_t rowBytes, std::size_t bpp)
+{
+    const std::uint8_t *prior = nullptr;
+    for (std::uint32_t y = 0; y < rowCount; ++y) {
+        std::uint8_t *row = rows + std::size_t(y) * (rowBytes + 1);
+        unfilterRow<Bpp>(row[0], row + 1, prior, rowBytes, bpp);
+        prior = row + 1;
     }
 }
 
@@ -107,11 +187,15 @@ ScanlineLayout scanlineLayout(
 void unfilterPass(
     std::uint8_t *rows, std::uint32_t rowCount, std::size_t rowBytes, unsigned bytesPerPixel)
 {
-    const std::uint8_t *prior = nullptr;
-    for (std::uint32_t y = 0; y < rowCount; ++y) {
-        std::uint8_t *row = rows + std::size_t(y) * (rowBytes + 1);
-        unfilterRow(row[0], row + 1, prior, rowBytes, bytesPerPixel);
-        prior = row + 1;
+    switch (bytesPerPixel) {
+    case 1:
+        return unfilterRows<1>(rows, rowCount, rowBytes, 1);
+    case 3:
+        return unfilterRows<3>(rows, rowCount, rowBytes, 3);
+    case 4:
+        return unfilterRows<4>(rows, rowCount, rowBytes, 4);
+    default:
+        return unfilterRows<0>(rows, rowCount, rowBytes, bytesPerPixel);
     }
 }
 
