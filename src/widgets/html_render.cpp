@@ -173,7 +173,7 @@ bool MarkupRenderer::fitsLine(int width, const TextRect &rect)
 }
 
 // Plain runs stand on the line's bottom less the SUB extra; SUP runs are raised by the SUP
-// extra and SUB runs lowered by the SUB extra.
+// extra and SUB runs lowered by the SUB extra (a run under both is raised).
 void MarkupRenderer::drawRun(const QString &shown, int x, const TextRect &box)
 {
     int bottom = box.top + m_lineHeight + m_supExtra;
