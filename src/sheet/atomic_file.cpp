@@ -17,15 +17,17 @@ namespace {
     throw Error(QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(path, reason));
 }
 
-// False for an existing entry that is read-only: no owner write bit, or no write access for
-// this process. A missing entry is not refused here; creating it reports what is wrong.
+// False for an existing entry that is read-only: no write permission bit for anybody, or no
+// write access for this process. A missing entry is not refused here; creating it reports
+// what is wrong.
 bool writableIfExists(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat info;
     if (::stat(name.constData(), &info) != 0)
         return true;
-    return (info.st_mode & S_IWUSR) != 0 && ::access(name.constData(), W_OK) == 0;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0
+        && ::access(name.constData(), W_OK) == 0;
 }
 
 } // namespace
