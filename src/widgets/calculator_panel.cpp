@@ -5,6 +5,7 @@
 #include "widgets/money_edit.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <array>
 
@@ -34,7 +35,7 @@ QFont panelFont()
 } // namespace
 
 TTabForm::TTabForm(TMoneyEdit *field)
-    : QWidget(field, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(field, Qt::Popup | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_field(field)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -63,11 +64,6 @@ QPoint TTabForm::cellPosition(int column, int row)
 
 bool TTabForm::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowDeactivate && isVisible()) {
-        Q_EMIT deactivated();
-        close();
-        return true;
-    }
     // Tab closes the panel instead of moving the focus.
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
@@ -99,6 +95,15 @@ void TTabForm::keyPressEvent(QKeyEvent *event)
     }
     for (const char32_t key : event->text().toUcs4())
         m_field->setText(panelTypedKey(m_field->calculator(), key, m_field->text()));
+}
+
+void TTabForm::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint globalPos = event->globalPosition().toPoint();
+    if (!rect().contains(event->position().toPoint()))
+        Q_EMIT dismissedByClick(globalPos);
+    // Closes the pop-up when the press is outside it.
+    QWidget::mousePressEvent(event);
 }
 
 void TTabForm::paintEvent(QPaintEvent *)

@@ -6,9 +6,9 @@ namespace quiltmap::widgets {
 
 class TMoneyEdit;
 
-// The pocket-calculator panel of a numeric field: a borderless window on top of the others with
-// a 4 x 5 grid of buttons that calculate on the field's text. It closes when it loses
-// activation and is destroyed when closed.
+// The pocket-calculator panel of a numeric field: a borderless pop-up window on top of the
+// others with a 4 x 5 grid of buttons that calculate on the field's text. It closes when the
+// user clicks anywhere else or the application loses activation, and is destroyed when closed.
 class TTabForm : public QWidget
 {
     Q_OBJECT
@@ -29,12 +29,13 @@ public:
     static QPoint cellPosition(int column, int row);
 
 Q_SIGNALS:
-    // The panel lost activation and is closing because of that.
-    void deactivated();
+    // A mouse press outside the panel, at `globalPos`, is closing it.
+    void dismissedByClick(QPoint globalPos);
 
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:

@@ -8,10 +8,11 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QCursor>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+#include <utility>
 
 namespace quiltmap::widgets {
 
@@ -43,6 +44,7 @@ TMoneyEdit::TMoneyEdit(QWidget *parent)
     setTextMargins(0, 0, kTextAreaGap, 0);
     m_dropButton->setFocusPolicy(Qt::NoFocus);
     m_dropButton->setCursor(Qt::ArrowCursor);
+    connect(m_dropButton, &QPushButton::pressed, this, &TMoneyEdit::dropButtonPressed);
     connect(m_dropButton, &QPushButton::clicked, this, &TMoneyEdit::dropButtonClicked);
     placeDropButton();
 }
@@ -59,19 +61,24 @@ double TMoneyEdit::Value() const
     return static_cast<double>(parseNumber(text(), localeDecimalSeparator()).value_or(0));
 }
 
+TTabForm *TMoneyEdit::calculatorPanel() const
+{
+    // A closed panel lingers until its deferred deletion.
+    return m_panel && m_panel->isVisible() ? m_panel.data() : nullptr;
+}
+
 void TMoneyEdit::openCalculator()
 {
-    if (m_panel)
+    if (calculatorPanel())
         return;
     m_panel = new TTabForm(this);
-    connect(m_panel, &TTabForm::deactivated, this, &TMoneyEdit::panelDeactivated);
+    connect(m_panel, &TTabForm::dismissedByClick, this, &TMoneyEdit::panelDismissedByClick);
     const QPoint client = mapToGlobal(QPoint(kBorder, kBorder));
     const QRect screenArea = screen()->geometry();
     m_panel->move(calculatorPanelPosition(
         client, height(), TTabForm::panelSize(), screenArea.y() + screenArea.height()));
     m_panel->show();
-    m_panel->activateWindow();
-    m_panel->setFocus(Qt::ActiveWindowFocusReason);
+    m_panel->setFocus(Qt::PopupFocusReason);
 }
 
 void TMoneyEdit::keyPressEvent(QKeyEvent *event)
@@ -175,22 +182,27 @@ void TMoneyEdit::pasteLimited()
     insert(firstLine(clip).left(std::max<qsizetype>(room, 0)));
 }
 
-void TMoneyEdit::dropButtonClicked()
+void TMoneyEdit::dropButtonPressed()
 {
-    if (m_skipNextDropClick) {
-        m_skipNextDropClick = false;
-        return;
-    }
-    openCalculator();
+    m_dropPressClosedPanel = std::exchange(m_panelDismissedOverDropButton, false);
 }
 
-void TMoneyEdit::panelDeactivated()
+void TMoneyEdit::dropButtonClicked()
+{
+    if (!m_dropPressClosedPanel)
+        openCalculator();
+}
+
+void TMoneyEdit::panelDismissedByClick(QPoint globalPos)
 {
     const QRect client(mapToGlobal(QPoint(kBorder, kBorder)),
         QSize(width() - 2 * kBorder, height() - 2 * kBorder));
     const QRect dropZone(
         client.right() - kDropButtonZone + 1, client.top(), kDropButtonZone, client.height());
-    m_skipNextDropClick = dropZone.contains(QCursor::pos());
+    m_panelDismissedOverDropButton = dropZone.contains(globalPos);
+    // Platforms that pass the dismissing press on to the button do so at once; where it is
+    // swallowed, the next press must open the panel again.
+    QTimer::singleShot(0, this, [this] { m_panelDismissedOverDropButton = false; });
 }
 
 void TMoneyEdit::placeDropButton()

@@ -33,7 +33,7 @@ public:
 
     Calculator &calculator() { return m_calculator; }
     // The open calculator panel, or null.
-    TTabForm *calculatorPanel() const { return m_panel; }
+    TTabForm *calculatorPanel() const;
     void openCalculator();
 
 Q_SIGNALS:
@@ -50,17 +50,18 @@ private:
     void typeCharacter(char32_t key);
     void deleteForward();
     void pasteLimited();
+    void dropButtonPressed();
     void dropButtonClicked();
-    void panelDeactivated();
+    void panelDismissedByClick(QPoint globalPos);
     void placeDropButton();
 
     Calculator m_calculator;
     QPushButton *m_dropButton = nullptr;
     QPointer<TTabForm> m_panel;
     int m_maxLength = 5;
-    // Set when the panel closed with the pointer over the drop button: the click that closed it
-    // must not open it again.
-    bool m_skipNextDropClick = false;
+    // A press on the drop button that closes the open panel must not open it again.
+    bool m_panelDismissedOverDropButton = false;
+    bool m_dropPressClosedPanel = false;
 };
 
 } // namespace quiltmap::widgets

@@ -17,3 +17,4 @@ quiltmap_add_test(input_fields_widgets_test GUI
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/adv_directory_edit_test.cpp
   LIBS quiltmap_inputfields Qt6::Test)
+target_sources(input_fields_widgets_test PRIVATE ${CMAKE_CURRENT_LIST_DIR}/money_edit_test.cpp)
