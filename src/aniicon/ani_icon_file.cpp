@@ -29,6 +29,24 @@ void skipInfoSubChunk(ChunkCursor &in, qint32 size)
     in.take(padded, InfoArea);
 }
 
+// Reads up to the header's data: the RIFF header and form type (not examined), then "anih"; or a
+// list, its type and "anih"; or a list of exactly two sub-chunks and a chunk taken for "anih"
+// whatever its identifier.
+void skipToHeader(ChunkCursor &in)
+{
+    in.take(8);
+    in.take(4);
+    if (chunkNames(in.readChunkHeader(), "anih"))
+        return;
+    in.take(4);
+    const ChunkHeader chunk = in.readChunkHeader();
+    if (chunkNames(chunk, "anih"))
+        return;
+    skipInfoSubChunk(in, chunk.size);
+    skipInfoSubChunk(in, in.readChunkHeader().size);
+    in.readChunkHeader();
+}
+
 tAniHeader readAniHeader(ChunkCursor &in)
 {
     const QByteArrayView bytes = in.take(36);
@@ -153,26 +171,12 @@ void TAniIconFile::Parse()
     if (m_anistream.isEmpty())
         return;
     ChunkCursor in(m_anistream);
-    // RIFF identifier and size, then the form type; none is examined.
-    in.take(8);
-    in.take(4);
-    ChunkHeader chunk = in.readChunkHeader();
-    if (!chunkNames(chunk, "anih")) {
-        // A list before the header: its type, then either "anih" or two sub-chunks and then the
-        // header, whatever its identifier.
-        in.take(4);
-        chunk = in.readChunkHeader();
-        if (!chunkNames(chunk, "anih")) {
-            skipInfoSubChunk(in, chunk.size);
-            skipInfoSubChunk(in, in.readChunkHeader().size);
-            in.readChunkHeader();
-        }
-    }
+    skipToHeader(in);
     // The header chunk's own size is not used.
     m_aniheader = readAniHeader(in);
     std::fill_n(m_jifrates.begin(), FrameSlots, m_aniheader.jifRate);
 
-    chunk = in.readChunkHeader();
+    ChunkHeader chunk = in.readChunkHeader();
     if (chunkNames(chunk, "rate")) {
         overwriteEntries(m_jifrates, in.take(chunk.size, EntryArea));
         chunk = in.readChunkHeader();
@@ -184,13 +188,21 @@ void TAniIconFile::Parse()
     // Without a frame list the previous frames and playback position stay.
     if (!chunkNames(chunk, "LIST"))
         return;
+    readFrameList(in);
+    m_curFrame = 0;
+    m_jifCount = 0;
+}
+
+void TAniIconFile::readFrameList(ChunkCursor &in)
+{
     in.take(4);
     releaseFrames();
     m_aniheader.cFrames = std::min(m_aniheader.cFrames, qint32(FrameSlots));
     for (int i = 0; i < m_aniheader.cFrames; ++i) {
         const ChunkHeader frameChunk = in.readChunkHeader();
         if (frameChunk.size < MinFrameChunk)
-            break;
+            return;
+        // The icon directory is not used; of its first entry only the image offset.
         in.take(6);
         const quint32 imageOffset = littleEndian32(in.take(16).sliced(12));
         qint64 size = frameChunk.size;
@@ -201,8 +213,6 @@ void TAniIconFile::Parse()
         }
         m_iconhandles[i] = decodeIconImage(in.take(size - DirectorySize, ImageArea));
     }
-    m_curFrame = 0;
-    m_jifCount = 0;
 }
 
 void TAniIconFile::Tick()

@@ -11,6 +11,8 @@ class QIODevice;
 
 namespace quiltmap::aniicon {
 
+class ChunkCursor;
+
 // The "anih" chunk: nine little-endian signed 32-bit integers, 36 bytes, in this order.
 struct tAniHeader
 {
@@ -92,6 +94,7 @@ public:
 
 private:
     void load(const QByteArray &bytes);
+    void readFrameList(ChunkCursor &in);
     void releaseFrames();
     void notifyChange();
 
