@@ -4,13 +4,11 @@ namespace quiltmap::app {
 
 QuiltMapWindows::QuiltMapWindows(const AppContext &context)
     : frmMain(context, frmOptions)
-{
-}
+{ }
 
 QuiltMapApplication::QuiltMapApplication(int &argc, char **argv)
     : QApplication(argc, argv)
-{
-}
+{ }
 
 bool QuiltMapApplication::notify(QObject *receiver, QEvent *event)
 {

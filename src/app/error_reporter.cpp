@@ -14,8 +14,7 @@ QString errorBoxText(const QString &message)
 ErrorReporter::ErrorReporter(UserPrompts &prompts, QString title)
     : m_prompts(prompts)
     , m_title(std::move(title))
-{
-}
+{ }
 
 void ErrorReporter::report(QWidget *parent, const QString &message) const
 {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "common/error.h"
+
 #include <QString>
 #include <exception>
-
-#include "common/error.h"
 
 class QWidget;
 
@@ -31,8 +31,7 @@ public:
     void showNotice(QWidget *parent, const QString &text) const;
 
     // Runs one handler; an error it raises is reported instead of passed on.
-    template<typename Handler>
-    void guard(QWidget *parent, Handler &&handler) const
+    template<typename Handler> void guard(QWidget *parent, Handler &&handler) const
     {
         try {
             handler();

@@ -16,7 +16,7 @@ int main(int argc, char **argv)
         prompts, app::applicationTitle(QCoreApplication::applicationFilePath()));
     application.setErrorReporter(&errors);
 
-    app::QuiltMapWindows windows({errors, settings::executableFolder()});
+    app::QuiltMapWindows windows({ errors, settings::executableFolder() });
     windows.frmMain.show();
     const int result = QApplication::exec();
     application.setErrorReporter(nullptr);

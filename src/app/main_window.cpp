@@ -17,6 +17,8 @@
 #include "widgets/adv_directory_edit.h"
 #include "widgets/adv_reflection_label.h"
 #include "widgets/html_label.h"
+// money_edit.h holds a QPointer to the calculator panel, which needs the complete type.
+#include "widgets/calculator_panel.h"
 #include "widgets/money_edit.h"
 
 #include <QCloseEvent>
@@ -52,7 +54,7 @@ widgets::THTMLabel *newLabel(QWidget *parent, const QRect &place, const QString 
 {
     auto *label = new widgets::THTMLabel(parent);
     label->setGeometry(place);
-    label->setHTMLText({markup});
+    label->setHTMLText({ markup });
     label->setTransparent(true);
     return label;
 }
@@ -116,21 +118,21 @@ void TfrmMain::createControls()
     AdvReflectionLabel11->setFont(titleFont);
     AdvReflectionLabel11->setReflectionSize(50);
     AdvReflectionLabel11->setURLColor(Qt::blue);
-    AdvReflectionLabel11->setHTMLText({titleMarkup()});
+    AdvReflectionLabel11->setHTMLText({ titleMarkup() });
 
     GroupBox2 = new QGroupBox(QStringLiteral(" Tile-Options "), GroupBox1);
     GroupBox2->setGeometry(1, 120, 401, 121);
-    HTMLabel1 = newLabel(GroupBox2, {8, 19, 81, 17}, QStringLiteral("<b>WIDTH</b> (Pixel)"));
-    HTMLabel2 = newLabel(GroupBox2, {88, 19, 81, 17}, QStringLiteral("<b>HEIGHT</b> (Pixel)"));
-    HTMLabel3 = newLabel(GroupBox2, {168, 19, 81, 17}, QStringLiteral("Icons per <b>ROW</b>"));
+    HTMLabel1 = newLabel(GroupBox2, { 8, 19, 81, 17 }, QStringLiteral("<b>WIDTH</b> (Pixel)"));
+    HTMLabel2 = newLabel(GroupBox2, { 88, 19, 81, 17 }, QStringLiteral("<b>HEIGHT</b> (Pixel)"));
+    HTMLabel3 = newLabel(GroupBox2, { 168, 19, 81, 17 }, QStringLiteral("Icons per <b>ROW</b>"));
     HTMLabel4 = newLabel(
-        GroupBox2, {255, 11, 130, 17}, QStringLiteral("<I><U>Calculated Imagesize</U></I>"));
+        GroupBox2, { 255, 11, 130, 17 }, QStringLiteral("<I><U>Calculated Imagesize</U></I>"));
     HTMLabel4->resize(130, 19);
-    imagesizeinfo = newLabel(GroupBox2, {255, 32, 130, 84},
+    imagesizeinfo = newLabel(GroupBox2, { 255, 32, 130, 84 },
         QStringLiteral("Calculated Imagesize<br>width<b> x </b>height Pixel"));
-    edit_width = newNumberField(GroupBox2, {8, 34, 73, 21});
-    edit_height = newNumberField(GroupBox2, {88, 34, 73, 21});
-    edit_columns = newNumberField(GroupBox2, {168, 34, 73, 21});
+    edit_width = newNumberField(GroupBox2, { 8, 34, 73, 21 });
+    edit_height = newNumberField(GroupBox2, { 88, 34, 73, 21 });
+    edit_columns = newNumberField(GroupBox2, { 168, 34, 73, 21 });
 
     GroupBox3 = new QGroupBox(QStringLiteral(" Source "), GroupBox1);
     GroupBox3->setGeometry(4, 48, 398, 62);
@@ -143,7 +145,7 @@ void TfrmMain::createControls()
 
     files = new FileListBox(GroupBox1);
     files->setGeometry(408, 15, 425, 58);
-    Button1 = newButton(GroupBox1, QStringLiteral("Create Quiltmap"), {839, 15, 92, 58});
+    Button1 = newButton(GroupBox1, QStringLiteral("Create Quiltmap"), { 839, 15, 92, 58 });
     log = new TextListEdit(GroupBox1);
     log->setGeometry(407, 79, 426, 106);
     filelist = new TextListEdit(GroupBox1);
@@ -153,7 +155,7 @@ void TfrmMain::createControls()
     AniIcon1->setGeometry(367, 143, 32, 32);
     AniIcon1->AniFile()->setData(aniicon::shippedBusyAnimation());
 
-    butsavestock = newButton(GroupBox1, QStringLiteral("Save Quiltmap"), {839, 79, 92, 205});
+    butsavestock = newButton(GroupBox1, QStringLiteral("Save Quiltmap"), { 839, 79, 92, 205 });
     butsavestock->setEnabled(false);
 
     ScrollBox1 = new QScrollArea(client);
@@ -205,13 +207,12 @@ void TfrmMain::connectHandlers()
     connect(&Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
 
     pb->installEventFilter(this);
-    for (QObject *part : std::initializer_list<QObject *> {ScrollBox1, ScrollBox1->viewport(),
-             ScrollBox1->horizontalScrollBar(), ScrollBox1->verticalScrollBar()})
+    for (QObject *part : std::initializer_list<QObject *> { ScrollBox1, ScrollBox1->viewport(),
+             ScrollBox1->horizontalScrollBar(), ScrollBox1->verticalScrollBar() })
         part->installEventFilter(this);
 }
 
-template<typename Handler>
-void TfrmMain::guard(Handler &&handler)
+template<typename Handler> void TfrmMain::guard(Handler &&handler)
 {
     m_errors.guard(this, std::forward<Handler>(handler));
 }
@@ -268,8 +269,8 @@ void TfrmMain::readSettings()
 
 void TfrmMain::SaveOptions()
 {
-    m_settings.save({sourcefiles->text(), edit_columns->text(), SaveDialog1.InitialDir,
-        m_options.StocksDir->text()});
+    m_settings.save({ sourcefiles->text(), edit_columns->text(), SaveDialog1.InitialDir,
+        m_options.StocksDir->text() });
 }
 
 void TfrmMain::Timer1Timer()
@@ -307,9 +308,9 @@ void TfrmMain::folderPath(QObject *sender)
 
 void TfrmMain::CheckImagesize(QObject *)
 {
-    const auto result = sheet::computeGeometry(
-        {edit_width->text(), edit_height->text(), edit_columns->text()}, files->fileCount(),
-        sheet::GeometryVariant::SizeReport);
+    const auto result
+        = sheet::computeGeometry({ edit_width->text(), edit_height->text(), edit_columns->text() },
+            files->fileCount(), sheet::GeometryVariant::SizeReport);
     if (edit_columns->text() != result.columnsText)
         edit_columns->setText(result.columnsText);
     pb->resize(result.geometry.sheetWidth, result.geometry.sheetHeight);
@@ -340,7 +341,7 @@ void TfrmMain::GenerateStock(QObject *sender)
             return;
         files->Update();
         const auto result = sheet::computeGeometry(
-            {edit_width->text(), edit_height->text(), edit_columns->text()}, files->fileCount(),
+            { edit_width->text(), edit_height->text(), edit_columns->text() }, files->fileCount(),
             sheet::GeometryVariant::Composition);
         if (edit_columns->text() != result.columnsText)
             edit_columns->setText(result.columnsText);

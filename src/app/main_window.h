@@ -41,7 +41,7 @@ class TfrmOptions;
 struct AppContext
 {
     // Message boxes and dialogs; every error box has the application title as caption.
-    ErrorReporter &errors;
+    const ErrorReporter &errors;
     // The folder the settings file and the folder defaults live in, ending with "/".
     QString executableFolder;
 };
@@ -127,10 +127,9 @@ private:
     void endBusy(bool sheetComplete);
     void showPreview(const sheet::Raster *raster);
     void fitScrollContent();
-    template<typename Handler>
-    void guard(Handler &&handler);
+    template<typename Handler> void guard(Handler &&handler);
 
-    ErrorReporter &m_errors;
+    const ErrorReporter &m_errors;
     TfrmOptions &m_options;
     settings::AppSettings m_settings;
     bool m_shown = false;

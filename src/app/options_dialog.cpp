@@ -3,6 +3,8 @@
 #include "app/window_font.h"
 #include "widgets/adv_directory_edit.h"
 #include "widgets/html_label.h"
+// money_edit.h holds a QPointer to the calculator panel, which needs the complete type.
+#include "widgets/calculator_panel.h"
 #include "widgets/money_edit.h"
 
 #include <QGroupBox>
@@ -35,8 +37,9 @@ TfrmOptions::TfrmOptions(QWidget *parent)
 
     HTMLabel3 = new widgets::THTMLabel(GroupBox1);
     HTMLabel3->setGeometry(16, 67, 601, 17);
-    HTMLabel3->setHTMLText({QStringLiteral("DEFAULT: How many Icons per <b>ROW</b>. <SUP>(can be "
-                                           "temporarly changed while creating QuiltMaps)</SUP>")});
+    HTMLabel3->setHTMLText(
+        { QStringLiteral("DEFAULT: How many Icons per <b>ROW</b>. <SUP>(can be "
+                         "temporarly changed while creating QuiltMaps)</SUP>") });
     HTMLabel3->setTransparent(true);
 
     edit_columns = new widgets::TMoneyEdit(GroupBox1);

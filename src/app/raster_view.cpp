@@ -39,7 +39,8 @@ void RasterView::mousePressEvent(QMouseEvent *event)
 
 void RasterView::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->pos());
+    const bool click
+        = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->pos());
     m_pressed = false;
     if (click)
         Q_EMIT clicked();

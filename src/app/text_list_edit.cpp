@@ -32,7 +32,7 @@ TextListEdit::TextListEdit(QWidget *parent)
     colours.setColor(QPalette::Base, Qt::white);
     colours.setColor(QPalette::Highlight, QColor(0, 0, 128));
     colours.setColor(QPalette::HighlightedText, Qt::white);
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+    for (const auto group : { QPalette::Active, QPalette::Inactive }) {
         colours.setColor(group, QPalette::Highlight, QColor(0, 0, 128));
         colours.setColor(group, QPalette::HighlightedText, Qt::white);
     }
@@ -67,8 +67,7 @@ QMenu *TextListEdit::createPopupMenu()
         ->setEnabled(writable && document()->isRedoAvailable());
     menu->addAction(tr("Copy"), this, &QPlainTextEdit::copy)->setEnabled(selected);
     menu->addAction(tr("Cut"), this, &QPlainTextEdit::cut)->setEnabled(writable && selected);
-    menu->addAction(tr("Paste"), this, &QPlainTextEdit::paste)
-        ->setEnabled(writable && canPaste());
+    menu->addAction(tr("Paste"), this, &QPlainTextEdit::paste)->setEnabled(writable && canPaste());
     menu->addAction(tr("Delete"), this, [this] { textCursor().removeSelectedText(); })
         ->setEnabled(writable && selected);
     menu->addAction(tr("Select All"), this, &QPlainTextEdit::selectAll)

@@ -1,5 +1,4 @@
 #include "app/str_to_int.h"
-
 #include "common/error.h"
 
 #include <gtest/gtest.h>
@@ -23,12 +22,12 @@ TEST_P(StrToIntAccepts, GivesTheValue)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, StrToIntAccepts,
-    testing::Values(Accepted{u"0", 0}, Accepted{u"007", 7}, Accepted{u" 5", 5},
-        Accepted{u"   -4", -4}, Accepted{u"+12", 12}, Accepted{u"$10", 16}, Accepted{u"x1f", 31},
-        Accepted{u"X1F", 31}, Accepted{u"0x10", 16}, Accepted{u"0XfF", 255},
-        Accepted{u"-$10", -16}, Accepted{u"$FFFFFFFF", -1}, Accepted{u"$80000000", INT32_MIN},
-        Accepted{u"2147483647", INT32_MAX}, Accepted{u"-2147483648", INT32_MIN},
-        Accepted{u"00000000000000000012", 12}));
+    testing::Values(Accepted { u"0", 0 }, Accepted { u"007", 7 }, Accepted { u" 5", 5 },
+        Accepted { u"   -4", -4 }, Accepted { u"+12", 12 }, Accepted { u"$10", 16 },
+        Accepted { u"x1f", 31 }, Accepted { u"X1F", 31 }, Accepted { u"0x10", 16 },
+        Accepted { u"0XfF", 255 }, Accepted { u"-$10", -16 }, Accepted { u"$FFFFFFFF", -1 },
+        Accepted { u"$80000000", INT32_MIN }, Accepted { u"2147483647", INT32_MAX },
+        Accepted { u"-2147483648", INT32_MIN }, Accepted { u"00000000000000000012", 12 }));
 
 class StrToIntRejects : public testing::TestWithParam<const char16_t *>
 {

@@ -1,0 +1,298 @@
+#include "aniicon/ani_icon.h"
+#include "app/raster_view.h"
+#include "app/text_list_edit.h"
+#include "app_harness.h"
+#include "sheet/raster.h"
+#include "widgets/adv_directory_edit.h"
+#include "widgets/calculator_panel.h"
+#include "widgets/money_edit.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace quiltmap::app::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+struct ColumnsExitCase
+{
+    const char *main;
+    const char *options;
+    const char *expected;
+    // The text the conversion error names, or nothing.
+    const char *rejected;
+};
+
+class ColumnsExit : public testing::TestWithParam<ColumnsExitCase>
+{
+};
+
+TEST_P(ColumnsExit, NormalisesTheFieldOrReportsTheText)
+{
+    AppHarness app;
+    app.main().show();
+    const ColumnsExitCase &c = GetParam();
+    app.main().edit_columns->setText(QString::fromUtf8(c.main));
+    app.options().edit_columns->setText(QString::fromUtf8(c.options));
+
+    app.main().edit_columnsExit();
+
+    EXPECT_EQ(app.main().edit_columns->text(), QString::fromUtf8(c.expected));
+    if (c.rejected == nullptr) {
+        EXPECT_TRUE(app.prompts.errors.empty());
+    } else {
+        ASSERT_EQ(app.prompts.errors.size(), 1u);
+        EXPECT_EQ(app.prompts.errors[0].text,
+            u"''" + QString::fromUtf8(c.rejected) + u"'' ist kein gültiger Integer-Wert.");
+        EXPECT_EQ(app.prompts.errors[0].caption, u"Createquiltmap");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ColumnsExit,
+    testing::Values(ColumnsExitCase { "0", "30", "30", nullptr },
+        ColumnsExitCase { "-4", "30", "30", nullptr }, ColumnsExitCase { "0", "0", "0", nullptr },
+        ColumnsExitCase { "007", "30", "7", nullptr },
+        ColumnsExitCase { "$10", "30", "16", nullptr },
+        ColumnsExitCase { " 5", "30", "5", nullptr }, ColumnsExitCase { "12x", "30", "12x", "12x" },
+        ColumnsExitCase { "", "30", "", "" }, ColumnsExitCase { "0", "abc", "0", "abc" },
+        ColumnsExitCase { "3", "abc", "3", nullptr }));
+
+TEST(CellSizeExit, ReportsTextsThatAreNoIntegerAndKeepsThem)
+{
+    AppHarness app;
+    app.main().show();
+    app.main().edit_width->setText(QStringLiteral("12x"));
+    app.main().edit_height->setText(QStringLiteral("007"));
+
+    app.main().edit_widthExit();
+    app.main().edit_heightExit();
+
+    ASSERT_EQ(app.prompts.errors.size(), 1u);
+    EXPECT_EQ(app.prompts.errors[0].text, u"''12x'' ist kein gültiger Integer-Wert.");
+    EXPECT_EQ(app.main().edit_width->text(), u"12x");
+    EXPECT_EQ(app.main().edit_height->text(), u"007");
+}
+
+TEST(OptionsDialog, OkSavesTheOldRowCountThenTakesTheNewOne)
+{
+    AppHarness app;
+    app.main().show();
+    app.main().edit_columns->setText(QStringLiteral("10"));
+    int shown = 0;
+    app.prompts.answerModal = [&](QDialog &dialog) {
+        ++shown;
+        EXPECT_EQ(&dialog, &app.options());
+        app.options().edit_columns->setText(QStringLiteral("20"));
+        app.options().StocksDir->setText(QStringLiteral("/no/such/folder"));
+        return TfrmOptions::mrOk;
+    };
+
+    app.main().Options1->trigger();
+
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(app.readIni().contains(u"TilesPerRow=10"));
+    EXPECT_TRUE(app.readIni().contains(u"QuiltMapDir=/no/such/folder"));
+    EXPECT_EQ(app.main().edit_columns->text(), u"20");
+    // The folder path ran with the empty source field.
+    ASSERT_EQ(app.prompts.notices.size(), 1u);
+    EXPECT_EQ(app.prompts.notices[0].text, u"Select a valid Directory");
+
+    EXPECT_TRUE(app.main().close());
+    EXPECT_TRUE(app.readIni().contains(u"TilesPerRow=20"));
+}
+
+TEST(OptionsDialog, CloseCommandAppliesAndSavesNothing)
+{
+    AppHarness app;
+    app.main().show();
+    app.prompts.answerModal = [&](QDialog &dialog) {
+        app.options().edit_columns->setText(QStringLiteral("30"));
+        dialog.show();
+        dialog.close();
+        return dialog.result();
+    };
+
+    app.main().Options1Click(nullptr);
+
+    EXPECT_EQ(app.options().result(), TfrmOptions::mrCancel);
+    EXPECT_FALSE(QFile::exists(app.iniPath()));
+    EXPECT_EQ(app.main().edit_columns->text(), u"25");
+    EXPECT_EQ(app.options().edit_columns->text(), u"30");
+    EXPECT_TRUE(app.prompts.notices.empty());
+
+    EXPECT_TRUE(app.main().close());
+    EXPECT_TRUE(app.readIni().contains(u"TilesPerRow=25"));
+}
+
+TEST(OptionsDialog, OkButtonEndsWithResultOne)
+{
+    AppHarness app;
+    app.prompts.answerModal = [](QDialog &dialog) {
+        static_cast<TfrmOptions &>(dialog).Button1->click();
+        return dialog.result();
+    };
+    app.main().show();
+    app.main().Options1Click(nullptr);
+    EXPECT_EQ(app.options().result(), TfrmOptions::mrOk);
+    EXPECT_TRUE(QFile::exists(app.iniPath()));
+}
+
+TEST(Closing, ExitAndCloseBoxWriteTheSettings)
+{
+    for (const bool byExit : { true, false }) {
+        AppHarness app;
+        app.main().show();
+        app.main().edit_columns->setText(QStringLiteral("9"));
+        if (byExit)
+            app.main().Exit1->trigger();
+        else
+            EXPECT_TRUE(app.main().close());
+        EXPECT_EQ(app.readIni(),
+            QStringLiteral("[Work]\nLastIconpath=\n[Options]\nTilesPerRow=9\nLastSavePath=%1"
+                           "QuiltPatches/\nQuiltMapDir=%1QuiltMaps/\n")
+                .arg(app.executableFolder()))
+            << (byExit ? "Exit" : "close box");
+        EXPECT_TRUE(app.prompts.errors.empty());
+    }
+}
+
+TEST(Closing, ReadOnlySettingsFileKeepsTheWindowOpen)
+{
+    AppHarness app;
+    app.writeIni(QStringLiteral("[Options]\nTilesPerRow=4\n"));
+    QFile::setPermissions(app.iniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    app.main().show();
+
+    EXPECT_FALSE(app.main().close());
+    app.main().Exit1Click();
+
+    EXPECT_TRUE(app.main().isVisible());
+    ASSERT_EQ(app.prompts.errors.size(), 2u);
+    for (const auto &error : app.prompts.errors)
+        EXPECT_EQ(error.text, u"In " + app.iniPath() + u" kann nicht geschrieben werden.");
+    EXPECT_NE(app.main().exportImage(), nullptr);
+}
+
+// Runs `action` from inside the event dispatch of a running composition, at its n-th dispatch.
+class DuringComposition
+{
+public:
+    DuringComposition(int dispatch, std::function<void()> action)
+        : m_dispatch(dispatch)
+        , m_action(std::move(action))
+    {
+        m_timer.setInterval(0);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (++m_seen == m_dispatch) {
+                m_timer.stop();
+                m_action();
+            }
+        });
+        m_timer.start();
+    }
+    bool fired() const { return m_seen >= m_dispatch; }
+
+private:
+    QTimer m_timer;
+    int m_dispatch;
+    int m_seen = 0;
+    std::function<void()> m_action;
+};
+
+QString folderOf(const AppHarness &app, const QString &name, int tiles, QColor colour)
+{
+    const QString folder = app.makeFolder(name);
+    for (int i = 0; i < tiles; ++i)
+        writeTile(folder + QStringLiteral("/%1%2.png").arg(name).arg(i, 2, 10, QLatin1Char('0')),
+            { 8, 8 }, colour);
+    return folder;
+}
+
+TEST(ComposingTwice, NewCompositionSupersedesTheRunningOne)
+{
+    AppHarness app;
+    const QString many = folderOf(app, QStringLiteral("many"), 12, Qt::red);
+    const QString few = folderOf(app, QStringLiteral("few"), 2, Qt::blue);
+    app.writeIni(iniFor(many));
+    app.start();
+
+    DuringComposition switchFolder(4, [&] { app.main().sourcefiles->setText(few); });
+    app.main().Button1Click(nullptr);
+
+    ASSERT_TRUE(switchFolder.fired());
+    EXPECT_TRUE(app.prompts.errors.empty());
+    EXPECT_EQ(app.main().filelist->lines(), (QStringList { u"few00"_s, u"few01"_s }));
+    const sheet::Raster &sheet = *app.main().exportImage();
+    EXPECT_EQ(sheet.width(), 25 * 8);
+    EXPECT_EQ(pixel(sheet, 0, 0), QColor(Qt::blue));
+    EXPECT_EQ(pixel(sheet, 16, 0), QColor(Qt::white));
+    EXPECT_EQ(app.main().pb->raster(), &sheet);
+    EXPECT_TRUE(app.main().butsavestock->isEnabled());
+    EXPECT_FALSE(app.main().AniIcon1->isVisible());
+}
+
+TEST(ComposingTwice, CreateButtonDuringACompositionRestartsIt)
+{
+    AppHarness app;
+    app.writeIni(iniFor(folderOf(app, QStringLiteral("t"), 6, Qt::red)));
+    app.start();
+
+    DuringComposition again(3, [&] { app.main().Button1->click(); });
+    app.main().Button1Click(nullptr);
+
+    ASSERT_TRUE(again.fired());
+    EXPECT_EQ(app.main().filelist->lines().size(), 6);
+    EXPECT_TRUE(app.prompts.errors.empty());
+    EXPECT_TRUE(app.main().butsavestock->isEnabled());
+}
+
+TEST(ComposingFails, BusyStateEndsAndSavingStaysOff)
+{
+    AppHarness app;
+    const QString folder = folderOf(app, QStringLiteral("a"), 2, Qt::red);
+    app.writeIni(iniFor(folder));
+    app.start();
+    ASSERT_TRUE(app.main().butsavestock->isEnabled());
+    QFile bitmap(folder + u"/z.bmp");
+    ASSERT_TRUE(bitmap.open(QIODevice::WriteOnly));
+    bitmap.write("BM");
+    bitmap.close();
+
+    app.main().Button1->click();
+
+    ASSERT_EQ(app.prompts.errors.size(), 1u);
+    EXPECT_TRUE(app.prompts.errors[0].text.startsWith(u"Die gerade gelesene Datei ist kein"));
+    EXPECT_TRUE(app.prompts.errors[0].text.endsWith(u"bekommen."));
+    EXPECT_FALSE(app.main().AniIcon1->isVisible());
+    EXPECT_FALSE(app.main().AniIcon1->Animated());
+    EXPECT_FALSE(app.main().butsavestock->isEnabled());
+    EXPECT_EQ(app.main().filelist->lines(), (QStringList { u"a00"_s, u"a01"_s }));
+    // The preview shows the tiles drawn before the error.
+    ASSERT_NE(app.main().pb->raster(), nullptr);
+    EXPECT_EQ(pixel(*app.main().pb->raster(), 8, 0), QColor(Qt::red));
+    EXPECT_EQ(pixel(*app.main().pb->raster(), 16, 0), QColor(Qt::white));
+}
+
+TEST(ClosingWhileComposing, CompositionStopsWithoutTouchingReleasedImages)
+{
+    AppHarness app;
+    app.writeIni(iniFor(folderOf(app, QStringLiteral("t"), 10, Qt::red)));
+    app.start();
+
+    DuringComposition closeWindow(3, [&] { app.main().close(); });
+    app.main().Button1Click(nullptr);
+
+    ASSERT_TRUE(closeWindow.fired());
+    EXPECT_FALSE(app.main().isVisible());
+    EXPECT_EQ(app.main().exportImage(), nullptr);
+    EXPECT_EQ(app.main().pb->raster(), nullptr);
+    EXPECT_LT(app.main().filelist->lines().size(), 10);
+    EXPECT_TRUE(app.prompts.errors.empty());
+    EXPECT_TRUE(app.readIni().contains(u"TilesPerRow=25"));
+}
+
+} // namespace
+} // namespace quiltmap::app::test
