@@ -117,6 +117,7 @@ void TAdvDirectoryEdit::ClickButton()
     if (chosen && !chosen->isEmpty())
         setText(*chosen);
     setFocus(Qt::OtherFocusReason);
+    enterField();
 }
 
 void TAdvDirectoryEdit::keyPressEvent(QKeyEvent *event)
@@ -144,8 +145,12 @@ void TAdvDirectoryEdit::focusInEvent(QFocusEvent *event)
 {
     QLineEdit::focusInEvent(event);
     // Coming back from another window or a pop-up menu is not a new visit of the field.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
-        return;
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        enterField();
+}
+
+void TAdvDirectoryEdit::enterField()
+{
     m_focusText = text();
     selectAll();
 }

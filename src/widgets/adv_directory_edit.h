@@ -53,6 +53,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    // The field is entered: its text becomes the focus text and is selected.
+    void enterField();
     void pasteFirstLine();
     void cutSelection();
     void reportIfChanged(const QString &newText);

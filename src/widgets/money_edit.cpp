@@ -41,6 +41,9 @@ TMoneyEdit::TMoneyEdit(QWidget *parent)
     , m_dropButton(new QPushButton(this))
 {
     setAlignment(Qt::AlignRight);
+    // Dropped text and input-method compositions would bypass the key filter and the limit.
+    setAcceptDrops(false);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
     setTextMargins(0, 0, kTextAreaGap, 0);
     m_dropButton->setFocusPolicy(Qt::NoFocus);
     m_dropButton->setCursor(Qt::ArrowCursor);

@@ -1,14 +1,18 @@
+#include "support/temp_dir.h"
 #include "widgets/adv_directory_edit.h"
 #include "widgets/folder_browser.h"
 #include "widgets/folder_glyph.h"
+#include "widgets/placement.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -281,6 +285,38 @@ TEST_F(DirectoryEdit, ColourStaysThroughFocusChanges)
     m_other->setFocus();
     m_edit->setFocus();
     EXPECT_EQ(m_edit->Color(), orange);
+}
+
+TEST_F(DirectoryEdit, QtBrowserOffersFoldersOnlyBelowTheFieldAndReturnsTheChoice)
+{
+    const test::TempDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    m_edit->setText(dir.path());
+    QString seenStart;
+    QPoint seenPos;
+    QPoint expectedPos;
+    bool foldersOnly = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        seenStart = dialog->directory().absolutePath();
+        foldersOnly = dialog->fileMode() == QFileDialog::Directory
+            && dialog->testOption(QFileDialog::ShowDirsOnly)
+            && dialog->testOption(QFileDialog::ReadOnly);
+        seenPos = dialog->frameGeometry().topLeft();
+        expectedPos = browseDialogPosition(m_edit->mapToGlobal(QPoint(2, 2 + m_edit->height())),
+            dialog->frameGeometry().size(), m_edit->screen()->availableGeometry());
+        dialog->setDirectory(dir.filePath(QStringLiteral("sub")));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    EXPECT_EQ(changes([&] { m_edit->ClickButton(); }),
+        QStringList { dir.filePath(QStringLiteral("sub")) });
+    EXPECT_EQ(seenStart, dir.path());
+    EXPECT_TRUE(foldersOnly);
+    EXPECT_EQ(seenPos, expectedPos);
+    // The offscreen platform does not give the window its activation back.
+    EXPECT_EQ(m_window.focusWidget(), m_edit);
+    EXPECT_EQ(m_edit->selectedText(), m_edit->text());
 }
 
 TEST(FolderGlyph, FollowsThePixelTableWithWhiteTransparent)
