@@ -5,6 +5,7 @@
 #include "widgets/field_caption.h"
 #include "widgets/folder_browser.h"
 #include "widgets/folder_glyph.h"
+#include "widgets/tahoma_font.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -30,13 +31,6 @@ protected:
     bool hitButton(const QPoint &) const override { return true; }
 };
 
-QFont defaultLabelFont()
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    return font;
-}
-
 } // namespace
 
 // Change notification: every edit that leaves a different text is reported once (typing,
@@ -57,7 +51,7 @@ TAdvDirectoryEdit::TAdvDirectoryEdit(QWidget *parent)
     connect(m_button, &QPushButton::clicked, this, &TAdvDirectoryEdit::ClickButton);
     connect(this, &QLineEdit::textChanged, this, &TAdvDirectoryEdit::reportIfChanged);
     setTextMargins(0, 0, kButtonWidth + 2, 0);
-    m_caption->setFont(defaultLabelFont());
+    m_caption->setFont(tahomaFont());
     placeButton();
 }
 

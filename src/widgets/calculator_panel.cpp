@@ -3,6 +3,7 @@
 #include "widgets/calculator_button.h"
 #include "widgets/key_filter.h"
 #include "widgets/money_edit.h"
+#include "widgets/tahoma_font.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -25,13 +26,6 @@ constexpr std::array<std::array<const char16_t *, TTabForm::kColumns>, TTabForm:
 const QColor kPanelColor(255, 255, 255);
 const QColor kButtonColor(192, 192, 192);
 
-QFont panelFont()
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    return font;
-}
-
 } // namespace
 
 TTabForm::TTabForm(TMoneyEdit *field)
@@ -40,7 +34,7 @@ TTabForm::TTabForm(TMoneyEdit *field)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(panelSize());
-    setFont(panelFont());
+    setFont(tahomaFont());
     setFocusPolicy(Qt::StrongFocus);
     for (int row = 1; row <= kRows; ++row) {
         for (int column = 1; column <= kColumns; ++column) {
