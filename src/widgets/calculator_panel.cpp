@@ -5,6 +5,7 @@
 #include "widgets/money_edit.h"
 #include "widgets/tahoma_font.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -36,6 +37,11 @@ TTabForm::TTabForm(TMoneyEdit *field)
     setFixedSize(panelSize());
     setFont(tahomaFont());
     setFocusPolicy(Qt::StrongFocus);
+    connect(
+        qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state != Qt::ApplicationActive)
+                close();
+        });
     for (int row = 1; row <= kRows; ++row) {
         for (int column = 1; column <= kColumns; ++column) {
             const char16_t *caption = kCaptions[row - 1][column - 1];
@@ -78,17 +84,22 @@ void TTabForm::keyPressEvent(QKeyEvent *event)
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        m_field->setText(panelTypedKey(m_field->calculator(), kEnterKey, m_field->text()));
+        typeKey(kEnterKey);
         close();
         return;
     case Qt::Key_Backspace:
-        m_field->setText(panelTypedKey(m_field->calculator(), kBackspaceKey, m_field->text()));
+        typeKey(kBackspaceKey);
         return;
     default:
         break;
     }
     for (const char32_t key : event->text().toUcs4())
-        m_field->setText(panelTypedKey(m_field->calculator(), key, m_field->text()));
+        typeKey(key);
+}
+
+void TTabForm::typeKey(char32_t key)
+{
+    m_field->setText(panelTypedKey(m_field->calculator(), key, m_field->text()));
 }
 
 void TTabForm::mousePressEvent(QMouseEvent *event)

@@ -40,6 +40,7 @@ protected:
 
 private:
     void pressButton(const QString &caption);
+    void typeKey(char32_t key);
 
     TMoneyEdit *m_field;
 };
