@@ -29,9 +29,20 @@ void enterFolder(const QString &folder)
         throwUnreadable(folder, errno);
 }
 
+// Whether a directory entry is a regular file, following a symbolic link to its target. The
+// type the directory reports saves a status call per file where the file system gives one.
+bool isRegularFile(DIR *dir, const dirent &entry)
+{
+    if (entry.d_type == DT_REG)
+        return true;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
+        return false;
+    struct stat info;
+    return ::fstatat(::dirfd(dir), entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+}
+
 // The names of the current directory's entries that can be listed at all: regular files
-// (symbolic links count as what they point to) whose names do not start with ".", in the
-// order the file system delivers them.
+// whose names do not start with ".", in the order the file system delivers them.
 QStringList listableEntries(const QString &folder)
 {
     const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir("."), &::closedir);
@@ -40,9 +51,7 @@ QStringList listableEntries(const QString &folder)
     QStringList names;
     errno = 0;
     while (const dirent *entry = ::readdir(dir.get())) {
-        struct stat info;
-        if (entry->d_name[0] != '.' && ::fstatat(::dirfd(dir.get()), entry->d_name, &info, 0) == 0
-            && S_ISREG(info.st_mode))
+        if (entry->d_name[0] != '.' && isRegularFile(dir.get(), *entry))
             names.append(QFile::decodeName(entry->d_name));
         errno = 0;
     }
