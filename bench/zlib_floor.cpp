@@ -5,6 +5,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <sys/resource.h>
 #include <zlib.h>
 
 namespace quiltmap::bench {
@@ -15,6 +16,15 @@ using Clock = std::chrono::steady_clock;
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double cpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds
+        = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 std::vector<unsigned char> readFile(const std::filesystem::path &path)
@@ -99,6 +109,7 @@ FloorTimes measureFloor(const std::filesystem::path &folder, const std::filesyst
     FloorTimes times;
     const std::vector<unsigned char> scanlines = inflatedImageData(sheetPng);
 
+    const double cpuStart = cpuSeconds();
     auto start = Clock::now();
     {
         Inflater inflater;
@@ -122,6 +133,7 @@ FloorTimes measureFloor(const std::filesystem::path &folder, const std::filesyst
     if (result != Z_STREAM_END)
         throw std::runtime_error("deflate failed");
     times.deflateSheet = secondsSince(start);
+    times.cpu = cpuSeconds() - cpuStart;
     return times;
 }
 

@@ -12,6 +12,8 @@ struct FloorTimes
 {
     double inflateTiles = 0;
     double deflateSheet = 0;
+    // Processor time of both, user and system: steadier than wall time on a busy machine.
+    double cpu = 0;
     double total() const { return inflateTiles + deflateSheet; }
 };
 
