@@ -50,20 +50,11 @@ int main(int argc, char **argv)
     const std::filesystem::path folder(argv[1]);
     std::filesystem::create_directories(folder);
 
-    const std::vector<std::pair<std::uint8_t, std::vector<std::uint8_t>>> formats {
-        { 0, { 1, 2, 4, 8, 16 } },
-        { 2, { 8, 16 } },
-        { 3, { 1, 2, 4, 8 } },
-        { 4, { 8, 16 } },
-        { 6, { 8, 16 } },
-    };
-    for (const auto &[type, depths] : formats) {
-        for (std::uint8_t depth : depths) {
-            for (bool interlaced : { false, true }) {
-                const std::string name = "type" + std::to_string(type) + "_depth"
-                    + std::to_string(depth) + (interlaced ? "_adam7" : "");
-                write(folder, name, image(9, 7, type, depth, interlaced));
-            }
+    for (const auto [type, depth] : quiltmap::pngbuilder::validPngFormats()) {
+        for (bool interlaced : { false, true }) {
+            const std::string name = "type" + std::to_string(type) + "_depth"
+                + std::to_string(depth) + (interlaced ? "_adam7" : "");
+            write(folder, name, image(9, 7, type, depth, interlaced));
         }
     }
 

@@ -102,16 +102,22 @@ void convertGrey(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t
     }
 }
 
+// Colour samples, with or without alpha: gamma applies to red, green and blue only, and a colour
+// key compares the full raw samples before any reduction.
+template<bool HasAlpha>
 void convertColour(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t count,
     std::uint8_t *dst, std::size_t step)
 {
     const std::size_t bytes = f.bitDepth / 8;
-    for (std::uint32_t i = 0; i < count; ++i, dst += step, src += 3 * bytes) {
+    const std::size_t pixelBytes = (HasAlpha ? 4 : 3) * bytes;
+    for (std::uint32_t i = 0; i < count; ++i, dst += step, src += pixelBytes) {
         for (std::size_t c = 0; c < 3; ++c) {
             const std::uint8_t v = high(src + c * bytes);
             dst[c] = f.hasGamma ? f.gamma[v] : v;
         }
-        if (f.hasKey) {
+        if constexpr (HasAlpha) {
+            dst[3] = high(src + 3 * bytes);
+        } else if (f.hasKey) {
             const bool isKey = bytes == 2
                 ? u16(src) == f.key[0] && u16(src + 2) == f.key[1] && u16(src + 4) == f.key[2]
                 : src[0] == f.key[0] && src[1] == f.key[1] && src[2] == f.key[2];
@@ -139,19 +145,6 @@ void convertGreyAlpha(const PngPixelFormat &f, const std::uint8_t *src, std::uin
     for (std::uint32_t i = 0; i < count; ++i, dst += step, src += 2 * bytes) {
         dst[0] = dst[1] = dst[2] = high(src);
         dst[3] = high(src + bytes);
-    }
-}
-
-void convertColourAlpha(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t count,
-    std::uint8_t *dst, std::size_t step)
-{
-    const std::size_t bytes = f.bitDepth / 8;
-    for (std::uint32_t i = 0; i < count; ++i, dst += step, src += 4 * bytes) {
-        for (std::size_t c = 0; c < 3; ++c) {
-            const std::uint8_t v = high(src + c * bytes);
-            dst[c] = f.hasGamma ? f.gamma[v] : v;
-        }
-        dst[3] = high(src + 3 * bytes);
     }
 }
 
@@ -204,13 +197,13 @@ void convertScanline(const PngPixelFormat &format, const std::uint8_t *src, std:
     case greyType:
         return convertGrey(format, src, count, dst, dstStep);
     case rgbType:
-        return convertColour(format, src, count, dst, dstStep);
+        return convertColour<false>(format, src, count, dst, dstStep);
     case paletteType:
         return convertPalette(format, src, count, dst, dstStep);
     case greyAlphaType:
         return convertGreyAlpha(format, src, count, dst, dstStep);
     default:
-        return convertColourAlpha(format, src, count, dst, dstStep);
+        return convertColour<true>(format, src, count, dst, dstStep);
     }
 }
 

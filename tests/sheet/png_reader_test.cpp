@@ -71,18 +71,10 @@ std::string formatName(const testing::TestParamInfo<FormatCase> &info)
 
 std::vector<FormatCase> allFormats()
 {
-    const std::vector<std::pair<std::uint8_t, std::vector<std::uint8_t>>> depths {
-        { 0, { 1, 2, 4, 8, 16 } },
-        { 2, { 8, 16 } },
-        { 3, { 1, 2, 4, 8 } },
-        { 4, { 8, 16 } },
-        { 6, { 8, 16 } },
-    };
     std::vector<FormatCase> cases;
-    for (const auto &[type, list] : depths)
-        for (std::uint8_t depth : list)
-            for (bool interlaced : { false, true })
-                cases.push_back({ type, depth, interlaced });
+    for (const auto [type, depth] : pngbuilder::validPngFormats())
+        for (bool interlaced : { false, true })
+            cases.push_back({ type, depth, interlaced });
     return cases;
 }
 
@@ -160,13 +152,23 @@ Tile decodeSpec(const PngSpec &spec)
     return decodePng(bytesOf(buildPng(spec)));
 }
 
-PngSpec solidRgb(std::uint8_t r, std::uint8_t g, std::uint8_t b)
+// One row of the given samples; the width follows from the sample count.
+PngSpec row(std::uint8_t colourType, std::uint8_t bitDepth, Bytes samples)
 {
     PngSpec spec;
-    spec.colourType = 2;
-    spec.samples = { r, g, b };
+    spec.colourType = colourType;
+    spec.bitDepth = bitDepth;
+    spec.width = std::uint32_t(samples.size() / pngbuilder::scanlineBytes(1, colourType, bitDepth));
+    spec.samples = std::move(samples);
     return spec;
 }
+
+PngSpec solidRgb(std::uint8_t r, std::uint8_t g, std::uint8_t b)
+{
+    return row(2, 8, { r, g, b });
+}
+
+using Pixel = std::array<std::uint8_t, 4>;
 
 TEST(PngReader, SplitIdatAndSkippedChunksDecodeAlike)
 {
@@ -184,90 +186,88 @@ TEST(PngReader, IgnoresBytesAfterTheEnd)
 {
     Bytes file = buildPng(solidRgb(1, 2, 3));
     file.insert(file.end(), { 0xde, 0xad, 0xbe, 0xef });
-    EXPECT_EQ(
-        tilePixel(decodePng(bytesOf(file)), 0, 0), (std::array<std::uint8_t, 4> { 1, 2, 3, 255 }));
+    EXPECT_EQ(tilePixel(decodePng(bytesOf(file)), 0, 0), (Pixel { 1, 2, 3, 255 }));
 }
 
-TEST(PngReader, GammaMapsColourSamplesOnly)
+struct GammaCase
 {
-    // 255 * (v / 255) ^ (1 / (g * 2.2)) rounded to nearest.
-    PngSpec rgb;
-    rgb.colourType = 2;
-    rgb.width = 4;
-    rgb.samples = { 0, 1, 64, 128, 200, 254, 255, 255, 255, 10, 20, 30 };
-    rgb.gamma = 100000;
-    Tile tile = decodeSpec(rgb);
-    EXPECT_EQ(tilePixel(tile, 0, 0), (std::array<std::uint8_t, 4> { 0, 21, 136, 255 }));
-    EXPECT_EQ(tilePixel(tile, 1, 0), (std::array<std::uint8_t, 4> { 186, 228, 255, 255 }));
+    const char *name;
+    PngSpec spec;
+    std::uint32_t gamma;
+    std::vector<Pixel> expected;
+};
 
-    rgb.gamma = 220000;
-    tile = decodeSpec(rgb);
-    EXPECT_EQ(tilePixel(tile, 0, 0), (std::array<std::uint8_t, 4> { 0, 81, 192, 255 }));
-    EXPECT_EQ(tilePixel(tile, 1, 0), (std::array<std::uint8_t, 4> { 221, 243, 255, 255 }));
-
-    PngSpec rgba;
-    rgba.colourType = 6;
-    rgba.bitDepth = 16;
-    rgba.samples = { 128, 0, 64, 0, 1, 0, 128, 0 };
-    rgba.gamma = 100000;
-    EXPECT_EQ(
-        tilePixel(decodeSpec(rgba), 0, 0), (std::array<std::uint8_t, 4> { 186, 136, 21, 128 }));
-
-    PngSpec grey;
-    grey.colourType = 0;
-    grey.samples = { 128 };
-    grey.gamma = 100000;
-    EXPECT_EQ(
-        tilePixel(decodeSpec(grey), 0, 0), (std::array<std::uint8_t, 4> { 128, 128, 128, 255 }));
-
-    PngSpec palette;
-    palette.colourType = 3;
-    palette.samples = { 0 };
-    palette.palette = { 128, 64, 1 };
-    palette.gamma = 100000;
-    EXPECT_EQ(
-        tilePixel(decodeSpec(palette), 0, 0), (std::array<std::uint8_t, 4> { 128, 64, 1, 255 }));
-}
-
-// A gamma of 0 would map every sample below 255 to black; it carries no information.
-TEST(PngReader, IgnoresZeroGamma)
+void PrintTo(const GammaCase &c, std::ostream *out)
 {
-    PngSpec spec = solidRgb(128, 64, 1);
-    spec.gamma = 0;
-    EXPECT_EQ(tilePixel(decodeSpec(spec), 0, 0), (std::array<std::uint8_t, 4> { 128, 64, 1, 255 }));
+    *out << c.name;
 }
+
+std::string gammaName(const testing::TestParamInfo<GammaCase> &info)
+{
+    return info.param.name;
+}
+
+PngSpec onePaletteEntry(Bytes rgb)
+{
+    PngSpec spec = row(3, 8, { 0 });
+    spec.palette = std::move(rgb);
+    return spec;
+}
+
+class PngReaderGamma : public testing::TestWithParam<GammaCase>
+{
+};
+
+// 255 * (v / 255) ^ (1 / (g * 2.2)) rounded to nearest, for colour samples only.
+TEST_P(PngReaderGamma, MapsColourSamples)
+{
+    PngSpec spec = GetParam().spec;
+    spec.gamma = GetParam().gamma;
+    const Tile tile = decodeSpec(spec);
+    for (std::size_t x = 0; x < GetParam().expected.size(); ++x)
+        EXPECT_EQ(tilePixel(tile, int(x), 0), GetParam().expected[x]) << "pixel " << x;
+}
+
+const Bytes gammaRamp { 0, 1, 64, 128, 200, 254, 255, 255, 255 };
+
+INSTANTIATE_TEST_SUITE_P(Images, PngReaderGamma,
+    testing::Values(GammaCase { "Rgb100000", row(2, 8, gammaRamp), 100000,
+                        { { 0, 21, 136, 255 }, { 186, 228, 255, 255 }, { 255, 255, 255, 255 } } },
+        GammaCase { "Rgb220000", row(2, 8, gammaRamp), 220000,
+            { { 0, 81, 192, 255 }, { 221, 243, 255, 255 } } },
+        GammaCase { "Rgb45455IsAlmostIdentity", row(2, 8, gammaRamp), 45455,
+            { { 0, 1, 64, 255 }, { 128, 200, 254, 255 } } },
+        GammaCase { "RgbaSixteenBitsAlphaUntouched", row(6, 16, { 128, 0, 64, 0, 1, 0, 128, 0 }),
+            100000, { { 186, 136, 21, 128 } } },
+        GammaCase { "GreyUnmapped", row(0, 8, { 128 }), 100000, { { 128, 128, 128, 255 } } },
+        GammaCase { "GreyAlphaUnmapped", row(4, 8, { 128, 7 }), 100000, { { 128, 128, 128, 7 } } },
+        GammaCase {
+            "PaletteUnmapped", onePaletteEntry({ 128, 64, 1 }), 100000, { { 128, 64, 1, 255 } } },
+        // A gamma of 0 would turn every sample below 255 black; it carries no information.
+        GammaCase { "ZeroIgnored", row(2, 8, { 128, 64, 1 }), 0, { { 128, 64, 1, 255 } } }),
+    gammaName);
 
 TEST(PngReader, ColourKeyComparesFullSixteenBitSamples)
 {
-    PngSpec grey;
-    grey.colourType = 0;
-    grey.bitDepth = 16;
-    grey.width = 2;
-    grey.samples = { 0x12, 0x34, 0x12, 0x00 };
+    PngSpec grey = row(0, 16, { 0x12, 0x34, 0x12, 0x00 });
     grey.transparency = Bytes { 0x12, 0x34 };
     Tile tile = decodeSpec(grey);
     EXPECT_EQ(tile.blend(), Tile::Blend::AlphaOver);
     EXPECT_EQ(tilePixel(tile, 0, 0)[3], 0);
-    EXPECT_EQ(tilePixel(tile, 1, 0), (std::array<std::uint8_t, 4> { 0x12, 0x12, 0x12, 255 }));
+    EXPECT_EQ(tilePixel(tile, 1, 0), (Pixel { 0x12, 0x12, 0x12, 255 }));
 
-    PngSpec rgb;
-    rgb.colourType = 2;
-    rgb.bitDepth = 16;
-    rgb.width = 2;
-    rgb.samples = { 1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 7 };
+    PngSpec rgb = row(2, 16, { 1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 7 });
     rgb.transparency = Bytes { 1, 2, 3, 4, 5, 6 };
     tile = decodeSpec(rgb);
     EXPECT_EQ(tilePixel(tile, 0, 0)[3], 0);
-    EXPECT_EQ(tilePixel(tile, 1, 0), (std::array<std::uint8_t, 4> { 1, 3, 5, 255 }));
+    EXPECT_EQ(tilePixel(tile, 1, 0), (Pixel { 1, 3, 5, 255 }));
 }
 
 TEST(PngReader, IgnoresTransparencyChunkOfImagesWithAlpha)
 {
-    PngSpec spec;
-    spec.colourType = 4;
-    spec.samples = { 9, 200 };
+    PngSpec spec = row(4, 8, { 9, 200 });
     spec.transparency = Bytes { 0, 9 };
-    EXPECT_EQ(tilePixel(decodeSpec(spec), 0, 0), (std::array<std::uint8_t, 4> { 9, 9, 9, 200 }));
+    EXPECT_EQ(tilePixel(decodeSpec(spec), 0, 0), (Pixel { 9, 9, 9, 200 }));
 }
 
 TEST(PngReader, ReadsFiles)
@@ -276,7 +276,7 @@ TEST(PngReader, ReadsFiles)
     const Bytes file = buildPng(solidRgb(7, 8, 9));
     const QString path = dir.write(QStringLiteral("a.png"),
         QByteArray(reinterpret_cast<const char *>(file.data()), qsizetype(file.size())));
-    EXPECT_EQ(tilePixel(readPngFile(path), 0, 0), (std::array<std::uint8_t, 4> { 7, 8, 9, 255 }));
+    EXPECT_EQ(tilePixel(readPngFile(path), 0, 0), (Pixel { 7, 8, 9, 255 }));
 
     const QString missing = dir.filePath(QStringLiteral("missing.png"));
     try {

@@ -100,6 +100,12 @@ std::vector<std::uint8_t> compress(const std::vector<std::uint8_t> &raw, int lev
 
 } // namespace
 
+std::vector<PngFormat> validPngFormats()
+{
+    return { { 0, 1 }, { 0, 2 }, { 0, 4 }, { 0, 8 }, { 0, 16 }, { 2, 8 }, { 2, 16 }, { 3, 1 },
+        { 3, 2 }, { 3, 4 }, { 3, 8 }, { 4, 8 }, { 4, 16 }, { 6, 8 }, { 6, 16 } };
+}
+
 std::size_t scanlineBytes(std::uint32_t width, std::uint8_t colourType, std::uint8_t bitDepth)
 {
     return (std::size_t(width) * bitsPerPixel(colourType, bitDepth) + 7) / 8;

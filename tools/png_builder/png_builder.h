@@ -42,6 +42,15 @@ struct PngSpec
     bool writeEnd = true;
 };
 
+struct PngFormat
+{
+    std::uint8_t colourType;
+    std::uint8_t bitDepth;
+};
+
+// Every colour type with every bit depth the format allows for it.
+std::vector<PngFormat> validPngFormats();
+
 std::size_t scanlineBytes(std::uint32_t width, std::uint8_t colourType, std::uint8_t bitDepth);
 
 // The filtered scanlines (filter byte + row per pass) before compression.
