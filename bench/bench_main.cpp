@@ -125,10 +125,9 @@ int main(int argc, char **argv)
     std::printf(
         "Best of %d runs; floor = read and inflate every tile + deflate the sheet at level 7.\n",
         repeats);
-    std::printf(
-        "        wall time, seconds                              processor time, seconds\n");
-    std::printf(" tiles  quiltmap  floor (tiles + sheet)          ratio  quiltmap  floor   ratio  "
-                "peak MiB  limit MiB\n");
+    std::printf("Times in seconds: wall clock, and processor time (user + system).\n");
+    std::printf("%6s  %7s  %7s %15s  %6s  %7s %7s  %6s  %8s  %9s\n", "tiles", "wall", "floor",
+        "(tiles + sheet)", "ratio", "cpu", "floor", "ratio", "peak MiB", "limit MiB");
     try {
         for (const int count : counts)
             benchmark(work, count);
