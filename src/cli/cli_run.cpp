@@ -41,25 +41,17 @@ GeometryFields fieldsFor(
     return fields;
 }
 
-std::shared_ptr<const Raster> compose(
+std::shared_ptr<const Raster> drawAllTiles(
     Composition &composition, const CliOptions &options, Console console)
 {
     std::optional<ProgressBar> progress;
     if (console.errIsTerminal && !options.quiet)
         progress.emplace(console.err, composition.tileCount());
-    try {
-        while (!composition.atEnd()) {
-            if (progress)
-                progress->show(composition.nextIndex());
-            composition.drawNextTile();
-        }
-    } catch (...) {
+    while (!composition.atEnd()) {
         if (progress)
-            progress->clear();
-        throw;
+            progress->show(composition.nextIndex());
+        composition.drawNextTile();
     }
-    if (progress)
-        progress->clear();
     return composition.finish();
 }
 
@@ -81,7 +73,7 @@ int compose(const CliOptions &options, Console console)
     Composition composition(geometry, folderText, listing.names());
     if (composition.tileCount() == 0 && !options.quiet)
         console.err << "I need files to operate :-)" << Qt::endl;
-    const std::shared_ptr<const Raster> sheet = compose(composition, options, console);
+    const std::shared_ptr<const Raster> sheet = drawAllTiles(composition, options, console);
     exportSheet(*sheet, trimNameLines(composition.tileNames()), outputBase);
     if (!options.quiet)
         console.out << "width " << geometry.sheetWidth << ", height " << geometry.sheetHeight

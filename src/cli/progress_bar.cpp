@@ -22,12 +22,10 @@ void ProgressBar::show(int done)
                << '/' << m_total << Qt::flush;
 }
 
-void ProgressBar::clear()
+ProgressBar::~ProgressBar()
 {
-    if (m_shownFill < 0)
-        return;
-    m_terminal << "\r\x1b[K" << Qt::flush;
-    m_shownFill = -1;
+    if (m_shownFill >= 0)
+        m_terminal << "\r\x1b[K" << Qt::flush;
 }
 
 } // namespace quiltmap::cli

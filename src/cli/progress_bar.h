@@ -9,10 +9,12 @@ class ProgressBar
 {
 public:
     ProgressBar(QTextStream &terminal, int total);
+    // Clears the line, so that later messages start at its beginning.
+    ~ProgressBar();
+    ProgressBar(const ProgressBar &) = delete;
+    ProgressBar &operator=(const ProgressBar &) = delete;
 
     void show(int done);
-    // Clears the line so that later messages start at its beginning.
-    void clear();
 
 private:
     static constexpr int width = 40;
