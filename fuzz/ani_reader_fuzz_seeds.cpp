@@ -37,10 +37,10 @@ QList<QByteArray> depthFrames()
 
 QByteArray pngFrame()
 {
-    quiltmap::pngbuilder::PngSpec spec;
-    spec.width = 2;
-    spec.samples = { 255, 0, 0, 255, 0, 0, 255, 128 };
-    const std::vector<std::uint8_t> png = quiltmap::pngbuilder::buildPng(spec);
+    quiltmap::pngbuilder::PngSpec image;
+    image.width = 2;
+    image.samples = { 255, 0, 0, 255, 0, 0, 255, 128 };
+    const std::vector<std::uint8_t> png = quiltmap::pngbuilder::buildPng(image);
     return paddedFrame(
         QByteArray(reinterpret_cast<const char *>(png.data()), qsizetype(png.size())));
 }

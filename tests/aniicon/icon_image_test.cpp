@@ -14,9 +14,9 @@ QByteArrayView view(const QByteArray &bytes)
     return { bytes.data(), bytes.size() };
 }
 
-QByteArray pngFile(const pngbuilder::PngSpec &spec)
+QByteArray pngFile(const pngbuilder::PngSpec &png)
 {
-    const std::vector<std::uint8_t> bytes = pngbuilder::buildPng(spec);
+    const std::vector<std::uint8_t> bytes = pngbuilder::buildPng(png);
     return { reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()) };
 }
 
