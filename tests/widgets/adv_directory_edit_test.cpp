@@ -278,6 +278,22 @@ TEST_F(DirectoryEdit, LabelSitsAboveAndFollowsTheField)
     EXPECT_TRUE(label->isVisible());
 }
 
+TEST(DirectoryEditLabel, AppearsWithAWindowBuiltBeforeItIsShown)
+{
+    QWidget window;
+    QWidget box(&window);
+    box.setGeometry(0, 40, 400, 100);
+    auto *edit = new TAdvDirectoryEdit;
+    edit->setLabelCaption(QStringLiteral("Caption"));
+    edit->setParent(&box);
+    edit->setGeometry(3, 30, 390, 21);
+    window.show();
+    auto *label = box.findChild<QLabel *>();
+    ASSERT_TRUE(label);
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->geometry().bottom() + 1 + 4, 30);
+}
+
 TEST_F(DirectoryEdit, ColourStaysThroughFocusChanges)
 {
     const QColor orange(255, 128, 0);
