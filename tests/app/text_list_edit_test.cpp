@@ -1,0 +1,59 @@
+#include "app/text_list_edit.h"
+
+#include <QMenu>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace quiltmap::app {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+TEST(TextListEdit, LinesRoundTripAndAppend)
+{
+    TextListEdit list;
+    EXPECT_TRUE(list.lines().isEmpty());
+    list.appendLine(u"first"_s);
+    list.appendLine(u"second"_s);
+    EXPECT_EQ(list.lines(), (QStringList { u"first"_s, u"second"_s }));
+    list.setLines({ u"a  "_s, QString(), u"c"_s });
+    EXPECT_EQ(list.lines(), (QStringList { u"a  "_s, QString(), u"c"_s }));
+    list.clear();
+    EXPECT_TRUE(list.lines().isEmpty());
+}
+
+TEST(TextListEdit, LooksAsTheListsOfTheWindow)
+{
+    TextListEdit list;
+    EXPECT_EQ(list.lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(list.font().pixelSize(), 13);
+    EXPECT_EQ(list.font().family(), u"Courier New");
+    EXPECT_EQ(list.palette().color(QPalette::Text), QColor(Qt::black));
+    EXPECT_EQ(list.palette().color(QPalette::Highlight), QColor(0, 0, 128));
+    EXPECT_EQ(list.palette().color(QPalette::HighlightedText), QColor(Qt::white));
+    EXPECT_FALSE(list.isReadOnly());
+}
+
+TEST(TextListEdit, PopupMenuEntriesInOrderAndWorking)
+{
+    TextListEdit list;
+    list.setLines({ u"alpha"_s, u"beta"_s });
+    list.selectAll();
+    const std::unique_ptr<QMenu> menu(list.createPopupMenu());
+    QStringList captions;
+    for (const QAction *action : menu->actions())
+        captions << action->text();
+    EXPECT_EQ(captions,
+        (QStringList {
+            u"Undo"_s, u"Redo"_s, u"Copy"_s, u"Cut"_s, u"Paste"_s, u"Delete"_s, u"Select All"_s }));
+
+    menu->actions().at(5)->trigger();
+    EXPECT_TRUE(list.lines().isEmpty());
+    const std::unique_ptr<QMenu> after(list.createPopupMenu());
+    EXPECT_TRUE(after->actions().at(0)->isEnabled());
+    after->actions().at(0)->trigger();
+    EXPECT_EQ(list.lines(), (QStringList { u"alpha"_s, u"beta"_s }));
+}
+
+} // namespace
+} // namespace quiltmap::app
