@@ -247,9 +247,13 @@ void TfrmMain::FormShow()
         edit_height->setValue(cellSizeAtStart);
         imagesizeinfo->clearHTMLText();
         pb->resize(previewSurfaceSize);
-        m_previewSurface = std::make_shared<const sheet::Raster>(
-            sheet::Raster::white(previewSurfaceSize.width(), previewSurfaceSize.height()));
-        showPreview(m_previewSurface.get());
+        // A sheet composed while the settings were read stays; otherwise the preview gets a
+        // white surface of its new size.
+        if (pb->raster() == nullptr) {
+            m_previewSurface = std::make_shared<const sheet::Raster>(
+                sheet::Raster::white(previewSurfaceSize.width(), previewSurfaceSize.height()));
+            pb->setRaster(m_previewSurface.get());
+        }
         Timer1.start();
     });
 }
@@ -306,13 +310,20 @@ void TfrmMain::folderPath(QObject *sender)
     GenerateStock(sender);
 }
 
-void TfrmMain::CheckImagesize(QObject *)
+// The geometry of the fields and the listed files; a columns text of "0" becomes "25" first.
+sheet::GeometryResult TfrmMain::computeSheetGeometry(sheet::GeometryVariant variant)
 {
-    const auto result
+    auto result
         = sheet::computeGeometry({ edit_width->text(), edit_height->text(), edit_columns->text() },
-            files->fileCount(), sheet::GeometryVariant::SizeReport);
+            files->fileCount(), variant);
     if (edit_columns->text() != result.columnsText)
         edit_columns->setText(result.columnsText);
+    return result;
+}
+
+void TfrmMain::CheckImagesize(QObject *)
+{
+    const auto result = computeSheetGeometry(sheet::GeometryVariant::SizeReport);
     pb->resize(result.geometry.sheetWidth, result.geometry.sheetHeight);
     imagesizeinfo->setHTMLText(sheet::sizeReportLines(result.geometry, result.columnsText));
 }
@@ -340,18 +351,13 @@ void TfrmMain::GenerateStock(QObject *sender)
         if (!dispatchEvents())
             return;
         files->Update();
-        const auto result = sheet::computeGeometry(
-            { edit_width->text(), edit_height->text(), edit_columns->text() }, files->fileCount(),
-            sheet::GeometryVariant::Composition);
-        if (edit_columns->text() != result.columnsText)
-            edit_columns->setText(result.columnsText);
+        const auto result = computeSheetGeometry(sheet::GeometryVariant::Composition);
         const auto composition = std::make_shared<sheet::Composition>(
             result.geometry, sourcefiles->text(), files->fileNames());
         m_composition = composition;
         m_exportImage = std::make_shared<const sheet::Raster>();
+        pb->setRaster(&composition->raster());
         m_previewSurface.reset();
-        pb->resize(result.geometry.sheetWidth, result.geometry.sheetHeight);
-        showPreview(&composition->raster());
         log->clear();
         filelist->clear();
         CheckImagesize(sender);
@@ -372,7 +378,7 @@ void TfrmMain::GenerateStock(QObject *sender)
 
         pb->repaint();
         m_exportImage = composition->finish();
-        showPreview(m_exportImage.get());
+        pb->setRaster(m_exportImage.get());
         m_composition.reset();
         endBusy(true);
     } catch (...) {
@@ -396,11 +402,6 @@ void TfrmMain::endBusy(bool sheetComplete)
     AniIcon1->setAnimated(false);
     AniIcon1->hide();
     butsavestock->setEnabled(sheetComplete);
-}
-
-void TfrmMain::showPreview(const sheet::Raster *raster)
-{
-    pb->setRaster(raster);
 }
 
 void TfrmMain::fitScrollContent()
@@ -490,7 +491,7 @@ void TfrmMain::FormCloseQuery(bool &canClose)
 void TfrmMain::FormClose()
 {
     ++m_compositionRun;
-    showPreview(nullptr);
+    pb->setRaster(nullptr);
     m_composition.reset();
     m_previewSurface.reset();
     m_exportImage.reset();

@@ -2,6 +2,7 @@
 
 #include "app/user_prompts.h"
 #include "settings/app_settings.h"
+#include "sheet/geometry.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -121,11 +122,11 @@ private:
     void readSettings();
     void SaveOptions();
     void folderPath(QObject *sender);
+    sheet::GeometryResult computeSheetGeometry(sheet::GeometryVariant variant);
     void CheckImagesize(QObject *sender);
     void GenerateStock(QObject *sender);
     void startBusy();
     void endBusy(bool sheetComplete);
-    void showPreview(const sheet::Raster *raster);
     void fitScrollContent();
     template<typename Handler> void guard(Handler &&handler);
 

@@ -77,6 +77,9 @@ TEST(MainWindowStart, StoredFolderComposesWhileShowingAndAgainFromTheTimer)
     EXPECT_EQ(app.main().edit_width->text(), u"48");
     EXPECT_EQ(app.main().filelist->lines(), (QStringList { u"a"_s, u"b"_s, u"c"_s }));
     EXPECT_TRUE(app.main().butsavestock->isEnabled());
+    // The preview keeps that sheet; only its control took the start-up size.
+    EXPECT_EQ(app.main().pb->raster(), app.main().exportImage());
+    EXPECT_EQ(app.main().pb->size(), QSize(1000, 500));
 
     app.main().Timer1Timer();
     EXPECT_TRUE(app.prompts.errors.empty());
