@@ -88,7 +88,9 @@ int runCli(const QStringList &arguments, Console console)
 {
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (!parsed.usageError.isEmpty()) {
-        console.err << "quiltmap: " << parsed.usageError << "\n" << usageText() << Qt::flush;
+        console.err << "quiltmap: " << parsed.usageError << "\n"
+                    << usageText().section(u'\n', 0, 0) << "\nTry 'quiltmap --help' for more."
+                    << Qt::endl;
         return ExitUsage;
     }
     switch (parsed.options.action) {
