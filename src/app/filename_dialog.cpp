@@ -1,6 +1,6 @@
 #include "app/filename_dialog.h"
 
-#include "app/window_font.h"
+#include "app/window_look.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,10 +20,7 @@ TfrmFilename::TfrmFilename(QWidget *parent)
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowCloseButtonHint)
 {
-    setObjectName(QStringLiteral("frmFilename"));
-    setWindowTitle(QStringLiteral("Save QuiltMap"));
-    setFont(tahomaFont());
-    setBackgroundRole(QPalette::Button);
+    applyWindowLook(*this, QStringLiteral("frmFilename"), QStringLiteral("Save QuiltMap"));
     setFixedSize(263, 84);
 
     Label1 = new QLabel(QStringLiteral("Select Filename of QuiltMap (without extension!)"), this);

@@ -8,7 +8,7 @@
 #include "app/raster_view.h"
 #include "app/str_to_int.h"
 #include "app/text_list_edit.h"
-#include "app/window_font.h"
+#include "app/window_look.h"
 #include "settings/version_text.h"
 #include "sheet/composition.h"
 #include "sheet/folder_listing.h"
@@ -86,10 +86,7 @@ TfrmMain::TfrmMain(const AppContext &context, TfrmOptions &options)
     , m_options(options)
     , m_settings(context.executableFolder)
 {
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("frmMain"));
-    setFont(tahomaFont());
-    setBackgroundRole(QPalette::Button);
+    applyWindowLook(*this, QStringLiteral("frmMain"), QStringLiteral("frmMain"));
     createControls();
     createMenu();
     connectHandlers();
@@ -126,8 +123,7 @@ void TfrmMain::createControls()
     HTMLabel2 = newLabel(GroupBox2, { 88, 19, 81, 17 }, QStringLiteral("<b>HEIGHT</b> (Pixel)"));
     HTMLabel3 = newLabel(GroupBox2, { 168, 19, 81, 17 }, QStringLiteral("Icons per <b>ROW</b>"));
     HTMLabel4 = newLabel(
-        GroupBox2, { 255, 11, 130, 17 }, QStringLiteral("<I><U>Calculated Imagesize</U></I>"));
-    HTMLabel4->resize(130, 19);
+        GroupBox2, { 255, 11, 130, 19 }, QStringLiteral("<I><U>Calculated Imagesize</U></I>"));
     imagesizeinfo = newLabel(GroupBox2, { 255, 32, 130, 84 },
         QStringLiteral("Calculated Imagesize<br>width<b> x </b>height Pixel"));
     edit_width = newNumberField(GroupBox2, { 8, 34, 73, 21 });

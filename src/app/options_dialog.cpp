@@ -1,6 +1,6 @@
 #include "app/options_dialog.h"
 
-#include "app/window_font.h"
+#include "app/window_look.h"
 #include "widgets/adv_directory_edit.h"
 #include "widgets/html_label.h"
 // money_edit.h holds a QPointer to the calculator panel, which needs the complete type.
@@ -16,10 +16,7 @@ namespace quiltmap::app {
 TfrmOptions::TfrmOptions(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
-    setObjectName(QStringLiteral("frmOptions"));
-    setWindowTitle(QStringLiteral("Options"));
-    setFont(tahomaFont());
-    setBackgroundRole(QPalette::Button);
+    applyWindowLook(*this, QStringLiteral("frmOptions"), QStringLiteral("Options"));
     setFixedSize(633, 168);
 
     GroupBox1 = new QGroupBox(QStringLiteral(" QuiltMaps "), this);
