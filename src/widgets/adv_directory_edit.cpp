@@ -79,11 +79,6 @@ void TAdvDirectoryEdit::setLabelCaption(const QString &caption)
     m_caption->setText(caption);
 }
 
-QString TAdvDirectoryEdit::labelCaption() const
-{
-    return m_caption->text();
-}
-
 void TAdvDirectoryEdit::setLabelPosition(LabelPosition position)
 {
     m_caption->setCentred(position == lpTopCenter);

@@ -31,7 +31,6 @@ public:
 
     // The caption label: a separate widget in the field's parent, 4 pixels above the field.
     void setLabelCaption(const QString &caption);
-    QString labelCaption() const;
     void setLabelPosition(LabelPosition position);
     void setLabelFont(const QFont &font);
 

@@ -5,9 +5,9 @@
 
 namespace quiltmap::widgets {
 
-TCalculatorButton::TCalculatorButton(const QString &label, QWidget *parent)
+TCalculatorButton::TCalculatorButton(const QString &label, const QColor &face, QWidget *parent)
     : QAbstractButton(parent)
-    , m_face(192, 192, 192)
+    , m_face(face)
 {
     // Every caption carries a trailing blank, as drawn.
     setText(label + u' ');

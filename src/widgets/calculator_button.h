@@ -11,10 +11,8 @@ class TCalculatorButton : public QAbstractButton
     Q_OBJECT
 
 public:
-    TCalculatorButton(const QString &label, QWidget *parent);
-
-    // The button face colour (the calculator look's ButtonColor).
-    void setFaceColor(const QColor &color) { m_face = color; }
+    // `face` is the colour of the button face.
+    TCalculatorButton(const QString &label, const QColor &face, QWidget *parent);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -47,8 +47,7 @@ TTabForm::TTabForm(TMoneyEdit *field)
             const char16_t *caption = kCaptions[row - 1][column - 1];
             if (!caption)
                 continue;
-            auto *button = new TCalculatorButton(QString::fromUtf16(caption), this);
-            button->setFaceColor(kButtonColor);
+            auto *button = new TCalculatorButton(QString::fromUtf16(caption), kButtonColor, this);
             button->setGeometry(
                 QRect(cellPosition(column, row), QSize(kButtonWidth, kButtonHeight)));
             connect(button, &QAbstractButton::clicked, this,

@@ -26,16 +26,6 @@ void FieldCaption::setText(const QString &text)
     follow();
 }
 
-QString FieldCaption::text() const
-{
-    return m_label->text();
-}
-
-QLabel *FieldCaption::label() const
-{
-    return m_label;
-}
-
 void FieldCaption::setCentred(bool centred)
 {
     m_centred = centred;

@@ -18,10 +18,8 @@ public:
     ~FieldCaption() override;
 
     void setText(const QString &text);
-    QString text() const;
     void setCentred(bool centred);
     void setFont(const QFont &font);
-    QLabel *label() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
