@@ -3,6 +3,7 @@
 #include "widgets/directory_validity.h"
 #include "widgets/edit_menu.h"
 #include "widgets/field_caption.h"
+#include "widgets/focus_reason.h"
 #include "widgets/folder_browser.h"
 #include "widgets/folder_glyph.h"
 #include "widgets/tahoma_font.h"
@@ -133,8 +134,7 @@ void TAdvDirectoryEdit::keyPressEvent(QKeyEvent *event)
 void TAdvDirectoryEdit::focusInEvent(QFocusEvent *event)
 {
     QLineEdit::focusInEvent(event);
-    // Coming back from another window or a pop-up menu is not a new visit of the field.
-    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+    if (movesBetweenControls(event->reason()))
         enterField();
 }
 

@@ -2,6 +2,7 @@
 
 #include "widgets/calculator_panel.h"
 #include "widgets/edit_menu.h"
+#include "widgets/focus_reason.h"
 #include "widgets/key_filter.h"
 #include "widgets/number_text.h"
 #include "widgets/placement.h"
@@ -129,9 +130,8 @@ void TMoneyEdit::keyPressEvent(QKeyEvent *event)
 void TMoneyEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
-    // Another window (the calculator panel among them) or a pop-up menu taking the focus does
-    // not leave the field.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    // The calculator panel is a pop-up: opening it does not leave the field.
+    if (!movesBetweenControls(event->reason()))
         return;
     const QWidget *next = QApplication::focusWidget();
     if (next && next != this && next->window() == window())

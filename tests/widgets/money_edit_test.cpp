@@ -170,6 +170,15 @@ TEST_F(MoneyEdit, ExitOnlyWhenTheFocusMovesToAnotherControlOfTheWindow)
     EXPECT_EQ(exits.count(), 1);
 }
 
+TEST_F(MoneyEdit, NoExitForTheMenuBar)
+{
+    m_next->setFocus();
+    QSignalSpy exits(m_edit, &TMoneyEdit::Exit);
+    QFocusEvent toMenuBar(QEvent::FocusOut, Qt::MenuBarFocusReason);
+    QApplication::sendEvent(m_edit, &toMenuBar);
+    EXPECT_EQ(exits.count(), 0);
+}
+
 TEST_F(MoneyEdit, FocusFromTheKeyboardSelectsAll)
 {
     m_next->setText(QStringLiteral("48"));
