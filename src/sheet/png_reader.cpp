@@ -230,8 +230,9 @@ void PngDecoder::readPalette(std::span<const std::uint8_t> data)
     if (m_colourType == 0 || m_colourType == 4)
         throw PngFailure { PngError::BadPalette };
     const std::size_t entries = data.size() / 3;
-    const std::size_t maxEntries = m_colourType == 3 ? std::size_t(1) << m_bitDepth : 256;
-    if (data.size() % 3 != 0 || entries == 0 || entries > maxEntries)
+    // Entries beyond what the bit depth can index are tolerated, as common decoders do: no pixel
+    // can reach them.
+    if (data.size() % 3 != 0 || entries == 0 || entries > 256)
         throw PngFailure { PngError::BadPalette };
     m_palette = data;
 }

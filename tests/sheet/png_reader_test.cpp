@@ -263,6 +263,16 @@ TEST(PngReader, ColourKeyComparesFullSixteenBitSamples)
     EXPECT_EQ(tilePixel(tile, 1, 0), (Pixel { 1, 3, 5, 255 }));
 }
 
+TEST(PngReader, AcceptsPaletteLongerThanTheBitDepthNeeds)
+{
+    PngSpec spec = row(3, 1, { 0x40 });
+    spec.width = 2;
+    spec.palette = { 1, 2, 3, 4, 5, 6, 7, 8, 9 };
+    const Tile tile = decodeSpec(spec);
+    EXPECT_EQ(tilePixel(tile, 0, 0), (Pixel { 1, 2, 3, 255 }));
+    EXPECT_EQ(tilePixel(tile, 1, 0), (Pixel { 4, 5, 6, 255 }));
+}
+
 TEST(PngReader, IgnoresTransparencyChunkOfImagesWithAlpha)
 {
     PngSpec spec = row(4, 8, { 9, 200 });
@@ -374,8 +384,8 @@ std::vector<FailureCase> failureCases()
     trnsTooLong.transparency = Bytes { 0, 0, 0 };
     PngSpec plteInGrey = randomImage(2, 2, 0, 8, false);
     plteInGrey.palette = { 1, 2, 3 };
-    PngSpec tooBigPalette = randomImage(2, 2, 3, 2, false);
-    tooBigPalette.palette.resize(15);
+    PngSpec tooBigPalette = randomImage(2, 2, 3, 8, false);
+    tooBigPalette.palette.resize(257 * 3);
     PngSpec oddPalette = randomImage(2, 2, 3, 8, false);
     oddPalette.palette.resize(4);
     PngSpec unknownCritical = rgb4;
@@ -464,7 +474,7 @@ std::vector<FailureCase> failureCases()
             PngError::ChunkOrder },
         { "MissingPalette", buildPng(paletteNoPlte), PngError::MissingPalette },
         { "PaletteInGrey", buildPng(plteInGrey), PngError::BadPalette },
-        { "PaletteBeyondDepth", buildPng(tooBigPalette), PngError::BadPalette },
+        { "PaletteOver256Entries", buildPng(tooBigPalette), PngError::BadPalette },
         { "PaletteNotTriples", buildPng(oddPalette), PngError::BadPalette },
         { "PaletteIndexOutOfRange", buildPng(outOfRange), PngError::PaletteIndexOutOfRange },
         { "TransparencyLongerThanPalette", buildPng(trnsTooLong), PngError::BadTransparency },
