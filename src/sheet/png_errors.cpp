@@ -37,10 +37,6 @@ QString pngErrorMessage(PngError error)
         return QStringLiteral("Das PNG-Bild enthält eine ungültige Palette (PLTE)");
     case PngError::MissingPalette:
         return QStringLiteral("Das PNG-Bild ist ungültig, weil ihm die Palette (PLTE) fehlt");
-    case PngError::BadTransparency:
-        return QStringLiteral("Das PNG-Bild enthält ungültige Transparenzdaten (tRNS)");
-    case PngError::BadGamma:
-        return QStringLiteral("Das PNG-Bild enthält ungültige Gammadaten (gAMA)");
     case PngError::NoImageData:
         return QStringLiteral("Das PNG-Bild ist ungültig, weil es keine Bilddaten (IDAT) enthält");
     case PngError::CorruptImageData:

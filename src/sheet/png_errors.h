@@ -18,8 +18,6 @@ enum class PngError {
     UnknownCriticalChunk,
     BadPalette,
     MissingPalette,
-    BadTransparency,
-    BadGamma,
     NoImageData,
     CorruptImageData,
     TooLittleImageData,

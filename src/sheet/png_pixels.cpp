@@ -2,6 +2,7 @@
 
 #include "sheet/png_errors.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -39,8 +40,8 @@ unsigned sampleAt(const std::uint8_t *row, std::uint32_t i, unsigned depth)
 void setPaletteFormat(
     PngPixelFormat &format, std::span<const std::uint8_t> rgb, std::span<const std::uint8_t> alpha)
 {
-    if (alpha.size() > rgb.size() / 3)
-        throw PngFailure { PngError::BadTransparency };
+    // Alpha values beyond the palette belong to no entry; common encoders write them anyway.
+    alpha = alpha.first(std::min(alpha.size(), rgb.size() / 3));
     format.paletteSize = static_cast<unsigned>(rgb.size() / 3);
     for (unsigned i = 0; i < format.paletteSize; ++i)
         format.palette[i] = { rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2], 255 };
@@ -72,9 +73,11 @@ void setPaletteFormat(
 
 void setKeyFormat(PngPixelFormat &format, std::span<const std::uint8_t> key)
 {
+    // A key of the wrong size cannot be read; the image is drawn without one, as common decoders
+    // do.
     const std::size_t samples = format.colourType == greyType ? 1 : 3;
     if (key.size() != 2 * samples)
-        throw PngFailure { PngError::BadTransparency };
+        return;
     format.hasKey = true;
     format.blend = Tile::Blend::AlphaOver;
     for (std::size_t i = 0; i < samples; ++i)

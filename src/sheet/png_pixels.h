@@ -28,7 +28,7 @@ struct PngPixelFormat
 };
 
 // paletteRgb: the PLTE data; transparency: the tRNS data when present; gammaValue: the gAMA
-// value (0 when absent). Throws PngFailure for transparency data that does not fit the image.
+// value (0 when absent).
 PngPixelFormat makePixelFormat(std::uint8_t colourType, std::uint8_t bitDepth,
     std::span<const std::uint8_t> paletteRgb,
     std::optional<std::span<const std::uint8_t>> transparency, std::uint32_t gammaValue);

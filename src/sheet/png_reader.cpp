@@ -249,9 +249,8 @@ void PngDecoder::readTransparency(std::span<const std::uint8_t> data)
 
 void PngDecoder::readGamma(std::span<const std::uint8_t> data)
 {
-    if (data.size() != 4)
-        throw PngFailure { PngError::BadGamma };
-    if (m_dataState == DataState::Before)
+    // A damaged gamma chunk only loses its colour correction, as in common decoders.
+    if (data.size() == 4 && m_dataState == DataState::Before)
         m_gamma = ByteCursor::readU32BigEndian(data.data());
 }
 
