@@ -239,11 +239,10 @@ void PngDecoder::readPalette(std::span<const std::uint8_t> data)
 
 void PngDecoder::readTransparency(std::span<const std::uint8_t> data)
 {
-    // Transparency after the image data comes too late to matter.
-    if (m_dataState != DataState::Before)
+    // Like other damaged ancillary data, a misplaced or repeated transparency chunk is ignored:
+    // after the image data, before the palette it refers to, or after the first one.
+    if (m_dataState != DataState::Before || m_transparency || (m_colourType == 3 && !m_palette))
         return;
-    if (m_transparency || (m_colourType == 3 && !m_palette))
-        throw PngFailure { PngError::ChunkOrder };
     m_transparency = data;
 }
 

@@ -288,6 +288,11 @@ TEST(PngReader, ToleratesDamagedTransparencyAndGamma)
     key.transparency = Bytes { 0, 1, 0, 2 };
     EXPECT_EQ(decodeSpec(key).blend(), Tile::Blend::Replace);
 
+    PngSpec early = row(3, 8, { 0 });
+    early.chunksBeforeImageData = { { "PLTE", { 1, 2, 3 } } };
+    early.transparency = Bytes { 0 };
+    EXPECT_EQ(decodeSpec(early).blend(), Tile::Blend::Replace);
+
     PngSpec gamma = solidRgb(128, 64, 1);
     gamma.chunksBeforeImageData = { { "gAMA", { 0, 1, 134 } } };
     EXPECT_EQ(tilePixel(decodeSpec(gamma), 0, 0), (Pixel { 128, 64, 1, 255 }));
