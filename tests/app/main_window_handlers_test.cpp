@@ -127,19 +127,6 @@ TEST(OptionsDialog, CloseCommandAppliesAndSavesNothing)
     EXPECT_TRUE(app.readIni().contains(u"TilesPerRow=25"));
 }
 
-TEST(OptionsDialog, OkButtonEndsWithResultOne)
-{
-    AppHarness app;
-    app.prompts.answerModal = [](QDialog &dialog) {
-        static_cast<TfrmOptions &>(dialog).Button1->click();
-        return dialog.result();
-    };
-    app.main().show();
-    app.main().Options1Click(nullptr);
-    EXPECT_EQ(app.options().result(), TfrmOptions::mrOk);
-    EXPECT_TRUE(QFile::exists(app.iniPath()));
-}
-
 TEST(Closing, ExitAndCloseBoxWriteTheSettings)
 {
     for (const bool byExit : { true, false }) {

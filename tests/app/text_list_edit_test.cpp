@@ -22,18 +22,6 @@ TEST(TextListEdit, LinesRoundTripAndAppend)
     EXPECT_TRUE(list.lines().isEmpty());
 }
 
-TEST(TextListEdit, LooksAsTheListsOfTheWindow)
-{
-    TextListEdit list;
-    EXPECT_EQ(list.lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_EQ(list.font().pixelSize(), 13);
-    EXPECT_EQ(list.font().family(), u"Courier New");
-    EXPECT_EQ(list.palette().color(QPalette::Text), QColor(Qt::black));
-    EXPECT_EQ(list.palette().color(QPalette::Highlight), QColor(0, 0, 128));
-    EXPECT_EQ(list.palette().color(QPalette::HighlightedText), QColor(Qt::white));
-    EXPECT_FALSE(list.isReadOnly());
-}
-
 TEST(TextListEdit, PopupMenuEntriesInOrderAndWorking)
 {
     TextListEdit list;
