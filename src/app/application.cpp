@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "common/error_sink.h"
+
 namespace quiltmap::app {
 
 QuiltMapWindows::QuiltMapWindows(const AppContext &context)
@@ -9,6 +11,16 @@ QuiltMapWindows::QuiltMapWindows(const AppContext &context)
 QuiltMapApplication::QuiltMapApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 { }
+
+void QuiltMapApplication::setErrorReporter(const ErrorReporter *errors)
+{
+    m_errors = errors;
+    if (errors == nullptr)
+        setErrorSink({});
+    else
+        setErrorSink(
+            [errors](const Error &error) { errors->report(activeWindow(), error.message()); });
+}
 
 bool QuiltMapApplication::notify(QObject *receiver, QEvent *event)
 {

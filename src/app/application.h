@@ -27,7 +27,8 @@ class QuiltMapApplication : public QApplication
 public:
     QuiltMapApplication(int &argc, char **argv);
 
-    void setErrorReporter(const ErrorReporter *errors) { m_errors = errors; }
+    // Also receives the errors that controls hand to the error sink; null ends both.
+    void setErrorReporter(const ErrorReporter *errors);
     bool notify(QObject *receiver, QEvent *event) override;
 
 private:

@@ -17,8 +17,6 @@
 #include "widgets/adv_directory_edit.h"
 #include "widgets/adv_reflection_label.h"
 #include "widgets/html_label.h"
-// money_edit.h holds a QPointer to the calculator panel, which needs the complete type.
-#include "widgets/calculator_panel.h"
 #include "widgets/money_edit.h"
 
 #include <QCloseEvent>

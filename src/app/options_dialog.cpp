@@ -3,8 +3,6 @@
 #include "app/window_look.h"
 #include "widgets/adv_directory_edit.h"
 #include "widgets/html_label.h"
-// money_edit.h holds a QPointer to the calculator panel, which needs the complete type.
-#include "widgets/calculator_panel.h"
 #include "widgets/money_edit.h"
 
 #include <QGroupBox>

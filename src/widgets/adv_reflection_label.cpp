@@ -1,6 +1,6 @@
 #include "widgets/adv_reflection_label.h"
 
-#include "common/error.h"
+#include "common/error_sink.h"
 #include "widgets/adv_reflection_label_image.h"
 #include "widgets/html_render.h"
 #include "widgets/text_canvas_qpainter.h"
@@ -106,14 +106,10 @@ void TAdvReflectionLabel::paintEvent(QPaintEvent *)
     paintPass(painter);
     if (!m_updateReflection || m_ySize <= 0)
         return;
-    // Errors cannot leave a paint event; the paint ends and the error is handed on.
-    try {
+    reportingErrors([&] {
         BuildReflection();
-    } catch (const Error &error) {
-        Q_EMIT paintFailed(error.message());
-        return;
-    }
-    paintPass(painter);
+        paintPass(painter);
+    });
 }
 
 void TAdvReflectionLabel::paintPass(QPainter &painter)

@@ -67,10 +67,6 @@ public:
     const QImage &ReflectionPic() const { return m_reflectionPic; }
     bool ReflectionPending() const { return m_updateReflection; }
 
-Q_SIGNALS:
-    // A paint could not build the reflection (out of memory); the previous one stays.
-    void paintFailed(const QString &message);
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

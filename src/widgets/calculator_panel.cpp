@@ -1,5 +1,6 @@
 #include "widgets/calculator_panel.h"
 
+#include "common/error_sink.h"
 #include "widgets/calculator_button.h"
 #include "widgets/key_filter.h"
 #include "widgets/money_edit.h"
@@ -98,7 +99,8 @@ void TTabForm::keyPressEvent(QKeyEvent *event)
 
 void TTabForm::typeKey(char32_t key)
 {
-    m_field->setText(panelTypedKey(m_field->calculator(), key, m_field->text()));
+    reportingErrors(
+        [&] { m_field->setText(panelTypedKey(m_field->calculator(), key, m_field->text())); });
 }
 
 void TTabForm::mousePressEvent(QMouseEvent *event)
@@ -126,7 +128,9 @@ void TTabForm::paintEvent(QPaintEvent *)
 
 void TTabForm::pressButton(const QString &caption)
 {
-    m_field->setText(pressPanelButton(m_field->calculator(), caption, m_field->text()));
+    reportingErrors([&] {
+        m_field->setText(pressPanelButton(m_field->calculator(), caption, m_field->text()));
+    });
 }
 
 } // namespace quiltmap::widgets

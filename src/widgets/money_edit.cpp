@@ -1,5 +1,6 @@
 #include "widgets/money_edit.h"
 
+#include "common/error_sink.h"
 #include "widgets/calculator_panel.h"
 #include "widgets/edit_menu.h"
 #include "widgets/focus_reason.h"
@@ -152,21 +153,23 @@ void TMoneyEdit::contextMenuEvent(QContextMenuEvent *event)
 
 void TMoneyEdit::typeCharacter(char32_t key)
 {
-    const TypedKeyEdit edit = filterTypedKey(
-        m_calculator, key, text(), static_cast<int>(selectedText().size()), m_maxLength);
-    switch (edit.kind) {
-    case TypedKeyEdit::Nothing:
-        break;
-    case TypedKeyEdit::SetText:
-        setText(edit.text);
-        break;
-    case TypedKeyEdit::Insert:
-        insert(edit.text);
-        break;
-    case TypedKeyEdit::Backspace:
-        backspace();
-        break;
-    }
+    reportingErrors([&] {
+        const TypedKeyEdit edit = filterTypedKey(
+            m_calculator, key, text(), static_cast<int>(selectedText().size()), m_maxLength);
+        switch (edit.kind) {
+        case TypedKeyEdit::Nothing:
+            break;
+        case TypedKeyEdit::SetText:
+            setText(edit.text);
+            break;
+        case TypedKeyEdit::Insert:
+            insert(edit.text);
+            break;
+        case TypedKeyEdit::Backspace:
+            backspace();
+            break;
+        }
+    });
 }
 
 void TMoneyEdit::deleteForward()

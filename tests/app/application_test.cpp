@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app_harness.h"
+#include "common/error_sink.h"
 
 #include <QEvent>
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ protected:
 };
 
 // This executable has no application object of its own: the test makes the real one.
-TEST(QuiltMapApplication, ErrorOfAControlIsReportedAndEventsGoOn)
+TEST(QuiltMapApplication, ErrorsOfControlsAreReportedAndEventsGoOn)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
@@ -35,9 +36,12 @@ TEST(QuiltMapApplication, ErrorOfAControlIsReportedAndEventsGoOn)
     QApplication::sendEvent(&control, &failing);
     QApplication::sendEvent(&control, &failing);
 
-    ASSERT_EQ(prompts.errors.size(), 2u);
+    reportError(Error(QStringLiteral("'12a' ist kein gültiger Gleitkommawert")));
+
+    ASSERT_EQ(prompts.errors.size(), 3u);
     EXPECT_EQ(prompts.errors[0].caption, u"Createquiltmap");
     EXPECT_EQ(prompts.errors[0].text, u"Ungültige Eingabe.");
+    EXPECT_EQ(prompts.errors[2].text, u"'12a' ist kein gültiger Gleitkommawert.");
     application.setErrorReporter(nullptr);
 }
 

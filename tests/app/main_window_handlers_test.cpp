@@ -4,7 +4,6 @@
 #include "app_harness.h"
 #include "sheet/raster.h"
 #include "widgets/adv_directory_edit.h"
-#include "widgets/calculator_panel.h"
 #include "widgets/money_edit.h"
 
 #include <QFile>

@@ -1,5 +1,4 @@
 #include "app/options_dialog.h"
-#include "widgets/calculator_panel.h"
 #include "widgets/money_edit.h"
 
 #include <QCoreApplication>

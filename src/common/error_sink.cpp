@@ -1,0 +1,29 @@
+#include "common/error_sink.h"
+
+#include <QDebug>
+
+namespace quiltmap {
+namespace {
+
+ErrorSink &currentSink()
+{
+    static ErrorSink sink;
+    return sink;
+}
+
+} // namespace
+
+void setErrorSink(ErrorSink sink)
+{
+    currentSink() = std::move(sink);
+}
+
+void reportError(const Error &error)
+{
+    if (const ErrorSink &sink = currentSink())
+        sink(error);
+    else
+        qWarning().noquote() << error.message();
+}
+
+} // namespace quiltmap
