@@ -49,24 +49,20 @@ void setPaletteFormat(
     unsigned notOpaque = 0;
     for (std::uint8_t a : alpha)
         notOpaque += a < 255 ? 1 : 0;
-    if (notOpaque > 1) {
+    const auto firstClear = std::find(alpha.begin(), alpha.end(), std::uint8_t(0));
+    // A lone translucent entry with no clear entry blends like several would: keying black
+    // instead would hide black pixels that the image never marked see-through.
+    if (notOpaque > 1 || (notOpaque == 1 && firstClear == alpha.end())) {
         format.blend = Tile::Blend::PaletteAlpha;
         for (std::size_t i = 0; i < alpha.size(); ++i)
             format.palette[i][3] = alpha[i];
     } else if (notOpaque == 1) {
-        // A single see-through entry makes a colour key: the colour of the first entry with
-        // alpha 0, or black when there is none. Every entry of that colour becomes see-through.
-        std::array<std::uint8_t, 3> key { 0, 0, 0 };
-        for (std::size_t i = 0; i < alpha.size(); ++i) {
-            if (alpha[i] == 0) {
-                key = { rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2] };
-                break;
-            }
-        }
+        // A single clear entry makes a colour key: every entry of its colour becomes see-through.
+        const std::size_t keyIndex = 3 * std::size_t(firstClear - alpha.begin());
         format.blend = Tile::Blend::AlphaOver;
         for (unsigned i = 0; i < format.paletteSize; ++i) {
             auto &entry = format.palette[i];
-            entry[3] = std::memcmp(entry.data(), key.data(), 3) == 0 ? 0 : 255;
+            entry[3] = std::memcmp(entry.data(), rgb.data() + keyIndex, 3) == 0 ? 0 : 255;
         }
     }
 }

@@ -123,15 +123,16 @@ TEST(TileTransparency, PaletteSingleKeyIsTheFirstEntryWithAlphaZero)
     EXPECT_EQ(rasterPixel(raster, 3, 0), (Rgb { 0, 0, 0 }));
 }
 
-TEST(TileTransparency, PaletteSingleKeyIsBlackWhenNoEntryHasAlphaZero)
+// A lone translucent entry without a clear one is blended, and black pixels stay black.
+TEST(TileTransparency, PaletteSingleTranslucentEntryBlendsWhenNoEntryIsClear)
 {
     const Raster raster = drawDecoded(
         fourEntryPalette({ 10, 20, 30, 40, 50, 60, 0, 0, 0, 0, 0, 0 }, Bytes { 255, 128, 255 }),
         under);
     EXPECT_EQ(rasterPixel(raster, 0, 0), (Rgb { 10, 20, 30 }));
-    EXPECT_EQ(rasterPixel(raster, 1, 0), (Rgb { 40, 50, 60 }));
-    EXPECT_EQ(rasterPixel(raster, 2, 0), under);
-    EXPECT_EQ(rasterPixel(raster, 3, 0), under);
+    EXPECT_EQ(rasterPixel(raster, 1, 0), (Rgb { 25, 75, 129 }));
+    EXPECT_EQ(rasterPixel(raster, 2, 0), (Rgb { 0, 0, 0 }));
+    EXPECT_EQ(rasterPixel(raster, 3, 0), (Rgb { 0, 0, 0 }));
 }
 
 TEST(TileTransparency, OpaqueTransparencyTableReplaces)
