@@ -1,9 +1,9 @@
 #include "settings/profile_encoding.h"
 
+#include "common/windows1252.h"
+
 #include <QStringDecoder>
 #include <QtEndian>
-#include <algorithm>
-#include <array>
 #include <optional>
 
 namespace quiltmap::settings {
@@ -12,15 +12,6 @@ namespace {
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
 constexpr QByteArrayView kUtf16LeBom("\xFF\xFE", 2);
 constexpr QByteArrayView kUtf16BeBom("\xFE\xFF", 2);
-
-// Windows-1252 bytes 0x80 to 0x9F. The five bytes the code page leaves undefined map to the C1
-// control character of the same number, so every byte decodes and encodes back unchanged.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, //
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, //
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, //
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, //
-};
 
 std::optional<QString> decodeUtf8(QByteArrayView bytes)
 {
@@ -44,16 +35,6 @@ QString decodeUtf16(QByteArrayView bytes, bool bigEndian)
     return text;
 }
 
-QString decodeCp1252(QByteArrayView bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t(byte));
-    }
-    return text;
-}
-
 QByteArray encodeUtf16(const QString &text, bool bigEndian)
 {
     QByteArray bytes = (bigEndian ? kUtf16BeBom : kUtf16LeBom).toByteArray();
@@ -73,15 +54,10 @@ std::optional<QByteArray> encodeCp1252(const QString &text)
 {
     QByteArray bytes(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
-            bytes[i] = static_cast<char>(unit);
-            continue;
-        }
-        const auto *found = std::find(kCp1252High.begin(), kCp1252High.end(), unit);
-        if (found == kCp1252High.end())
+        const std::optional<char> byte = windows1252Byte(text[i].unicode());
+        if (!byte)
             return std::nullopt;
-        bytes[i] = static_cast<char>(0x80 + (found - kCp1252High.begin()));
+        bytes[i] = *byte;
     }
     return bytes;
 }
@@ -117,7 +93,7 @@ DecodedProfile decodeProfile(QByteArrayView bytes)
     } else if (auto text = decodeUtf8(bytes)) {
         return { *text, ProfileEncoding::Utf8 };
     }
-    return { decodeCp1252(bytes), ProfileEncoding::Windows1252 };
+    return { fromWindows1252(bytes), ProfileEncoding::Windows1252 };
 }
 
 QByteArray encodeProfile(const QString &text, ProfileEncoding wanted)

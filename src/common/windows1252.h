@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+
+namespace quiltmap {
+
+// The Windows-1252 code page. The five bytes it leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D)
+// stand for the C1 control character of the same number, so every byte decodes and encodes
+// back unchanged.
+QString fromWindows1252(QByteArrayView bytes);
+
+// The byte of one character, or nothing when the code page lacks it.
+std::optional<char> windows1252Byte(char32_t character);
+
+} // namespace quiltmap
