@@ -1,7 +1,7 @@
 // Writes the markup fuzz target's seed corpus, the texts the windows show, into the folder given.
+#include "seed_folder.h"
+
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <string_view>
 
 int main(int argc, char **argv)
@@ -23,11 +23,6 @@ int main(int argc, char **argv)
         "\x04\x10\x40\x06<b>averyveryverylongword</b> x<i",
         "\x05\x10\x10\x06<",
     };
-    const std::filesystem::path folder(argv[1]);
-    std::filesystem::create_directories(folder);
-    for (size_t i = 0; i < seeds.size(); ++i) {
-        std::ofstream out(folder / ("seed" + std::to_string(i)), std::ios::binary);
-        out.write(seeds[i].data(), std::streamsize(seeds[i].size()));
-    }
+    writeSeeds(argv[1], seeds);
     return 0;
 }

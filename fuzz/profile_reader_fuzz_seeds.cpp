@@ -1,9 +1,8 @@
 // Writes the settings reader's seed corpus into the folder given: files as people and other
 // programs leave them, in every encoding the reader knows.
+#include "seed_folder.h"
+
 #include <array>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <string_view>
 
 using namespace std::string_view_literals;
@@ -25,11 +24,6 @@ int main(int argc, char **argv)
         "[Options\n]\n=\n[\n[Options]]\nTilesPerRow\n#TilesPerRow=1\n"sv,
         "[Options]\nTilesPerRow=1\n[Options]\nTilesPerRow=2\n[OPTIONS] ; x\n"sv,
     };
-    const std::filesystem::path folder(argv[1]);
-    std::filesystem::create_directories(folder);
-    for (size_t i = 0; i < seeds.size(); ++i) {
-        std::ofstream out(folder / ("seed" + std::to_string(i)), std::ios::binary);
-        out.write(seeds[i].data(), std::streamsize(seeds[i].size()));
-    }
+    writeSeeds(argv[1], seeds);
     return 0;
 }
