@@ -10,7 +10,7 @@ namespace {
 
 constexpr int side = 48;
 
-using pngbuilder::PngSpec;
+using pngbuilder::PngRecipe;
 
 struct Rgba
 {
@@ -50,11 +50,11 @@ void put16(std::vector<std::uint8_t> &out, int value8)
     out.push_back(std::uint8_t(value8 ^ 0x5A));
 }
 
-PngSpec truecolour(int index, bool alpha, int depth)
+PngRecipe truecolour(int index, bool alpha, int depth)
 {
-    PngSpec spec;
-    spec.colourType = alpha ? 6 : 2;
-    spec.bitDepth = std::uint8_t(depth);
+    PngRecipe recipe;
+    recipe.colourType = alpha ? 6 : 2;
+    recipe.bitDepth = std::uint8_t(depth);
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
             Rgba p = iconPixel(index, x, y);
@@ -63,96 +63,96 @@ PngSpec truecolour(int index, bool alpha, int depth)
             const std::array channels { p.r, p.g, p.b, p.a };
             for (int c = 0; c < (alpha ? 4 : 3); ++c) {
                 if (depth == 16)
-                    put16(spec.samples, channels[c]);
+                    put16(recipe.samples, channels[c]);
                 else
-                    spec.samples.push_back(std::uint8_t(channels[c]));
+                    recipe.samples.push_back(std::uint8_t(channels[c]));
             }
         }
     }
-    return spec;
+    return recipe;
 }
 
 // A palette of 16 shades of the icon's colour; index 0 is the background.
-PngSpec palette(int index, bool transparency)
+PngRecipe palette(int index, bool transparency)
 {
-    PngSpec spec;
-    spec.colourType = 3;
-    spec.bitDepth = 4;
+    PngRecipe recipe;
+    recipe.colourType = 3;
+    recipe.bitDepth = 4;
     const Rgba base = iconPixel(index, 24, 24);
-    spec.palette = { 255, 255, 255 };
+    recipe.palette = { 255, 255, 255 };
     for (int i = 1; i < 16; ++i) {
-        spec.palette.push_back(std::uint8_t(base.r * i / 15));
-        spec.palette.push_back(std::uint8_t(base.g * i / 15));
-        spec.palette.push_back(std::uint8_t(base.b * i / 15));
+        recipe.palette.push_back(std::uint8_t(base.r * i / 15));
+        recipe.palette.push_back(std::uint8_t(base.g * i / 15));
+        recipe.palette.push_back(std::uint8_t(base.b * i / 15));
     }
     if (transparency)
-        spec.transparency = std::vector<std::uint8_t> { 0, 64, 128, 192 };
+        recipe.transparency = std::vector<std::uint8_t> { 0, 64, 128, 192 };
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; x += 2) {
             const auto entry = [&](int px) {
                 const Rgba p = iconPixel(index, px, y);
                 return p.a < 128 ? 0 : 1 + (p.r + p.g + p.b) * 14 / 765;
             };
-            spec.samples.push_back(std::uint8_t(entry(x) << 4 | entry(x + 1)));
+            recipe.samples.push_back(std::uint8_t(entry(x) << 4 | entry(x + 1)));
         }
     }
-    return spec;
+    return recipe;
 }
 
-PngSpec grey(int index, bool alpha)
+PngRecipe grey(int index, bool alpha)
 {
-    PngSpec spec;
-    spec.colourType = alpha ? 4 : 0;
-    spec.bitDepth = 8;
+    PngRecipe recipe;
+    recipe.colourType = alpha ? 4 : 0;
+    recipe.bitDepth = 8;
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
             const Rgba p = iconPixel(index, x, y);
-            spec.samples.push_back(std::uint8_t((p.r * 3 + p.g * 6 + p.b) / 10));
+            recipe.samples.push_back(std::uint8_t((p.r * 3 + p.g * 6 + p.b) / 10));
             if (alpha)
-                spec.samples.push_back(std::uint8_t(p.a));
+                recipe.samples.push_back(std::uint8_t(p.a));
         }
     }
-    return spec;
+    return recipe;
 }
 
 } // namespace
 
-PngSpec corpusTile(int index)
+PngRecipe corpusTile(int index)
 {
-    PngSpec spec;
+    PngRecipe recipe;
     switch (index % 20) {
     case 12:
     case 13:
-        spec = truecolour(index, false, 8);
+        recipe = truecolour(index, false, 8);
         break;
     case 14:
-        spec = palette(index, false);
+        recipe = palette(index, false);
         break;
     case 15:
-        spec = palette(index, true);
+        recipe = palette(index, true);
         break;
     case 16:
-        spec = grey(index, false);
+        recipe = grey(index, false);
         break;
     case 17:
-        spec = grey(index, true);
+        recipe = grey(index, true);
         break;
     case 18:
-        spec = truecolour(index, true, 16);
+        recipe = truecolour(index, true, 16);
         break;
     case 19:
-        spec = truecolour(index, false, 16);
-        spec.gamma = 45455;
+        recipe = truecolour(index, false, 16);
+        recipe.gamma = 45455;
         break;
     default:
-        spec = truecolour(index, true, 8);
+        recipe = truecolour(index, true, 8);
         break;
     }
-    spec.width = side;
-    spec.height = side;
-    spec.interlaced = index % 37 == 5;
-    spec.filter = 4;
-    return spec;
+    recipe.width = side;
+    recipe.height = side;
+    recipe.interlaced = index % 37 == 5;
+    recipe.filter = 4;
+    return recipe;
 }
 
 std::string corpusTileName(int index)

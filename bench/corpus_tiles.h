@@ -10,7 +10,7 @@ namespace quiltmap::bench {
 // rim on a transparent or plain background) in a format that varies with the index: mostly
 // 8-bit RGBA, some RGB, palette with and without transparency, grey, 16-bit, a few interlaced.
 // The same index always gives the same file.
-pngbuilder::PngSpec corpusTile(int index);
+pngbuilder::PngRecipe corpusTile(int index);
 
 // The tile's file name; names sort in index order.
 std::string corpusTileName(int index);

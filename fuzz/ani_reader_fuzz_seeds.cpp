@@ -37,7 +37,7 @@ QList<QByteArray> depthFrames()
 
 QByteArray pngFrame()
 {
-    quiltmap::pngbuilder::PngSpec image;
+    quiltmap::pngbuilder::PngRecipe image;
     image.width = 2;
     image.samples = { 255, 0, 0, 255, 0, 0, 255, 128 };
     const std::vector<std::uint8_t> png = quiltmap::pngbuilder::buildPng(image);

@@ -10,31 +10,31 @@
 
 namespace {
 
-using quiltmap::pngbuilder::PngSpec;
+using quiltmap::pngbuilder::PngRecipe;
 
-PngSpec image(std::uint32_t width, std::uint32_t height, std::uint8_t colourType,
+PngRecipe image(std::uint32_t width, std::uint32_t height, std::uint8_t colourType,
     std::uint8_t depth, bool interlaced)
 {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colourType = colourType;
-    spec.bitDepth = depth;
-    spec.interlaced = interlaced;
-    spec.samples.resize(quiltmap::pngbuilder::scanlineBytes(width, colourType, depth) * height);
-    for (std::size_t i = 0; i < spec.samples.size(); ++i)
-        spec.samples[i] = static_cast<std::uint8_t>(i * 37 + i / 7);
+    PngRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.colourType = colourType;
+    recipe.bitDepth = depth;
+    recipe.interlaced = interlaced;
+    recipe.samples.resize(quiltmap::pngbuilder::scanlineBytes(width, colourType, depth) * height);
+    for (std::size_t i = 0; i < recipe.samples.size(); ++i)
+        recipe.samples[i] = static_cast<std::uint8_t>(i * 37 + i / 7);
     if (colourType == 3) {
-        spec.palette.resize(3u << depth);
-        for (std::size_t i = 0; i < spec.palette.size(); ++i)
-            spec.palette[i] = static_cast<std::uint8_t>(i * 11);
+        recipe.palette.resize(3u << depth);
+        for (std::size_t i = 0; i < recipe.palette.size(); ++i)
+            recipe.palette[i] = static_cast<std::uint8_t>(i * 11);
     }
-    return spec;
+    return recipe;
 }
 
-void write(const std::filesystem::path &folder, const std::string &name, const PngSpec &spec)
+void write(const std::filesystem::path &folder, const std::string &name, const PngRecipe &recipe)
 {
-    const std::vector<std::uint8_t> bytes = quiltmap::pngbuilder::buildPng(spec);
+    const std::vector<std::uint8_t> bytes = quiltmap::pngbuilder::buildPng(recipe);
     std::ofstream(folder / (name + ".png"), std::ios::binary)
         .write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
 }
@@ -58,31 +58,31 @@ int main(int argc, char **argv)
         }
     }
 
-    PngSpec key = image(6, 4, 2, 16, false);
+    PngRecipe key = image(6, 4, 2, 16, false);
     key.transparency = std::vector<std::uint8_t> { 0, 1, 0, 2, 0, 3 };
     key.gamma = 45455;
     write(folder, "colour_key_gamma", key);
-    PngSpec greyKey = image(6, 4, 0, 2, true);
+    PngRecipe greyKey = image(6, 4, 0, 2, true);
     greyKey.transparency = std::vector<std::uint8_t> { 0, 2 };
     write(folder, "grey_key", greyKey);
-    PngSpec paletteAlpha = image(8, 8, 3, 4, false);
+    PngRecipe paletteAlpha = image(8, 8, 3, 4, false);
     paletteAlpha.transparency = std::vector<std::uint8_t> { 0, 64, 128, 255 };
     write(folder, "palette_alpha", paletteAlpha);
-    PngSpec paletteKey = image(8, 8, 3, 8, false);
+    PngRecipe paletteKey = image(8, 8, 3, 8, false);
     paletteKey.transparency = std::vector<std::uint8_t> { 255, 255, 0 };
     write(folder, "palette_key", paletteKey);
-    PngSpec split = image(48, 48, 6, 8, false);
+    PngRecipe split = image(48, 48, 6, 8, false);
     split.idatChunkSize = 50;
     split.chunksBeforeImageData = { { "tEXt", { 'k', 0, 'v' } } };
     split.chunksAfterImageData = { { "tIME", { 7, 234, 12, 9, 7, 0, 0 } } };
     write(folder, "rgba_48_split", split);
-    PngSpec noEnd = image(3, 3, 2, 8, false);
+    PngRecipe noEnd = image(3, 3, 2, 8, false);
     noEnd.writeEnd = false;
     write(folder, "no_end", noEnd);
-    PngSpec badCrc = image(3, 3, 4, 8, false);
+    PngRecipe badCrc = image(3, 3, 4, 8, false);
     badCrc.corruptCrcOf = "IDAT";
     write(folder, "bad_crc", badCrc);
-    PngSpec badFilter = image(3, 3, 0, 8, false);
+    PngRecipe badFilter = image(3, 3, 0, 8, false);
     badFilter.filter = 7;
     write(folder, "bad_filter", badFilter);
     return 0;

@@ -143,7 +143,7 @@ TEST(TAniIconFile, RefusedImageLeavesItsSlotEmptyAndLoadingGoesOn)
 
 TEST(TAniIconFile, SkipsBytesBeforeAnImageAndDecodesPngFrames)
 {
-    pngbuilder::PngSpec png;
+    pngbuilder::PngRecipe png;
     png.width = 2;
     png.samples = { 255, 0, 0, 255, 0, 0, 255, 128 };
     const std::vector<std::uint8_t> pngBytes = pngbuilder::buildPng(png);

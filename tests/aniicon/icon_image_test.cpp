@@ -14,7 +14,7 @@ QByteArrayView view(const QByteArray &bytes)
     return { bytes.data(), bytes.size() };
 }
 
-QByteArray pngFile(const pngbuilder::PngSpec &png)
+QByteArray pngFile(const pngbuilder::PngRecipe &png)
 {
     const std::vector<std::uint8_t> bytes = pngbuilder::buildPng(png);
     return { reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()) };
@@ -106,13 +106,13 @@ TEST(DecodeIconImage, RefusesWhatIsNotAWholeSupportedBitmap)
 
 TEST(DecodeIconImage, DecodesPngImages)
 {
-    pngbuilder::PngSpec rgba;
+    pngbuilder::PngRecipe rgba;
     rgba.width = 2;
     rgba.samples = { 10, 20, 30, 255, 40, 50, 60, 0 };
     EXPECT_EQ(
         decodeIconImage(view(pngFile(rgba))).pixels, (std::vector<quint32> { 0xFF0A141E, 0 }));
 
-    pngbuilder::PngSpec rgb;
+    pngbuilder::PngRecipe rgb;
     rgb.colourType = 2;
     rgb.samples = { 1, 2, 3 };
     EXPECT_EQ(decodeIconImage(view(pngFile(rgb))).pixels, (std::vector<quint32> { 0xFF010203 }));
@@ -120,12 +120,12 @@ TEST(DecodeIconImage, DecodesPngImages)
 
 TEST(DecodeIconImage, RefusesBrokenAndOversizedPngImages)
 {
-    pngbuilder::PngSpec wide;
+    pngbuilder::PngRecipe wide;
     wide.width = MaxIconSide + 1;
     wide.samples.assign(std::size_t(wide.width) * 4, 0);
     EXPECT_TRUE(decodeIconImage(view(pngFile(wide))).isNull());
 
-    pngbuilder::PngSpec broken;
+    pngbuilder::PngRecipe broken;
     broken.corruptCrcOf = "IHDR";
     broken.samples = { 1, 2, 3, 4 };
     EXPECT_TRUE(decodeIconImage(view(pngFile(broken))).isNull());

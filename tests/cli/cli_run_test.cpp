@@ -15,12 +15,12 @@ using namespace Qt::StringLiterals;
 
 QByteArray greyPng(int width, int height)
 {
-    pngbuilder::PngSpec spec;
-    spec.width = std::uint32_t(width);
-    spec.height = std::uint32_t(height);
-    spec.colourType = 0;
-    spec.samples.assign(std::size_t(width) * std::size_t(height), 0x40);
-    const std::vector<std::uint8_t> bytes = pngbuilder::buildPng(spec);
+    pngbuilder::PngRecipe recipe;
+    recipe.width = std::uint32_t(width);
+    recipe.height = std::uint32_t(height);
+    recipe.colourType = 0;
+    recipe.samples.assign(std::size_t(width) * std::size_t(height), 0x40);
+    const std::vector<std::uint8_t> bytes = pngbuilder::buildPng(recipe);
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
 }
 

@@ -17,13 +17,13 @@ using Rgb = std::array<std::uint8_t, 3>;
 // An opaque RGB tile of one colour.
 QByteArray solidPng(int width, int height, Rgb colour)
 {
-    pngbuilder::PngSpec spec;
-    spec.width = std::uint32_t(width);
-    spec.height = std::uint32_t(height);
-    spec.colourType = 2;
+    pngbuilder::PngRecipe recipe;
+    recipe.width = std::uint32_t(width);
+    recipe.height = std::uint32_t(height);
+    recipe.colourType = 2;
     for (int i = 0; i < width * height; ++i)
-        spec.samples.insert(spec.samples.end(), colour.begin(), colour.end());
-    const std::vector<std::uint8_t> bytes = pngbuilder::buildPng(spec);
+        recipe.samples.insert(recipe.samples.end(), colour.begin(), colour.end());
+    const std::vector<std::uint8_t> bytes = pngbuilder::buildPng(recipe);
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
 }
 

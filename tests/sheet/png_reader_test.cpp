@@ -13,7 +13,7 @@ namespace {
 
 using pngbuilder::buildPng;
 using pngbuilder::chunkBytes;
-using pngbuilder::PngSpec;
+using pngbuilder::PngRecipe;
 
 // The value of pixel x's sample c read straight from a packed row, at the image's bit depth.
 unsigned rawSample(
@@ -27,27 +27,27 @@ unsigned rawSample(
 }
 
 // What a decoder must make of pixel (x, y) of an image without transparency chunk or gamma.
-std::array<std::uint8_t, 4> expectedPixel(const PngSpec &spec, std::uint32_t x, std::uint32_t y)
+std::array<std::uint8_t, 4> expectedPixel(const PngRecipe &recipe, std::uint32_t x, std::uint32_t y)
 {
-    const unsigned samples = spec.colourType == 2 ? 3
-        : spec.colourType == 4                    ? 2
-        : spec.colourType == 6                    ? 4
-                                                  : 1;
-    const std::uint8_t *row = spec.samples.data()
-        + y * pngbuilder::scanlineBytes(spec.width, spec.colourType, spec.bitDepth);
+    const unsigned samples = recipe.colourType == 2 ? 3
+        : recipe.colourType == 4                    ? 2
+        : recipe.colourType == 6                    ? 4
+                                                    : 1;
+    const std::uint8_t *row = recipe.samples.data()
+        + y * pngbuilder::scanlineBytes(recipe.width, recipe.colourType, recipe.bitDepth);
     auto to8 = [&](unsigned c) {
-        const unsigned v = rawSample(row, x, c, samples, spec.bitDepth);
+        const unsigned v = rawSample(row, x, c, samples, recipe.bitDepth);
         return static_cast<std::uint8_t>(
-            spec.bitDepth == 16 ? v >> 8 : v * 255 / ((1u << spec.bitDepth) - 1));
+            recipe.bitDepth == 16 ? v >> 8 : v * 255 / ((1u << recipe.bitDepth) - 1));
     };
-    switch (spec.colourType) {
+    switch (recipe.colourType) {
     case 0:
         return { to8(0), to8(0), to8(0), 255 };
     case 2:
         return { to8(0), to8(1), to8(2), 255 };
     case 3: {
-        const unsigned i = rawSample(row, x, 0, 1, spec.bitDepth);
-        return { spec.palette[3 * i], spec.palette[3 * i + 1], spec.palette[3 * i + 2], 255 };
+        const unsigned i = rawSample(row, x, 0, 1, recipe.bitDepth);
+        return { recipe.palette[3 * i], recipe.palette[3 * i + 1], recipe.palette[3 * i + 2], 255 };
     }
     case 4:
         return { to8(0), to8(0), to8(0), to8(1) };
@@ -94,15 +94,15 @@ TEST_P(PngReaderFormats, DecodesEverySampleOfEverySize)
     const FormatCase f = GetParam();
     for (auto [width, height] :
         { std::pair(1u, 1u), std::pair(3u, 2u), std::pair(13u, 11u), std::pair(48u, 48u) }) {
-        const PngSpec spec
+        const PngRecipe recipe
             = randomImage(width, height, f.colourType, f.bitDepth, f.interlaced, width);
-        const Tile tile = decodePng(bytesOf(buildPng(spec)));
+        const Tile tile = decodePng(bytesOf(buildPng(recipe)));
         ASSERT_EQ(tile.width(), int(width));
         ASSERT_EQ(tile.height(), int(height));
         EXPECT_EQ(tile.blend(), f.colourType >= 4 ? Tile::Blend::AlphaOver : Tile::Blend::Replace);
         for (std::uint32_t y = 0; y < height; ++y)
             for (std::uint32_t x = 0; x < width; ++x)
-                ASSERT_EQ(tilePixel(tile, int(x), int(y)), expectedPixel(spec, x, y))
+                ASSERT_EQ(tilePixel(tile, int(x), int(y)), expectedPixel(recipe, x, y))
                     << "pixel " << x << "," << y << " of " << width << "x" << height;
     }
 }
@@ -147,23 +147,24 @@ std::vector<FormatCase> eightBitFormats()
 INSTANTIATE_TEST_SUITE_P(
     UpToEightBits, PngReaderEightBitFormats, testing::ValuesIn(eightBitFormats()), formatName);
 
-Tile decodeSpec(const PngSpec &spec)
+Tile decodeSpec(const PngRecipe &recipe)
 {
-    return decodePng(bytesOf(buildPng(spec)));
+    return decodePng(bytesOf(buildPng(recipe)));
 }
 
 // One row of the given samples; the width follows from the sample count.
-PngSpec row(std::uint8_t colourType, std::uint8_t bitDepth, Bytes samples)
+PngRecipe row(std::uint8_t colourType, std::uint8_t bitDepth, Bytes samples)
 {
-    PngSpec spec;
-    spec.colourType = colourType;
-    spec.bitDepth = bitDepth;
-    spec.width = std::uint32_t(samples.size() / pngbuilder::scanlineBytes(1, colourType, bitDepth));
-    spec.samples = std::move(samples);
-    return spec;
+    PngRecipe recipe;
+    recipe.colourType = colourType;
+    recipe.bitDepth = bitDepth;
+    recipe.width
+        = std::uint32_t(samples.size() / pngbuilder::scanlineBytes(1, colourType, bitDepth));
+    recipe.samples = std::move(samples);
+    return recipe;
 }
 
-PngSpec solidRgb(std::uint8_t r, std::uint8_t g, std::uint8_t b)
+PngRecipe solidRgb(std::uint8_t r, std::uint8_t g, std::uint8_t b)
 {
     return row(2, 8, { r, g, b });
 }
@@ -172,12 +173,12 @@ using Pixel = std::array<std::uint8_t, 4>;
 
 TEST(PngReader, SplitIdatAndSkippedChunksDecodeAlike)
 {
-    PngSpec spec = randomImage(30, 20, 6, 8, false, 3);
-    const Tile whole = decodeSpec(spec);
-    spec.idatChunkSize = 1;
-    spec.chunksBeforeImageData = { { "tEXt", { 'a', 0, 'b' } }, { "zzZz", {} } };
-    spec.chunksAfterImageData = { { "tIME", { 1, 2, 3, 4, 5, 6, 7 } } };
-    const Tile split = decodeSpec(spec);
+    PngRecipe recipe = randomImage(30, 20, 6, 8, false, 3);
+    const Tile whole = decodeSpec(recipe);
+    recipe.idatChunkSize = 1;
+    recipe.chunksBeforeImageData = { { "tEXt", { 'a', 0, 'b' } }, { "zzZz", {} } };
+    recipe.chunksAfterImageData = { { "tIME", { 1, 2, 3, 4, 5, 6, 7 } } };
+    const Tile split = decodeSpec(recipe);
     for (int y = 0; y < 20; ++y)
         ASSERT_TRUE(std::equal(whole.row(y), whole.row(y) + whole.bytesPerRow(), split.row(y)));
 }
@@ -192,7 +193,7 @@ TEST(PngReader, IgnoresBytesAfterTheEnd)
 struct GammaCase
 {
     const char *name;
-    PngSpec spec;
+    PngRecipe recipe;
     std::uint32_t gamma;
     std::vector<Pixel> expected;
 };
@@ -207,11 +208,11 @@ std::string gammaName(const testing::TestParamInfo<GammaCase> &info)
     return info.param.name;
 }
 
-PngSpec onePaletteEntry(Bytes rgb)
+PngRecipe onePaletteEntry(Bytes rgb)
 {
-    PngSpec spec = row(3, 8, { 0 });
-    spec.palette = std::move(rgb);
-    return spec;
+    PngRecipe recipe = row(3, 8, { 0 });
+    recipe.palette = std::move(rgb);
+    return recipe;
 }
 
 class PngReaderGamma : public testing::TestWithParam<GammaCase>
@@ -221,9 +222,9 @@ class PngReaderGamma : public testing::TestWithParam<GammaCase>
 // 255 * (v / 255) ^ (1 / (g * 2.2)) rounded to nearest, for colour samples only.
 TEST_P(PngReaderGamma, MapsColourSamples)
 {
-    PngSpec spec = GetParam().spec;
-    spec.gamma = GetParam().gamma;
-    const Tile tile = decodeSpec(spec);
+    PngRecipe recipe = GetParam().recipe;
+    recipe.gamma = GetParam().gamma;
+    const Tile tile = decodeSpec(recipe);
     for (std::size_t x = 0; x < GetParam().expected.size(); ++x)
         EXPECT_EQ(tilePixel(tile, int(x), 0), GetParam().expected[x]) << "pixel " << x;
 }
@@ -249,14 +250,14 @@ INSTANTIATE_TEST_SUITE_P(Images, PngReaderGamma,
 
 TEST(PngReader, ColourKeyComparesFullSixteenBitSamples)
 {
-    PngSpec grey = row(0, 16, { 0x12, 0x34, 0x12, 0x00 });
+    PngRecipe grey = row(0, 16, { 0x12, 0x34, 0x12, 0x00 });
     grey.transparency = Bytes { 0x12, 0x34 };
     Tile tile = decodeSpec(grey);
     EXPECT_EQ(tile.blend(), Tile::Blend::AlphaOver);
     EXPECT_EQ(tilePixel(tile, 0, 0)[3], 0);
     EXPECT_EQ(tilePixel(tile, 1, 0), (Pixel { 0x12, 0x12, 0x12, 255 }));
 
-    PngSpec rgb = row(2, 16, { 1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 7 });
+    PngRecipe rgb = row(2, 16, { 1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 7 });
     rgb.transparency = Bytes { 1, 2, 3, 4, 5, 6 };
     tile = decodeSpec(rgb);
     EXPECT_EQ(tilePixel(tile, 0, 0)[3], 0);
@@ -265,10 +266,10 @@ TEST(PngReader, ColourKeyComparesFullSixteenBitSamples)
 
 TEST(PngReader, AcceptsPaletteLongerThanTheBitDepthNeeds)
 {
-    PngSpec spec = row(3, 1, { 0x40 });
-    spec.width = 2;
-    spec.palette = { 1, 2, 3, 4, 5, 6, 7, 8, 9 };
-    const Tile tile = decodeSpec(spec);
+    PngRecipe recipe = row(3, 1, { 0x40 });
+    recipe.width = 2;
+    recipe.palette = { 1, 2, 3, 4, 5, 6, 7, 8, 9 };
+    const Tile tile = decodeSpec(recipe);
     EXPECT_EQ(tilePixel(tile, 0, 0), (Pixel { 1, 2, 3, 255 }));
     EXPECT_EQ(tilePixel(tile, 1, 0), (Pixel { 4, 5, 6, 255 }));
 }
@@ -276,7 +277,7 @@ TEST(PngReader, AcceptsPaletteLongerThanTheBitDepthNeeds)
 // Damaged ancillary chunks lose their effect instead of failing a file other programs show.
 TEST(PngReader, ToleratesDamagedTransparencyAndGamma)
 {
-    PngSpec palette = row(3, 8, { 0, 1 });
+    PngRecipe palette = row(3, 8, { 0, 1 });
     palette.palette = { 1, 2, 3, 4, 5, 6 };
     palette.transparency = Bytes { 0, 128, 7 };
     Tile tile = decodeSpec(palette);
@@ -284,25 +285,25 @@ TEST(PngReader, ToleratesDamagedTransparencyAndGamma)
     EXPECT_EQ(tilePixel(tile, 0, 0), (Pixel { 1, 2, 3, 0 }));
     EXPECT_EQ(tilePixel(tile, 1, 0), (Pixel { 4, 5, 6, 128 }));
 
-    PngSpec key = solidRgb(0, 1, 0);
+    PngRecipe key = solidRgb(0, 1, 0);
     key.transparency = Bytes { 0, 1, 0, 2 };
     EXPECT_EQ(decodeSpec(key).blend(), Tile::Blend::Replace);
 
-    PngSpec early = row(3, 8, { 0 });
+    PngRecipe early = row(3, 8, { 0 });
     early.chunksBeforeImageData = { { "PLTE", { 1, 2, 3 } } };
     early.transparency = Bytes { 0 };
     EXPECT_EQ(decodeSpec(early).blend(), Tile::Blend::Replace);
 
-    PngSpec gamma = solidRgb(128, 64, 1);
+    PngRecipe gamma = solidRgb(128, 64, 1);
     gamma.chunksBeforeImageData = { { "gAMA", { 0, 1, 134 } } };
     EXPECT_EQ(tilePixel(decodeSpec(gamma), 0, 0), (Pixel { 128, 64, 1, 255 }));
 }
 
 TEST(PngReader, IgnoresTransparencyChunkOfImagesWithAlpha)
 {
-    PngSpec spec = row(4, 8, { 9, 200 });
-    spec.transparency = Bytes { 0, 9 };
-    EXPECT_EQ(tilePixel(decodeSpec(spec), 0, 0), (Pixel { 9, 9, 9, 200 }));
+    PngRecipe recipe = row(4, 8, { 9, 200 });
+    recipe.transparency = Bytes { 0, 9 };
+    EXPECT_EQ(tilePixel(decodeSpec(recipe), 0, 0), (Pixel { 9, 9, 9, 200 }));
 }
 
 TEST(PngReader, ReadsFiles)
@@ -361,9 +362,9 @@ Bytes header(std::uint32_t width, std::uint32_t height, std::uint8_t depth, std:
 }
 
 // The IDAT chunks of a built file, for reuse under another header.
-Bytes imageDataOf(const PngSpec &spec)
+Bytes imageDataOf(const PngRecipe &recipe)
 {
-    PngSpec only = spec;
+    PngRecipe only = recipe;
     only.writeEnd = false;
     const Bytes file = buildPng(only);
     // Signature (8) and IHDR (25) come first; PLTE and others are not used with this helper.
@@ -390,37 +391,37 @@ struct FailureCase
 std::vector<FailureCase> failureCases()
 {
     const Bytes end = chunkBytes("IEND", {});
-    const PngSpec rgb4 = randomImage(4, 4, 2, 8, false);
+    const PngRecipe rgb4 = randomImage(4, 4, 2, 8, false);
     const Bytes rgbData = imageDataOf(rgb4);
     const Bytes valid = buildPng(rgb4);
     Bytes wrongSignature = valid;
     wrongSignature[1] = 'Q';
-    PngSpec badFilter = rgb4;
+    PngRecipe badFilter = rgb4;
     badFilter.filter = 5;
-    PngSpec paletteNoPlte = randomImage(4, 4, 3, 8, false);
+    PngRecipe paletteNoPlte = randomImage(4, 4, 3, 8, false);
     paletteNoPlte.palette.clear();
-    PngSpec outOfRange = randomImage(2, 1, 3, 8, false);
+    PngRecipe outOfRange = randomImage(2, 1, 3, 8, false);
     outOfRange.palette = { 1, 2, 3, 4, 5, 6 };
     outOfRange.samples = { 1, 2 };
-    PngSpec plteInGrey = randomImage(2, 2, 0, 8, false);
+    PngRecipe plteInGrey = randomImage(2, 2, 0, 8, false);
     plteInGrey.palette = { 1, 2, 3 };
-    PngSpec tooBigPalette = randomImage(2, 2, 3, 8, false);
+    PngRecipe tooBigPalette = randomImage(2, 2, 3, 8, false);
     tooBigPalette.palette.resize(257 * 3);
-    PngSpec oddPalette = randomImage(2, 2, 3, 8, false);
+    PngRecipe oddPalette = randomImage(2, 2, 3, 8, false);
     oddPalette.palette.resize(4);
-    PngSpec unknownCritical = rgb4;
+    PngRecipe unknownCritical = rgb4;
     unknownCritical.chunksBeforeImageData = { { "ABCD", {} } };
-    PngSpec badName = rgb4;
+    PngRecipe badName = rgb4;
     badName.chunksBeforeImageData = { { "ab1d", {} } };
-    PngSpec split = rgb4;
+    PngRecipe split = rgb4;
     split.idatChunkSize = 10;
     split.chunksAfterImageData = { { "tEXt", { 'a', 0 } } };
     Bytes splitFile = buildPng(split);
     // Moves the text chunk between the IDAT chunks: image data must be contiguous.
-    PngSpec corruptAncillary = rgb4;
+    PngRecipe corruptAncillary = rgb4;
     corruptAncillary.chunksAfterImageData = { { "tEXt", { 'a', 0 } } };
     corruptAncillary.corruptCrcOf = "tEXt";
-    PngSpec noEnd = rgb4;
+    PngRecipe noEnd = rgb4;
     noEnd.writeEnd = false;
     Bytes adlerMissing = zlibOf(Bytes(4 * 13, 0));
     adlerMissing.resize(adlerMissing.size() - 4);
@@ -431,9 +432,9 @@ std::vector<FailureCase> failureCases()
     fewPixels.maxPixels = 15;
 
     auto corruptCrc = [&](const char *type) {
-        PngSpec spec = rgb4;
-        spec.corruptCrcOf = type;
-        return buildPng(spec);
+        PngRecipe recipe = rgb4;
+        recipe.corruptCrcOf = type;
+        return buildPng(recipe);
     };
     return {
         { "Empty", {}, PngError::InvalidSignature },
@@ -547,11 +548,11 @@ void fixCrcs(Bytes &file)
 // build turns any out-of-bounds access on the way into a failure.
 TEST(PngReader, SurvivesEveryByteChange)
 {
-    PngSpec palette = randomImage(5, 3, 3, 2, true, 9);
+    PngRecipe palette = randomImage(5, 3, 3, 2, true, 9);
     palette.transparency = Bytes { 0, 128, 255 };
-    for (const PngSpec &spec :
+    for (const PngRecipe &recipe :
         { randomImage(5, 3, 6, 16, true, 5), palette, randomImage(9, 2, 0, 1, false, 4) }) {
-        const Bytes file = buildPng(spec);
+        const Bytes file = buildPng(recipe);
         for (std::size_t i = 8; i < file.size(); ++i) {
             for (std::uint8_t value :
                 { std::uint8_t(0), std::uint8_t(0xFF), std::uint8_t(file[i] ^ 0x10) }) {

@@ -13,26 +13,26 @@ namespace quiltmap::sheet::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A spec with random samples of the given format; palette images get 2^depth random colours.
-inline pngbuilder::PngSpec randomImage(std::uint32_t width, std::uint32_t height,
+// A recipe with random samples of the given format; palette images get 2^depth random colours.
+inline pngbuilder::PngRecipe randomImage(std::uint32_t width, std::uint32_t height,
     std::uint8_t colourType, std::uint8_t bitDepth, bool interlaced, unsigned seed = 1)
 {
     std::mt19937 random(seed);
-    pngbuilder::PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colourType = colourType;
-    spec.bitDepth = bitDepth;
-    spec.interlaced = interlaced;
-    spec.samples.resize(pngbuilder::scanlineBytes(width, colourType, bitDepth) * height);
-    for (auto &b : spec.samples)
+    pngbuilder::PngRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.colourType = colourType;
+    recipe.bitDepth = bitDepth;
+    recipe.interlaced = interlaced;
+    recipe.samples.resize(pngbuilder::scanlineBytes(width, colourType, bitDepth) * height);
+    for (auto &b : recipe.samples)
         b = static_cast<std::uint8_t>(random());
     if (colourType == 3) {
-        spec.palette.resize(3u << bitDepth);
-        for (auto &b : spec.palette)
+        recipe.palette.resize(3u << bitDepth);
+        for (auto &b : recipe.palette)
             b = static_cast<std::uint8_t>(random());
     }
-    return spec;
+    return recipe;
 }
 
 inline std::span<const std::uint8_t> bytesOf(const Bytes &bytes)

@@ -76,26 +76,26 @@ INSTANTIATE_TEST_SUITE_P(EdgeAlphas, TileBlending,
         BlendCase { 255, { 255, 212, 13, 101, 255, 0 }, { 255, 212, 13, 101, 255, 0 } }));
 
 // Decodes a built file and draws it at (0, 0) on a raster whose every pixel is `under`.
-Raster drawDecoded(const pngbuilder::PngSpec &spec, Rgb under)
+Raster drawDecoded(const pngbuilder::PngRecipe &recipe, Rgb under)
 {
-    Raster raster = Raster::white(int(spec.width), int(spec.height));
+    Raster raster = Raster::white(int(recipe.width), int(recipe.height));
     for (int y = 0; y < raster.height(); ++y)
         for (int x = 0; x < raster.width(); ++x)
             setRasterPixel(raster, x, y, under);
-    drawTile(raster, decodePng(bytesOf(pngbuilder::buildPng(spec))), 0, 0);
+    drawTile(raster, decodePng(bytesOf(pngbuilder::buildPng(recipe))), 0, 0);
     return raster;
 }
 
 // Four palette pixels with indexes 0..3.
-pngbuilder::PngSpec fourEntryPalette(std::vector<std::uint8_t> rgb, std::optional<Bytes> alpha)
+pngbuilder::PngRecipe fourEntryPalette(std::vector<std::uint8_t> rgb, std::optional<Bytes> alpha)
 {
-    pngbuilder::PngSpec spec;
-    spec.width = 4;
-    spec.colourType = 3;
-    spec.samples = { 0, 1, 2, 3 };
-    spec.palette = std::move(rgb);
-    spec.transparency = std::move(alpha);
-    return spec;
+    pngbuilder::PngRecipe recipe;
+    recipe.width = 4;
+    recipe.colourType = 3;
+    recipe.samples = { 0, 1, 2, 3 };
+    recipe.palette = std::move(rgb);
+    recipe.transparency = std::move(alpha);
+    return recipe;
 }
 
 constexpr Rgb under { 9, 99, 199 };
@@ -145,7 +145,7 @@ TEST(TileTransparency, OpaqueTransparencyTableReplaces)
 
 TEST(TileTransparency, GreyAndColourKeysLeaveTheRaster)
 {
-    pngbuilder::PngSpec grey;
+    pngbuilder::PngRecipe grey;
     grey.width = 3;
     grey.colourType = 0;
     grey.bitDepth = 4;
@@ -156,7 +156,7 @@ TEST(TileTransparency, GreyAndColourKeysLeaveTheRaster)
     EXPECT_EQ(rasterPixel(raster, 1, 0), (Rgb { 170, 170, 170 }));
     EXPECT_EQ(rasterPixel(raster, 2, 0), under);
 
-    pngbuilder::PngSpec rgb;
+    pngbuilder::PngRecipe rgb;
     rgb.width = 2;
     rgb.colourType = 2;
     rgb.samples = { 1, 2, 3, 1, 2, 4 };
@@ -168,7 +168,7 @@ TEST(TileTransparency, GreyAndColourKeysLeaveTheRaster)
 
 TEST(TileTransparency, AlphaChannelUsesHighByteOfSixteenBits)
 {
-    pngbuilder::PngSpec rgba;
+    pngbuilder::PngRecipe rgba;
     rgba.width = 2;
     rgba.colourType = 6;
     rgba.bitDepth = 16;
@@ -180,7 +180,7 @@ TEST(TileTransparency, AlphaChannelUsesHighByteOfSixteenBits)
 
 TEST(TileTransparency, FullyTransparentBackgroundStaysWhite)
 {
-    pngbuilder::PngSpec greyAlpha;
+    pngbuilder::PngRecipe greyAlpha;
     greyAlpha.width = 2;
     greyAlpha.colourType = 4;
     greyAlpha.samples = { 0, 0, 0, 255 };

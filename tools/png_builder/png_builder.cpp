@@ -111,35 +111,36 @@ std::size_t scanlineBytes(std::uint32_t width, std::uint8_t colourType, std::uin
     return (std::size_t(width) * bitsPerPixel(colourType, bitDepth) + 7) / 8;
 }
 
-std::vector<std::uint8_t> filteredScanlines(const PngSpec &spec)
+std::vector<std::uint8_t> filteredScanlines(const PngRecipe &recipe)
 {
-    const unsigned bits = bitsPerPixel(spec.colourType, spec.bitDepth);
-    const std::size_t fullRow = scanlineBytes(spec.width, spec.colourType, spec.bitDepth);
-    if (spec.samples.size() != fullRow * spec.height)
+    const unsigned bits = bitsPerPixel(recipe.colourType, recipe.bitDepth);
+    const std::size_t fullRow = scanlineBytes(recipe.width, recipe.colourType, recipe.bitDepth);
+    if (recipe.samples.size() != fullRow * recipe.height)
         throw std::invalid_argument("samples do not match the image size");
     const std::size_t bpp = std::max(1u, bits / 8);
-    const std::vector<Pass> passes = spec.interlaced ? std::vector<Pass>(adam7.begin(), adam7.end())
-                                                     : std::vector<Pass> { { 0, 0, 1, 1 } };
+    const std::vector<Pass> passes = recipe.interlaced
+        ? std::vector<Pass>(adam7.begin(), adam7.end())
+        : std::vector<Pass> { { 0, 0, 1, 1 } };
     std::vector<std::uint8_t> out;
     std::size_t rowIndex = 0;
     for (const Pass &pass : passes) {
-        const std::uint32_t w = spec.width > pass.xStart
-            ? (spec.width - pass.xStart + pass.xStep - 1) / pass.xStep
+        const std::uint32_t w = recipe.width > pass.xStart
+            ? (recipe.width - pass.xStart + pass.xStep - 1) / pass.xStep
             : 0;
-        const std::uint32_t h = spec.height > pass.yStart
-            ? (spec.height - pass.yStart + pass.yStep - 1) / pass.yStep
+        const std::uint32_t h = recipe.height > pass.yStart
+            ? (recipe.height - pass.yStart + pass.yStep - 1) / pass.yStep
             : 0;
         if (w == 0 || h == 0)
             continue;
-        const std::size_t rowBytes = scanlineBytes(w, spec.colourType, spec.bitDepth);
+        const std::size_t rowBytes = scanlineBytes(w, recipe.colourType, recipe.bitDepth);
         std::vector<std::uint8_t> prior(rowBytes, 0);
         for (std::uint32_t r = 0; r < h; ++r, ++rowIndex) {
             const std::uint8_t *src
-                = spec.samples.data() + (pass.yStart + std::size_t(r) * pass.yStep) * fullRow;
+                = recipe.samples.data() + (pass.yStart + std::size_t(r) * pass.yStep) * fullRow;
             std::vector<std::uint8_t> row(rowBytes, 0);
             for (std::uint32_t x = 0; x < w; ++x)
                 copyPixel(src, pass.xStart + x * pass.xStep, row.data(), x, bits);
-            const int filter = spec.filter < 0 ? static_cast<int>(rowIndex % 5) : spec.filter;
+            const int filter = recipe.filter < 0 ? static_cast<int>(rowIndex % 5) : recipe.filter;
             appendFiltered(out, row, prior, filter, bpp);
             prior = row;
         }
@@ -163,46 +164,47 @@ std::vector<std::uint8_t> pngSignatureBytes()
     return { 137, 80, 78, 71, 13, 10, 26, 10 };
 }
 
-std::vector<std::uint8_t> buildPng(const PngSpec &spec)
+std::vector<std::uint8_t> buildPng(const PngRecipe &recipe)
 {
     std::vector<PngChunk> chunks;
     std::vector<std::uint8_t> header;
-    putU32(header, spec.width);
-    putU32(header, spec.height);
+    putU32(header, recipe.width);
+    putU32(header, recipe.height);
     header.insert(header.end(),
-        { spec.bitDepth, spec.colourType, 0, 0, std::uint8_t(spec.interlaced ? 1 : 0) });
+        { recipe.bitDepth, recipe.colourType, 0, 0, std::uint8_t(recipe.interlaced ? 1 : 0) });
     chunks.push_back({ "IHDR", header });
-    if (spec.gamma) {
+    if (recipe.gamma) {
         std::vector<std::uint8_t> gamma;
-        putU32(gamma, *spec.gamma);
+        putU32(gamma, *recipe.gamma);
         chunks.push_back({ "gAMA", gamma });
     }
-    if (!spec.palette.empty())
-        chunks.push_back({ "PLTE", spec.palette });
-    if (spec.transparency)
-        chunks.push_back({ "tRNS", *spec.transparency });
+    if (!recipe.palette.empty())
+        chunks.push_back({ "PLTE", recipe.palette });
+    if (recipe.transparency)
+        chunks.push_back({ "tRNS", *recipe.transparency });
     chunks.insert(
-        chunks.end(), spec.chunksBeforeImageData.begin(), spec.chunksBeforeImageData.end());
+        chunks.end(), recipe.chunksBeforeImageData.begin(), recipe.chunksBeforeImageData.end());
 
     const std::vector<std::uint8_t> stream
-        = compress(filteredScanlines(spec), spec.compressionLevel);
-    const std::size_t piece
-        = spec.idatChunkSize == 0 ? std::max<std::size_t>(stream.size(), 1) : spec.idatChunkSize;
+        = compress(filteredScanlines(recipe), recipe.compressionLevel);
+    const std::size_t piece = recipe.idatChunkSize == 0 ? std::max<std::size_t>(stream.size(), 1)
+                                                        : recipe.idatChunkSize;
     for (std::size_t at = 0; at < stream.size(); at += piece) {
         const auto end
             = stream.begin() + static_cast<std::ptrdiff_t>(std::min(stream.size(), at + piece));
         chunks.push_back({ "IDAT",
             std::vector<std::uint8_t>(stream.begin() + static_cast<std::ptrdiff_t>(at), end) });
     }
-    chunks.insert(chunks.end(), spec.chunksAfterImageData.begin(), spec.chunksAfterImageData.end());
-    if (spec.writeEnd)
+    chunks.insert(
+        chunks.end(), recipe.chunksAfterImageData.begin(), recipe.chunksAfterImageData.end());
+    if (recipe.writeEnd)
         chunks.push_back({ "IEND", {} });
 
     std::vector<std::uint8_t> file = pngSignatureBytes();
     bool corrupted = false;
     for (const PngChunk &chunk : chunks) {
         std::vector<std::uint8_t> bytes = chunkBytes(chunk.type, chunk.data);
-        if (!corrupted && chunk.type == spec.corruptCrcOf) {
+        if (!corrupted && chunk.type == recipe.corruptCrcOf) {
             bytes.back() ^= 0xFF;
             corrupted = true;
         }

@@ -16,7 +16,7 @@ struct PngChunk
     std::vector<std::uint8_t> data;
 };
 
-struct PngSpec
+struct PngRecipe
 {
     std::uint32_t width = 1;
     std::uint32_t height = 1;
@@ -54,10 +54,10 @@ std::vector<PngFormat> validPngFormats();
 std::size_t scanlineBytes(std::uint32_t width, std::uint8_t colourType, std::uint8_t bitDepth);
 
 // The filtered scanlines (filter byte + row per pass) before compression.
-std::vector<std::uint8_t> filteredScanlines(const PngSpec &spec);
+std::vector<std::uint8_t> filteredScanlines(const PngRecipe &recipe);
 
 // The complete file. The samples must hold height rows of scanlineBytes(...) bytes.
-std::vector<std::uint8_t> buildPng(const PngSpec &spec);
+std::vector<std::uint8_t> buildPng(const PngRecipe &recipe);
 
 // One chunk with its length and CRC, for assembling files by hand.
 std::vector<std::uint8_t> chunkBytes(
