@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 #include <optional>
 
 namespace quiltmap {
@@ -13,5 +15,10 @@ QString fromWindows1252(QByteArrayView bytes);
 
 // The byte of one character, or nothing when the code page lacks it.
 std::optional<char> windows1252Byte(char32_t character);
+
+// Text in Windows-1252. A character the code page lacks becomes the letters of its canonical
+// decomposition without the combining marks when those exist in the code page ("ā" gives
+// "a"), otherwise "?".
+QByteArray toWindows1252(QStringView text);
 
 } // namespace quiltmap

@@ -1,8 +1,8 @@
 #include "sheet/sheet_export.h"
 
-#include "sheet/atomic_file.h"
+#include "common/windows1252.h"
+#include "sheet/output_file.h"
 #include "sheet/png_writer.h"
-#include "sheet/windows1252.h"
 
 #include <QIODevice>
 
@@ -41,9 +41,9 @@ ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const Q
 {
     const ExportedFiles files { changeExtension(chosenPath, QStringLiteral(".png")),
         changeExtension(chosenPath, QStringLiteral(".txt")) };
-    replaceFile(files.image, [&](QIODevice &out) { return writeSheetPng(sheet, out); });
+    writeOutputFile(files.image, [&](QIODevice &out) { return writeSheetPng(sheet, out); });
     const QByteArray text = encodeNameList(lines);
-    replaceFile(files.nameList, [&](QIODevice &out) { return out.write(text) == text.size(); });
+    writeOutputFile(files.nameList, [&](QIODevice &out) { return out.write(text) == text.size(); });
     return files;
 }
 

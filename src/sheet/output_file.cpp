@@ -1,4 +1,4 @@
-#include "sheet/atomic_file.h"
+#include "sheet/output_file.h"
 
 #include "common/atomic_file.h"
 #include "common/error.h"
@@ -22,7 +22,7 @@ bool writableIfExists(const QString &path)
 
 } // namespace
 
-void replaceFile(const QString &path, const std::function<bool(QIODevice &)> &write)
+void writeOutputFile(const QString &path, const std::function<bool(QIODevice &)> &write)
 {
     const QFileInfo info(path);
     const QString fullPath = info.absoluteFilePath();
