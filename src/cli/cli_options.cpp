@@ -3,6 +3,9 @@
 #include <QCommandLineParser>
 
 namespace quiltmap::cli {
+
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // "48x32" gives "48" and "32". The texts then convert as the numeric fields do; the split is at
@@ -17,33 +20,43 @@ bool splitCell(const QString &text, CliOptions &options)
     return true;
 }
 
+QCommandLineOption valueOption(const QStringList &names, const char *valueName)
+{
+    return QCommandLineOption(names, QString(), QString::fromLatin1(valueName));
+}
+
 } // namespace
 
 QString usageText()
 {
     return QStringLiteral(
-        "Usage: quiltmap [--cell WxH] [--columns N] [--output BASE] [--quiet] FOLDER\n"
+        "Usage: quiltmap [OPTION]... FOLDER\n"
         "Composes the *.jpg, *.png and *.bmp files of FOLDER (each read as PNG) into one sheet\n"
         "and writes BASE.png and the tile names to BASE.txt.\n"
         "\n"
-        "  --cell WxH      cell width and height (default: the size of the first file)\n"
-        "  --columns N     tiles per row (default: 25)\n"
-        "  --output BASE   output name without extension (default: QuiltMap)\n"
-        "  --quiet         print nothing but errors\n"
-        "  --help          show this text\n"
-        "  --version       show the version\n");
+        "Cells:\n"
+        "  -c, --cell WxH          cell width and height (default: the size of the first file)\n"
+        "  -n, --columns N         tiles per row (default: 25)\n"
+        "\n"
+        "Output:\n"
+        "  -o, --output BASE       output name without extension (default: QuiltMap)\n"
+        "  -q, --quiet             print nothing but errors\n"
+        "\n"
+        "Information:\n"
+        "  -h, --help              show this text\n"
+        "  -V, --version           show the version\n"
+        "\n"
+        "Exit status: 0 success, 1 failure, 2 usage error.\n");
 }
 
 ParsedCommandLine parseCommandLine(const QStringList &arguments)
 {
-    const QCommandLineOption cellOption(QStringLiteral("cell"), QString(), QStringLiteral("WxH"));
-    const QCommandLineOption columnsOption(
-        QStringLiteral("columns"), QString(), QStringLiteral("N"));
-    const QCommandLineOption outputOption(
-        QStringLiteral("output"), QString(), QStringLiteral("BASE"));
-    const QCommandLineOption quietOption(QStringLiteral("quiet"));
-    const QCommandLineOption helpOption(QStringLiteral("help"));
-    const QCommandLineOption versionOption(QStringLiteral("version"));
+    const QCommandLineOption cellOption = valueOption({ u"c"_s, u"cell"_s }, "WxH");
+    const QCommandLineOption columnsOption = valueOption({ u"n"_s, u"columns"_s }, "N");
+    const QCommandLineOption outputOption = valueOption({ u"o"_s, u"output"_s }, "BASE");
+    const QCommandLineOption quietOption(QStringList { u"q"_s, u"quiet"_s });
+    const QCommandLineOption helpOption(QStringList { u"h"_s, u"help"_s });
+    const QCommandLineOption versionOption(QStringList { u"V"_s, u"version"_s });
     QCommandLineParser parser;
     parser.addOptions(
         { cellOption, columnsOption, outputOption, quietOption, helpOption, versionOption });

@@ -22,6 +22,17 @@ using namespace quiltmap::sheet;
 // The cell size the window starts with, kept when no file gives one.
 const QString defaultCellSide = QStringLiteral("48");
 
+// Runs `step` on the file at `path`; an error it throws leaves with the path in front, so that
+// the message names the file ("tiles/a.bmp: Die gerade gelesene Datei ...").
+template<typename Step> auto atPath(const QString &path, Step step)
+{
+    try {
+        return step();
+    } catch (const Error &error) {
+        throw Error(path + QStringLiteral(": ") + error.message());
+    }
+}
+
 // The field texts as the window would hold them after its folder handling: the first file's
 // size unless --cell gave one, and the columns text after the size report's default.
 GeometryFields fieldsFor(
@@ -32,7 +43,8 @@ GeometryFields fieldsFor(
     if (listing.count() == 0)
         return fields;
     if (!options.cellWidth) {
-        const QSize size = readTileSize(tilePath(folderText, listing.name(0)));
+        const QSize size = atPath(tilePath(options.folder, listing.name(0)),
+            [&] { return readTileSize(tilePath(folderText, listing.name(0))); });
         fields.width = QString::number(size.width());
         fields.height = QString::number(size.height());
     }
@@ -48,9 +60,11 @@ std::shared_ptr<const Raster> drawAllTiles(
     if (console.errIsTerminal && !options.quiet)
         progress.emplace(console.err, composition.tileCount());
     while (!composition.atEnd()) {
+        const int index = composition.nextIndex();
         if (progress)
-            progress->show(composition.nextIndex());
-        composition.drawNextTile();
+            progress->show(index);
+        atPath(tilePath(options.folder, composition.names().at(index)),
+            [&] { composition.drawNextTile(); });
     }
     return composition.finish();
 }
@@ -61,10 +75,11 @@ int compose(const CliOptions &options, Console console)
     const QDir start = QDir::current();
     const QString folderText = start.absoluteFilePath(options.folder);
     const QString outputBase = start.absoluteFilePath(options.output);
-    if (!QFileInfo(folderText).isDir()) {
-        console.err << "Select a valid Directory" << Qt::endl;
-        return ExitFailure;
-    }
+    const QFileInfo folderInfo(folderText);
+    if (!folderInfo.isDir())
+        throw Error(options.folder
+            + (folderInfo.exists() ? QStringLiteral(": not a folder")
+                                   : QStringLiteral(": no such folder")));
     FolderListing listing;
     listing.applyFilePath(folderText);
     const GeometryFields fields = fieldsFor(options, folderText, listing);
@@ -106,7 +121,7 @@ int runCli(const QStringList &arguments, Console console)
     try {
         return compose(parsed.options, console);
     } catch (const Error &error) {
-        console.err << error.message() << Qt::endl;
+        console.err << "quiltmap: " << error.message() << Qt::endl;
     } catch (const std::exception &error) {
         console.err << "quiltmap: " << error.what() << Qt::endl;
     }

@@ -34,6 +34,8 @@ public:
         QRect area;
     };
 
+    // The listed file names, one per cell.
+    const QStringList &names() const { return m_names; }
     int tileCount() const { return int(m_names.size()); }
     int nextIndex() const { return m_next; }
     bool atEnd() const { return m_next >= tileCount(); }

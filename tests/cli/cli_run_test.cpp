@@ -77,6 +77,12 @@ TEST_F(CliTest, TakesCellColumnsAndOutputFromTheOptions)
     EXPECT_EQ(out, QString());
     EXPECT_EQ(sheet::readTileSize(dir.filePath(u"out/sheet.png"_s)), QSize(32, 40));
     EXPECT_TRUE(QFile::exists(dir.filePath(u"out/sheet.txt"_s)));
+    // The short forms, a value glued to its letter included.
+    ASSERT_EQ(run({ u"-c16x20"_s, u"-n"_s, u"3"_s, u"-o"_s, dir.filePath(u"out/short"_s), u"-q"_s,
+                  dir.filePath(u"tiles"_s) }),
+        ExitSuccess);
+    EXPECT_EQ(out, QString());
+    EXPECT_EQ(sheet::readTileSize(dir.filePath(u"out/short.png"_s)), QSize(48, 20));
 }
 
 TEST_F(CliTest, ColumnsTextFollowsTheFieldRules)
@@ -87,7 +93,7 @@ TEST_F(CliTest, ColumnsTextFollowsTheFieldRules)
     ASSERT_EQ(run({ u"--columns"_s, u"2x"_s, u"../tiles"_s }), ExitSuccess);
     EXPECT_EQ(out, u"width 64, height 64, images 3, per row 2, rows 2\n"_s);
     EXPECT_EQ(run({ u"--columns"_s, u"00"_s, u"../tiles"_s }), ExitFailure);
-    EXPECT_EQ(err, u"Division durch Null\n"_s);
+    EXPECT_EQ(err, u"quiltmap: Division durch Null\n"_s);
 }
 
 TEST_F(CliTest, EmptyFolderGivesAWhiteRowAndTheNotice)
@@ -103,18 +109,21 @@ TEST_F(CliTest, EmptyFolderGivesAWhiteRowAndTheNotice)
 TEST_F(CliTest, FailuresGoToStandardErrorWithStatusOne)
 {
     EXPECT_EQ(run({ u"missing"_s }), ExitFailure);
-    EXPECT_EQ(err, u"Select a valid Directory\n"_s);
+    EXPECT_EQ(err, u"quiltmap: missing: no such folder\n"_s);
 
     makeTiles({ u"b.png"_s });
     dir.write(u"tiles/a.bmp"_s, "BM not a png");
+    EXPECT_EQ(run({ u"tiles/b.png"_s }), ExitFailure);
+    EXPECT_EQ(err, u"quiltmap: tiles/b.png: not a folder\n"_s);
     EXPECT_EQ(run({ u"tiles"_s }), ExitFailure);
-    EXPECT_TRUE(err.startsWith(u"Die gerade gelesene Datei ist kein gültiges PNG-Bild"_s))
+    EXPECT_TRUE(err.startsWith(
+        u"quiltmap: tiles/a.bmp: Die gerade gelesene Datei ist kein gültiges PNG-Bild"_s))
         << err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath(u"QuiltMap.png"_s)));
 
     // With a cell size given, composition reaches the .bmp file and stops there.
-    EXPECT_EQ(run({ u"--cell"_s, u"32x32"_s, u"../tiles"_s }), ExitFailure);
-    EXPECT_TRUE(err.startsWith(u"Die gerade gelesene Datei"_s));
+    EXPECT_EQ(run({ u"-c"_s, u"32x32"_s, u"../tiles"_s }), ExitFailure);
+    EXPECT_TRUE(err.startsWith(u"quiltmap: ../tiles/a.bmp: Die gerade gelesene Datei"_s));
 }
 
 TEST_F(CliTest, UsageErrorsGiveStatusTwo)
@@ -130,10 +139,14 @@ TEST_F(CliTest, UsageErrorsGiveStatusTwo)
 
 TEST_F(CliTest, HelpAndVersionPrintToStandardOutput)
 {
-    EXPECT_EQ(run({ u"--help"_s }), ExitSuccess);
-    EXPECT_TRUE(out.startsWith(u"Usage: quiltmap"_s));
-    EXPECT_EQ(run({ u"--version"_s }), ExitSuccess);
-    EXPECT_TRUE(out.startsWith(u"quiltmap "_s));
+    for (const QString &help : { u"--help"_s, u"-h"_s }) {
+        EXPECT_EQ(run({ help }), ExitSuccess);
+        EXPECT_TRUE(out.startsWith(u"Usage: quiltmap"_s));
+    }
+    for (const QString &version : { u"--version"_s, u"-V"_s }) {
+        EXPECT_EQ(run({ version }), ExitSuccess);
+        EXPECT_TRUE(out.startsWith(u"quiltmap "_s));
+    }
 }
 
 TEST_F(CliTest, DrawsProgressOnlyOnATerminal)
