@@ -127,7 +127,7 @@ bool writeHeader(const Raster &raster, QIODevice &out)
     putU32(d, static_cast<std::uint32_t>(raster.width()));
     putU32(d + 4, static_cast<std::uint32_t>(raster.height()));
     d[8] = 8; // bit depth
-    d[9] = 2; // colour type: RGB
+    d[9] = raster.hasAlpha() ? 6 : 2; // colour type: RGBA or RGB
     d[10] = d[11] = d[12] = 0; // compression, filter method, no interlacing
     return header.write(out, 13);
 }
@@ -148,14 +148,15 @@ bool writeSheetPng(const Raster &raster, QIODevice &out)
 
     IdatStream idat(out);
     const std::size_t rowBytes = raster.bytesPerRow();
+    const auto pixelBytes = static_cast<std::size_t>(raster.channels());
     std::vector<std::uint8_t> filtered(rowBytes + 1);
     filtered[0] = subFilter;
     for (int y = 0; y < raster.height(); ++y) {
         const std::uint8_t *row = raster.row(y);
         std::uint8_t *f = filtered.data() + 1;
-        std::copy(row, row + std::min<std::size_t>(3, rowBytes), f);
-        for (std::size_t i = 3; i < rowBytes; ++i)
-            f[i] = static_cast<std::uint8_t>(row[i] - row[i - 3]);
+        std::copy(row, row + std::min(pixelBytes, rowBytes), f);
+        for (std::size_t i = pixelBytes; i < rowBytes; ++i)
+            f[i] = static_cast<std::uint8_t>(row[i] - row[i - pixelBytes]);
         if (!idat.add(filtered.data(), filtered.size()))
             return false;
     }

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace quiltmap::sheet {
 
-// An opaque raster with 8 bits per channel: rows from top to bottom, each pixel three bytes
-// red, green, blue, rows packed without padding. This is the sheet both the preview shows and
-// the export writes.
+// A raster with 8 bits per channel: rows from top to bottom, each pixel three bytes red, green,
+// blue (opaque) or four with alpha, rows packed without padding. This is the sheet both the
+// preview shows and the export writes; the window only ever uses opaque rasters.
 class Raster
 {
 public:
@@ -17,13 +18,21 @@ public:
     // A raster of the given size with every pixel white. Throws quiltmap::Error when a side is
     // negative, the size does not fit the machine, or the memory cannot be had.
     static Raster white(int width, int height);
+    // A raster of `channels` (3 or 4) bytes per pixel, every pixel `pixel` (red, green, blue,
+    // alpha; alpha unused with 3 channels). Throws as white() does.
+    static Raster filled(int width, int height, int channels, std::array<std::uint8_t, 4> pixel);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
+    int channels() const { return m_channels; }
+    bool hasAlpha() const { return m_channels == 4; }
     bool isEmpty() const { return m_width == 0 || m_height == 0; }
-    std::size_t bytesPerRow() const { return static_cast<std::size_t>(m_width) * 3; }
+    std::size_t bytesPerRow() const { return static_cast<std::size_t>(m_width) * m_channels; }
 
-    std::uint8_t *row(int y) { return m_pixels.data() + static_cast<std::size_t>(y) * bytesPerRow(); }
+    std::uint8_t *row(int y)
+    {
+        return m_pixels.data() + static_cast<std::size_t>(y) * bytesPerRow();
+    }
     const std::uint8_t *row(int y) const
     {
         return m_pixels.data() + static_cast<std::size_t>(y) * bytesPerRow();
@@ -35,6 +44,7 @@ public:
 private:
     int m_width = 0;
     int m_height = 0;
+    int m_channels = 3;
     std::vector<std::uint8_t> m_pixels;
 };
 

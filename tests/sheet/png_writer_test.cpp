@@ -52,10 +52,10 @@ Bytes inflateAll(const Bytes &stream, std::size_t expectedSize)
     return out;
 }
 
-Raster randomRaster(int width, int height, unsigned seed)
+Raster randomRaster(int width, int height, unsigned seed, int channels = 3)
 {
     std::mt19937 random(seed);
-    Raster raster = Raster::white(width, height);
+    Raster raster = Raster::filled(width, height, channels, { 255, 255, 255, 255 });
     // Runs of equal pixels among noise give deflate something to find without making it trivial.
     for (int y = 0; y < height; ++y)
         for (std::size_t i = 0; i < raster.bytesPerRow(); ++i)
@@ -89,8 +89,9 @@ Bytes subFilteredRows(const Raster &raster)
     for (int y = 0; y < raster.height(); ++y) {
         rows.push_back(1);
         const std::uint8_t *row = raster.row(y);
+        const auto pixel = std::size_t(raster.channels());
         for (std::size_t i = 0; i < raster.bytesPerRow(); ++i)
-            rows.push_back(std::uint8_t(row[i] - (i >= 3 ? row[i - 3] : 0)));
+            rows.push_back(std::uint8_t(row[i] - (i >= pixel ? row[i - pixel] : 0)));
     }
     return rows;
 }
@@ -110,6 +111,20 @@ TEST(PngWriter, WritesHeaderDataAndEndOnly)
     const Bytes rows = inflateAll(imageData(chunks), 96 * 3601);
     ASSERT_EQ(rows.size(), 96u * 3601);
     EXPECT_EQ(rows, subFilteredRows(raster));
+}
+
+// A raster with alpha gives colour type 6, filtered one four-byte pixel back, alpha kept.
+TEST(PngWriter, WritesRgbaForARasterWithAlpha)
+{
+    const Raster raster = randomRaster(301, 7, 5, 4);
+    const QByteArray file = writeToMemory(raster);
+    const std::vector<ParsedChunk> chunks = parseChunks(file);
+    EXPECT_EQ(chunks.front().data, (Bytes { 0, 0, 1, 45, 0, 0, 0, 7, 8, 6, 0, 0, 0 }));
+    EXPECT_EQ(inflateAll(imageData(chunks), 7 * 1205), subFilteredRows(raster));
+    const QImage image = QImage::fromData(file, "PNG").convertToFormat(QImage::Format_RGBA8888);
+    for (int y = 0; y < raster.height(); ++y)
+        ASSERT_TRUE(std::equal(
+            raster.row(y), raster.row(y) + raster.bytesPerRow(), image.constScanLine(y)));
 }
 
 TEST(PngWriter, CutsTheStreamIntoFullIdatChunks)

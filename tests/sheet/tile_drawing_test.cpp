@@ -255,3 +255,57 @@ TEST(TileDrawing, LaterTilesCoverEarlierOnes)
 
 } // namespace
 } // namespace quiltmap::sheet::test
+
+namespace quiltmap::sheet::test {
+namespace {
+
+using Rgba = std::array<std::uint8_t, 4>;
+
+struct AlphaRasterCase
+{
+    const char *what;
+    Rgba under;
+    Tile::Blend blend;
+    Rgba tile;
+    Rgba expected;
+};
+
+void PrintTo(const AlphaRasterCase &c, std::ostream *out)
+{
+    *out << c.what;
+}
+
+class AlphaRasterDrawing : public testing::TestWithParam<AlphaRasterCase>
+{
+};
+
+TEST_P(AlphaRasterDrawing, KeepsTheTileAlphaOnEmptyPixels)
+{
+    const AlphaRasterCase &c = GetParam();
+    Raster raster = Raster::filled(1, 1, 4, c.under);
+    std::vector<std::uint8_t> pixel(c.tile.begin(), c.tile.begin() + Tile::channelsFor(c.blend));
+    drawTile(raster, Tile(1, 1, c.blend, pixel), 0, 0);
+    EXPECT_EQ((Rgba { raster.row(0)[0], raster.row(0)[1], raster.row(0)[2], raster.row(0)[3] }),
+        c.expected);
+}
+
+// Over an opaque pixel the opaque-raster formulas hold; over an empty one the tile pixel is
+// kept; over a translucent one alpha = a + u (1 - a), colour = (c a + c' u (1 - a)) / alpha.
+INSTANTIATE_TEST_SUITE_P(Cases, AlphaRasterDrawing,
+    testing::Values(AlphaRasterCase { "opaque onto empty", { 0, 0, 0, 0 }, Tile::Blend::Replace,
+                        { 10, 20, 30, 0 }, { 10, 20, 30, 255 } },
+        AlphaRasterCase { "translucent onto empty", { 0, 0, 0, 0 }, Tile::Blend::AlphaOver,
+            { 200, 100, 50, 128 }, { 200, 100, 50, 128 } },
+        AlphaRasterCase { "clear onto empty", { 0, 0, 0, 0 }, Tile::Blend::AlphaOver,
+            { 200, 100, 50, 0 }, { 0, 0, 0, 0 } },
+        AlphaRasterCase { "palette onto empty", { 0, 0, 0, 0 }, Tile::Blend::PaletteAlpha,
+            { 200, 100, 50, 7 }, { 200, 100, 50, 7 } },
+        AlphaRasterCase { "alpha onto opaque", { 0, 37, 200, 255 }, Tile::Blend::AlphaOver,
+            { 255, 212, 13, 2 }, { 2, 38, 199, 255 } },
+        AlphaRasterCase { "palette onto opaque", { 0, 37, 200, 255 }, Tile::Blend::PaletteAlpha,
+            { 255, 212, 13, 2 }, { 2, 39, 198, 255 } },
+        AlphaRasterCase { "translucent onto translucent", { 0, 0, 255, 128 },
+            Tile::Blend::AlphaOver, { 255, 0, 0, 128 }, { 170, 0, 85, 192 } }));
+
+} // namespace
+} // namespace quiltmap::sheet::test
