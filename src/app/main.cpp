@@ -2,6 +2,7 @@
 #include "app/application.h"
 #include "app/user_prompts.h"
 #include "settings/app_settings.h"
+#include "settings/settings_location.h"
 #include "widgets/app_fonts.h"
 
 using namespace quiltmap;
@@ -16,7 +17,9 @@ int main(int argc, char **argv)
         prompts, app::applicationTitle(QCoreApplication::applicationFilePath()));
     application.setErrorReporter(&errors);
 
-    app::QuiltMapWindows windows({ errors, settings::executableFolder() });
+    app::QuiltMapWindows windows({ errors,
+        settings::chooseSettingsLocation(
+            settings::probeLocationFacts(settings::executableFolder())) });
     windows.frmMain.show();
     const int result = QApplication::exec();
     application.setErrorReporter(nullptr);

@@ -82,7 +82,7 @@ QColor windowColour()
 TfrmMain::TfrmMain(const AppContext &context, TfrmOptions &options)
     : m_errors(context.errors)
     , m_options(options)
-    , m_settings(context.executableFolder)
+    , m_settings(context.settingsLocation)
 {
     applyWindowLook(*this, QStringLiteral("frmMain"), QStringLiteral("frmMain"));
     createControls();

@@ -43,8 +43,8 @@ struct AppContext
 {
     // Message boxes and dialogs; every error box has the application title as caption.
     const ErrorReporter &errors;
-    // The folder the settings file and the folder defaults live in, ending with "/".
-    QString executableFolder;
+    // Where the settings file and the folder defaults live.
+    settings::SettingsLocation settingsLocation;
 };
 
 // The main window: the source folder, the cell size and tiles-per-row fields, the file list,

@@ -2,6 +2,7 @@
 
 #include "settings/settings_keys.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace quiltmap::settings {
@@ -16,36 +17,48 @@ QString executableFolder()
     return folderOf(QFile::symLinkTarget(QStringLiteral("/proc/self/exe")));
 }
 
-AppSettings::AppSettings(const QString &executableFolder)
-    : m_executableFolder(executableFolder)
-    , m_file(executableFolder + kSettingsFileName)
+AppSettings::AppSettings(const SettingsLocation &location)
+    : m_defaultsFolder(location.defaultsFolder)
+    , m_file(location.filePath)
+    , m_preset(location.presetPath)
 { }
+
+AppSettings::AppSettings(const QString &executableFolder)
+    : AppSettings(portableLocation(executableFolder))
+{ }
+
+const ProfileFile &AppSettings::source() const
+{
+    return m_preset.path().isEmpty() || QFile::exists(m_file.path()) ? m_file : m_preset;
+}
 
 QString AppSettings::lastIconpath() const
 {
-    return m_file.readString(kLastIconpath.section, kLastIconpath.name, QString());
+    return source().readString(kLastIconpath.section, kLastIconpath.name, QString());
 }
 
 QString AppSettings::tilesPerRow() const
 {
-    return m_file.readString(
+    return source().readString(
         kTilesPerRow.section, kTilesPerRow.name, kDefaultTilesPerRow.toString());
 }
 
 QString AppSettings::lastSavePath() const
 {
-    return m_file.readString(
-        kLastSavePath.section, kLastSavePath.name, m_executableFolder + kDefaultSaveFolderName);
+    return source().readString(
+        kLastSavePath.section, kLastSavePath.name, m_defaultsFolder + kDefaultSaveFolderName);
 }
 
 QString AppSettings::quiltMapDir() const
 {
-    return m_file.readString(
-        kQuiltMapDir.section, kQuiltMapDir.name, m_executableFolder + kDefaultQuiltMapFolderName);
+    return source().readString(
+        kQuiltMapDir.section, kQuiltMapDir.name, m_defaultsFolder + kDefaultQuiltMapFolderName);
 }
 
 void AppSettings::save(const StoredSettings &values) const
 {
+    // A folder that cannot be made shows as the refused write of the first key.
+    QDir().mkpath(folderOf(m_file.path()));
     m_file.writeString(kLastIconpath.section, kLastIconpath.name, values.lastIconpath);
     m_file.writeString(kTilesPerRow.section, kTilesPerRow.name, values.tilesPerRow);
     m_file.writeString(kLastSavePath.section, kLastSavePath.name, values.lastSavePath);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/profile_file.h"
+#include "settings/settings_location.h"
 
 #include <QString>
 
@@ -21,12 +22,13 @@ QString folderOf(const QString &filePath);
 // The folder of the running executable with its trailing "/".
 QString executableFolder();
 
-// Typed access to "CreateQuiltMap.ini" in the executable's folder. Each getter reads the file
-// anew and gives its default when the key is missing.
+// Typed access to the settings file "CreateQuiltMap.ini". Each getter reads the file anew (the
+// preset while the file does not exist) and gives its default when the key is missing.
 class AppSettings
 {
 public:
-    // executableFolder ends with "/"; both folder defaults start with it.
+    explicit AppSettings(const SettingsLocation &location);
+    // A portable copy: executableFolder ends with "/"; both folder defaults start with it.
     explicit AppSettings(const QString &executableFolder);
 
     // The full path of the settings file.
@@ -34,18 +36,21 @@ public:
 
     QString lastIconpath() const; // default empty
     QString tilesPerRow() const; // default "25"
-    QString lastSavePath() const; // default <executable folder>QuiltPatches/
-    QString quiltMapDir() const; // default <executable folder>QuiltMaps/
+    QString lastSavePath() const; // default <defaults folder>QuiltPatches/
+    QString quiltMapDir() const; // default <defaults folder>QuiltMaps/
 
-    // Writes LastIconpath, TilesPerRow, LastSavePath and QuiltMapDir in this order, each write
-    // complete on disk before the next. A refused write throws quiltmap::Error
-    // "In <path> kann nicht geschrieben werden"; the keys written before it stay written and
-    // the rest are skipped.
+    // Creates the file's folder when it is missing, then writes LastIconpath, TilesPerRow,
+    // LastSavePath and QuiltMapDir in this order, each write complete on disk before the next.
+    // A refused write throws quiltmap::Error "In <path> kann nicht geschrieben werden"; the keys
+    // written before it stay written and the rest are skipped.
     void save(const StoredSettings &values) const;
 
 private:
-    QString m_executableFolder;
+    const ProfileFile &source() const;
+
+    QString m_defaultsFolder;
     ProfileFile m_file;
+    ProfileFile m_preset;
 };
 
 } // namespace quiltmap::settings

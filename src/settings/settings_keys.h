@@ -4,8 +4,10 @@
 
 namespace quiltmap::settings {
 
-// The settings file beside the executable and every key it holds.
+// The settings file and every key it holds.
 inline constexpr QStringView kSettingsFileName = u"CreateQuiltMap.ini";
+// The application's folder inside the user's configuration folder.
+inline constexpr QStringView kUserConfigFolderName = u"CreateQuiltMap";
 
 struct SettingsKey
 {
@@ -19,7 +21,7 @@ inline constexpr SettingsKey kLastSavePath { u"Options", u"LastSavePath" };
 inline constexpr SettingsKey kQuiltMapDir { u"Options", u"QuiltMapDir" };
 
 inline constexpr QStringView kDefaultTilesPerRow = u"25";
-// Appended to the executable's folder for the two folder defaults.
+// Appended to the defaults folder (beside the executable, or the user's Pictures folder).
 inline constexpr QStringView kDefaultSaveFolderName = u"QuiltPatches/";
 inline constexpr QStringView kDefaultQuiltMapFolderName = u"QuiltMaps/";
 

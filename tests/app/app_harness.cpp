@@ -50,7 +50,8 @@ QString iniFor(const QString &folder, const QString &tilesPerRow)
 
 AppHarness::AppHarness()
     : m_errors(prompts, QStringLiteral("Createquiltmap"))
-    , m_windows(std::make_unique<QuiltMapWindows>(AppContext { m_errors, executableFolder() }))
+    , m_windows(std::make_unique<QuiltMapWindows>(
+          AppContext { m_errors, settings::portableLocation(executableFolder()) }))
 { }
 
 void AppHarness::writeIni(const QString &content) const
