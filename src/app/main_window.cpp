@@ -449,35 +449,26 @@ void TfrmMain::Options1Click(QObject *sender)
     });
 }
 
+// A settings file that refuses the write is reported, and the program ends anyway: stopping
+// there would leave no way out but killing the process. The event loop just ends: quit() would
+// close the window first and so write the settings a second time.
 void TfrmMain::Exit1Click()
 {
-    guard([this] {
-        SaveOptions();
-        QCoreApplication::quit();
-    });
+    guard([this] { SaveOptions(); });
+    QCoreApplication::exit(0);
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
-    bool canClose = true;
-    FormCloseQuery(canClose);
-    if (!canClose) {
-        event->ignore();
-        return;
-    }
+    FormCloseQuery();
     FormClose();
     QMainWindow::closeEvent(event);
 }
 
-void TfrmMain::FormCloseQuery(bool &canClose)
+// As on Exit, a refused write is reported and the window closes anyway.
+void TfrmMain::FormCloseQuery()
 {
-    bool saved = false;
-    guard([&] {
-        SaveOptions();
-        saved = true;
-    });
-    if (!saved)
-        canClose = false;
+    guard([this] { SaveOptions(); });
 }
 
 // A composition still running in a nested event dispatch sees the new run number and stops

@@ -93,7 +93,7 @@ public:
 
     // Event handlers. Each reports its own errors through the top-level error handler.
     void FormShow();
-    void FormCloseQuery(bool &canClose);
+    void FormCloseQuery();
     void FormClose();
     void Timer1Timer();
     void sourcefilesChange(QObject *sender);

@@ -6,6 +6,8 @@
 #include "widgets/adv_directory_edit.h"
 #include "widgets/money_edit.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QPushButton>
 #include <QTimer>
@@ -145,21 +147,62 @@ TEST(Closing, ExitAndCloseBoxWriteTheSettings)
     }
 }
 
-TEST(Closing, ReadOnlySettingsFileKeepsTheWindowOpen)
+// The harness's settings file, made read-only before the window is shown.
+void makeSettingsReadOnly(const AppHarness &app)
 {
-    AppHarness app;
     app.writeIni(QStringLiteral("[Options]\nTilesPerRow=4\n"));
     QFile::setPermissions(app.iniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+}
+
+void expectOneRefusedWrite(const AppHarness &app)
+{
+    ASSERT_EQ(app.prompts.errors.size(), 1u);
+    EXPECT_EQ(
+        app.prompts.errors[0].text, u"In " + app.iniPath() + u" kann nicht geschrieben werden.");
+}
+
+TEST(ReadOnlySettingsFile, CloseBoxReportsTheWriteOnceAndCloses)
+{
+    AppHarness app;
+    makeSettingsReadOnly(app);
     app.main().show();
 
-    EXPECT_FALSE(app.main().close());
-    app.main().Exit1Click();
+    EXPECT_TRUE(app.main().close());
 
+    EXPECT_FALSE(app.main().isVisible());
+    expectOneRefusedWrite(app);
+    EXPECT_EQ(app.readIni(), u"[Options]\nTilesPerRow=4\n");
+}
+
+TEST(ReadOnlySettingsFile, ExitReportsTheWriteOnceAndEndsTheProgram)
+{
+    AppHarness app;
+    makeSettingsReadOnly(app);
+    app.main().show();
+    QTimer::singleShot(0, app.main().Exit1, &QAction::trigger);
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+
+    EXPECT_EQ(QApplication::exec(), 0);
+
+    expectOneRefusedWrite(app);
+}
+
+TEST(ReadOnlySettingsFile, OptionsOkReportsTheWriteAndLeavesTheMainWindowAlone)
+{
+    AppHarness app;
+    makeSettingsReadOnly(app);
+    app.main().show();
+    app.prompts.answerModal = [&](QDialog &) {
+        app.options().edit_columns->setText(QStringLiteral("20"));
+        return TfrmOptions::mrOk;
+    };
+
+    app.main().Options1->trigger();
+
+    expectOneRefusedWrite(app);
+    EXPECT_EQ(app.main().edit_columns->text(), u"4");
+    EXPECT_TRUE(app.prompts.notices.empty());
     EXPECT_TRUE(app.main().isVisible());
-    ASSERT_EQ(app.prompts.errors.size(), 2u);
-    for (const auto &error : app.prompts.errors)
-        EXPECT_EQ(error.text, u"In " + app.iniPath() + u" kann nicht geschrieben werden.");
-    EXPECT_NE(app.main().exportImage(), nullptr);
 }
 
 // Runs `action` from inside the event dispatch of a running composition, at its n-th dispatch.
