@@ -12,12 +12,44 @@ namespace {
 // the first "x" after the first character, so that "x30" stays a width text.
 bool splitCell(const QString &text, CliOptions &options)
 {
+    if (text == u"largest") {
+        options.cellLargest = true;
+        return true;
+    }
     const qsizetype x = text.indexOf(u'x', 1, Qt::CaseInsensitive);
     if (x < 0)
         return false;
     options.cellWidth = text.left(x);
     options.cellHeight = text.mid(x + 1);
     return true;
+}
+
+// A whole number of pixels from `least` up.
+std::optional<int> pixels(const QString &text, int least)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < least)
+        return std::nullopt;
+    return value;
+}
+
+// "white", "transparent" or "#RRGGBB".
+std::optional<sheet::SheetBackground> background(const QString &text)
+{
+    sheet::SheetBackground result;
+    if (text == u"white")
+        return result;
+    if (text == u"transparent") {
+        result.transparent = true;
+        return result;
+    }
+    bool ok = false;
+    const uint rgb = text.mid(1).toUInt(&ok, 16);
+    if (text.size() != 7 || text[0] != u'#' || !ok || text[1] == u'+' || text[1] == u'-')
+        return std::nullopt;
+    result.rgb = { std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb) };
+    return result;
 }
 
 QCommandLineOption valueOption(const QStringList &names, const char *valueName)
@@ -36,11 +68,16 @@ QString usageText()
         "\n"
         "Cells:\n"
         "  -c, --cell WxH          cell width and height (default: the size of the first file)\n"
+        "  -c, --cell largest      the largest width and height among the files\n"
         "  -n, --columns N         tiles per row (default: 25)\n"
+        "      --spacing N         pixels of background between cells (default: 0)\n"
+        "      --margin N          pixels of background around the sheet (default: 0)\n"
+        "      --background COLOUR white, transparent or #RRGGBB (default: white)\n"
+        "      --max-size N        refuse a sheet wider or higher than N pixels\n"
         "\n"
         "Output:\n"
         "  -o, --output BASE       output name without extension (default: QuiltMap)\n"
-        "  -q, --quiet             print nothing but errors\n"
+        "  -q, --quiet             print nothing but errors (no report, warnings, progress)\n"
         "\n"
         "Information:\n"
         "  -h, --help              show this text\n"
@@ -54,12 +91,16 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption cellOption = valueOption({ u"c"_s, u"cell"_s }, "WxH");
     const QCommandLineOption columnsOption = valueOption({ u"n"_s, u"columns"_s }, "N");
     const QCommandLineOption outputOption = valueOption({ u"o"_s, u"output"_s }, "BASE");
+    const QCommandLineOption spacingOption = valueOption({ u"spacing"_s }, "N");
+    const QCommandLineOption marginOption = valueOption({ u"margin"_s }, "N");
+    const QCommandLineOption backgroundOption = valueOption({ u"background"_s }, "COLOUR");
+    const QCommandLineOption maxSizeOption = valueOption({ u"max-size"_s }, "N");
     const QCommandLineOption quietOption(QStringList { u"q"_s, u"quiet"_s });
     const QCommandLineOption helpOption(QStringList { u"h"_s, u"help"_s });
     const QCommandLineOption versionOption(QStringList { u"V"_s, u"version"_s });
     QCommandLineParser parser;
-    parser.addOptions(
-        { cellOption, columnsOption, outputOption, quietOption, helpOption, versionOption });
+    parser.addOptions({ cellOption, columnsOption, spacingOption, marginOption, backgroundOption,
+        maxSizeOption, outputOption, quietOption, helpOption, versionOption });
     ParsedCommandLine result;
     CliOptions &options = result.options;
     if (!parser.parse(QStringList { QStringLiteral("quiltmap") } + arguments)) {
@@ -74,10 +115,35 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
         options.action = CliOptions::Action::ShowVersion;
         return result;
     }
-    if (parser.isSet(cellOption) && !splitCell(parser.value(cellOption), options)) {
-        result.usageError = QStringLiteral("--cell expects WIDTHxHEIGHT, not \"%1\".")
-                                .arg(parser.value(cellOption));
+    const auto refuse = [&](const QCommandLineOption &option, const char *expected) {
+        result.usageError
+            = QStringLiteral("--%1 expects %2, not \"%3\".")
+                  .arg(option.names().back(), QLatin1StringView(expected), parser.value(option));
         return result;
+    };
+    if (parser.isSet(cellOption) && !splitCell(parser.value(cellOption), options))
+        return refuse(cellOption, "WIDTHxHEIGHT or largest");
+    for (auto [option, target] : { std::pair(&spacingOption, &options.style.layout.spacing),
+             std::pair(&marginOption, &options.style.layout.margin) }) {
+        if (!parser.isSet(*option))
+            continue;
+        const std::optional<int> value = pixels(parser.value(*option), 0);
+        if (!value)
+            return refuse(*option, "a number of pixels");
+        *target = *value;
+    }
+    if (parser.isSet(backgroundOption)) {
+        const std::optional<sheet::SheetBackground> colour
+            = background(parser.value(backgroundOption));
+        if (!colour)
+            return refuse(backgroundOption, "white, transparent or #RRGGBB");
+        options.style.background = *colour;
+    }
+    if (parser.isSet(maxSizeOption)) {
+        const std::optional<int> value = pixels(parser.value(maxSizeOption), 1);
+        if (!value)
+            return refuse(maxSizeOption, "a number of pixels");
+        options.maxSize = *value;
     }
     if (parser.isSet(columnsOption))
         options.columns = parser.value(columnsOption);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "sheet/composition.h"
+
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 
 namespace quiltmap::cli {
@@ -16,7 +19,12 @@ struct CliOptions
     // The cell width and height texts of --cell, or nothing to take them from the first file.
     std::optional<QString> cellWidth;
     std::optional<QString> cellHeight;
+    // --cell largest: the largest width and height among the files.
+    bool cellLargest = false;
     QString columns = QStringLiteral("25");
+    sheet::SheetStyle style;
+    // The largest sheet width and height allowed, if any.
+    std::optional<std::int64_t> maxSize;
     QString output = QStringLiteral("QuiltMap");
     bool quiet = false;
 };

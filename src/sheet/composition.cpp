@@ -1,19 +1,39 @@
 #include "sheet/composition.h"
 
+#include "common/error.h"
 #include "sheet/folder_listing.h"
 #include "sheet/png_reader.h"
 #include "sheet/tile_drawing.h"
 #include "sheet/tile_name.h"
 
+#include <limits>
 #include <stdexcept>
 
 namespace quiltmap::sheet {
+namespace {
 
-Composition::Composition(const SheetGeometry &geometry, QString folderText, QStringList names)
+Raster backgroundRaster(const SheetGeometry &geometry, const SheetStyle &style)
+{
+    const SheetSize size = sheetSize(geometry, style.layout);
+    if (size.width > std::numeric_limits<int>::max()
+        || size.height > std::numeric_limits<int>::max())
+        throw Error(
+            QStringLiteral("Bild mit %1 x %2 Pixeln ist zu groß").arg(size.width).arg(size.height));
+    if (style.background.transparent)
+        return Raster::filled(int(size.width), int(size.height), 4, { 0, 0, 0, 0 });
+    const auto [red, green, blue] = style.background.rgb;
+    return Raster::filled(int(size.width), int(size.height), 3, { red, green, blue, 255 });
+}
+
+} // namespace
+
+Composition::Composition(
+    const SheetGeometry &geometry, QString folderText, QStringList names, const SheetStyle &style)
     : m_geometry(geometry)
+    , m_layout(style.layout)
     , m_folderText(std::move(folderText))
     , m_names(std::move(names))
-    , m_raster(std::make_shared<Raster>(Raster::white(geometry.sheetWidth, geometry.sheetHeight)))
+    , m_raster(std::make_shared<Raster>(backgroundRaster(geometry, style)))
 { }
 
 Composition::DrawnTile Composition::drawNextTile()
@@ -22,14 +42,12 @@ Composition::DrawnTile Composition::drawNextTile()
         throw std::logic_error("Composition::drawNextTile after the last tile");
     const int index = m_next;
     const Tile tile = readPngFile(tilePath(m_folderText, m_names.at(index)));
-    DrawnTile drawn { index, tileName(m_names.at(index)), {} };
+    DrawnTile drawn { index, tileName(m_names.at(index)), cellPlace(m_geometry, m_layout, index),
+        QSize(tile.width(), tile.height()), {} };
     m_tileNames.append(drawn.name);
 
-    // Cells are filled row by row; in 64 bits, as odd field values can push a cell far out.
-    const std::int64_t column = m_geometry.columns > 0 ? index % m_geometry.columns : index;
-    const std::int64_t row = m_geometry.columns > 0 ? index / m_geometry.columns : 0;
-    const std::int64_t x = column * m_geometry.cellWidth;
-    const std::int64_t y = row * m_geometry.cellHeight;
+    const std::int64_t x = drawn.cell.x;
+    const std::int64_t y = drawn.cell.y;
     const bool visible = x < m_raster->width() && y < m_raster->height() && x + tile.width() > 0
         && y + tile.height() > 0;
     if (visible) {

@@ -2,6 +2,7 @@
 
 #include "sheet/geometry.h"
 #include "sheet/raster.h"
+#include "sheet/sheet_layout.h"
 
 #include <QRect>
 #include <QSize>
@@ -10,6 +11,21 @@
 #include <memory>
 
 namespace quiltmap::sheet {
+
+// What shows where no tile is: an opaque colour (white in the window), or nothing at all, which
+// gives a sheet with alpha.
+struct SheetBackground
+{
+    std::array<std::uint8_t, 3> rgb { 255, 255, 255 };
+    bool transparent = false;
+};
+
+// How the sheet is laid out and filled beyond the geometry; the defaults give the window's sheet.
+struct SheetStyle
+{
+    SheetLayout layout;
+    SheetBackground background;
+};
 
 // One composition of a sheet, driven one tile at a time so that the caller can do other work
 // between tiles (the GUI dispatches its events, the CLI draws a progress bar) or abandon it by
@@ -20,18 +36,27 @@ namespace quiltmap::sheet {
 class Composition
 {
 public:
-    // Starts a sheet of the geometry's size, every pixel white, for the listed names of the
-    // folder named by `folderText`. Throws quiltmap::Error when the raster cannot be had; then
-    // nothing has changed.
-    Composition(const SheetGeometry &geometry, QString folderText, QStringList names);
+    // Starts a sheet of the geometry's size (with the style's spacing and margin), every pixel
+    // the background, for the listed names of the folder named by `folderText`. Throws
+    // quiltmap::Error when the raster cannot be had; then nothing has changed.
+    Composition(const SheetGeometry &geometry, QString folderText, QStringList names,
+        const SheetStyle &style = {});
 
     struct DrawnTile
     {
         int index = 0;
         // The tile's name-list entry.
         QString name;
+        CellPlace cell;
+        // The tile's own size; a tile larger than its cell reaches into its neighbours.
+        QSize size;
         // The part of the sheet the tile covered, already clipped to the sheet.
         QRect area;
+
+        bool exceedsCell(const SheetGeometry &geometry) const
+        {
+            return size.width() > geometry.cellWidth || size.height() > geometry.cellHeight;
+        }
     };
 
     // The listed file names, one per cell.
@@ -57,6 +82,7 @@ public:
 
 private:
     SheetGeometry m_geometry;
+    SheetLayout m_layout;
     QString m_folderText;
     QStringList m_names;
     QStringList m_tileNames;

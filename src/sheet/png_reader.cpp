@@ -9,8 +9,10 @@
 
 #include <QFile>
 #include <QScopeGuard>
+#include <QSize>
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -102,8 +104,11 @@ public:
     { }
 
     Tile decode();
+    // Reads no further than the header chunk.
+    QSize decodeHeader();
 
 private:
+    void readSignature();
     Chunk nextChunk();
     void readHeader(std::span<const std::uint8_t> data);
     void readPalette(std::span<const std::uint8_t> data);
@@ -135,12 +140,26 @@ private:
     std::vector<std::uint8_t> m_filtered;
 };
 
-Tile PngDecoder::decode()
+void PngDecoder::readSignature()
 {
     const auto signature = m_cursor.take(pngSignature.size());
     if (!signature || !std::equal(signature->begin(), signature->end(), pngSignature.begin()))
         throw PngFailure { PngError::InvalidSignature };
+}
 
+QSize PngDecoder::decodeHeader()
+{
+    readSignature();
+    const Chunk chunk = nextChunk();
+    if (chunk.type != IHDR)
+        throw PngFailure { PngError::HeaderNotFirst };
+    readHeader(chunk.data);
+    return { static_cast<int>(m_width), static_cast<int>(m_height) };
+}
+
+Tile PngDecoder::decode()
+{
+    readSignature();
     for (;;) {
         const Chunk chunk = nextChunk();
         if ((chunk.type == IHDR) == m_haveHeader)
@@ -362,17 +381,44 @@ PngInflater &threadInflater()
     return inflater;
 }
 
-} // namespace
-
-Tile decodePng(std::span<const std::uint8_t> bytes, const PngLimits &limits)
+// Runs one decoding step, turning the codec's failures into the user-visible error.
+template<typename Step> auto decodeStep(Step step)
 {
     try {
-        return PngDecoder(bytes, limits, threadInflater()).decode();
+        return step();
     } catch (const PngFailure &failure) {
         throw Error(pngErrorMessage(failure.error));
     } catch (const std::bad_alloc &) {
         throw Error(pngErrorMessage(PngError::OutOfMemory));
     }
+}
+
+} // namespace
+
+Tile decodePng(std::span<const std::uint8_t> bytes, const PngLimits &limits)
+{
+    return decodeStep([&] { return PngDecoder(bytes, limits, threadInflater()).decode(); });
+}
+
+QSize readPngFileSize(const QString &path, const PngLimits &limits)
+{
+    // The signature and the header chunk: 8 + 4 + 4 + 13 + 4 bytes.
+    constexpr std::size_t headerBytes = 33;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw Error(QStringLiteral("Datei %1 kann nicht geöffnet werden. %2")
+                        .arg(path, qt_error_string(errno)));
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    std::array<std::uint8_t, headerBytes> bytes {};
+    ssize_t got = 0;
+    do
+        got = ::pread(fd, bytes.data(), bytes.size(), 0);
+    while (got < 0 && errno == EINTR);
+    if (got < 0)
+        throw Error(QStringLiteral("Datei %1 kann nicht gelesen werden. %2")
+                        .arg(path, qt_error_string(errno)));
+    const std::span<const std::uint8_t> data(bytes.data(), static_cast<std::size_t>(got));
+    return decodeStep([&] { return PngDecoder(data, limits, threadInflater()).decodeHeader(); });
 }
 
 Tile readPngFile(const QString &path, const PngLimits &limits)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+class QSize;
 class QString;
 
 namespace quiltmap::sheet {
@@ -24,6 +25,10 @@ struct PngLimits
 // Decodes a whole PNG file held in memory: every colour type, bit depth and interlace method,
 // with PLTE, tRNS and gAMA. Throws quiltmap::Error with the user-visible message on any fault.
 Tile decodePng(std::span<const std::uint8_t> bytes, const PngLimits &limits = {});
+
+// Reads no more of the file than its header and returns the width and height it states, after
+// the same checks of signature and header as decoding. Throws quiltmap::Error.
+QSize readPngFileSize(const QString &path, const PngLimits &limits = {});
 
 // Reads the file completely and decodes it. A file that cannot be opened fails with
 // "Datei <path> kann nicht geöffnet werden. <reason>".

@@ -1,6 +1,7 @@
 #include "cli/cli_run.h"
 #include "png_builder/png_builder.h"
 #include "sheet/composition.h"
+#include "sheet/png_reader.h"
 #include "support/temp_dir.h"
 
 #include <QDir>
@@ -24,6 +25,29 @@ QByteArray greyPng(int width, int height)
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
 }
 
+// A tile of one colour; an alpha below 255 gives an RGBA file, otherwise an RGB one.
+QByteArray colourPng(int width, int height, std::array<std::uint8_t, 4> rgba)
+{
+    pngbuilder::PngRecipe recipe;
+    recipe.width = std::uint32_t(width);
+    recipe.height = std::uint32_t(height);
+    const int channels = rgba[3] == 255 ? 3 : 4;
+    recipe.colourType = channels == 3 ? 2 : 6;
+    for (int i = 0; i < width * height * channels; ++i)
+        recipe.samples.push_back(rgba[std::size_t(i % channels)]);
+    const std::vector<std::uint8_t> bytes = pngbuilder::buildPng(recipe);
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+}
+
+using Rgba = std::array<std::uint8_t, 4>;
+
+// The pixel of a decoded sheet, alpha 255 for an opaque one.
+Rgba pixelAt(const sheet::Tile &sheet, int x, int y)
+{
+    const std::uint8_t *p = sheet.row(y) + std::size_t(x) * std::size_t(sheet.channels());
+    return { p[0], p[1], p[2], sheet.channels() == 4 ? p[3] : std::uint8_t(255) };
+}
+
 // Runs the command from the temporary folder and keeps what it printed; the process goes back
 // to where it was afterwards, as the command leaves it in the listed folder.
 class CliTest : public testing::Test
@@ -39,6 +63,11 @@ protected:
         QTextStream outStream(&out);
         QTextStream errStream(&err);
         return runCli(arguments, { outStream, errStream, terminal });
+    }
+
+    sheet::Tile sheetImage(const QString &name = u"QuiltMap.png"_s) const
+    {
+        return sheet::readPngFile(dir.filePath(name));
     }
 
     void makeTiles(const QStringList &names, int side = 32) const
@@ -130,7 +159,10 @@ TEST_F(CliTest, UsageErrorsGiveStatusTwo)
 {
     for (const QStringList &arguments : { QStringList {}, QStringList { u"a"_s, u"b"_s },
              QStringList { u"--bogus"_s, u"a"_s }, QStringList { u"--cell"_s, u"48"_s, u"a"_s },
-             QStringList { u"a"_s, u"--columns"_s } }) {
+             QStringList { u"a"_s, u"--columns"_s }, QStringList { u"--spacing=-1"_s, u"a"_s },
+             QStringList { u"--margin=x"_s, u"a"_s }, QStringList { u"--max-size=0"_s, u"a"_s },
+             QStringList { u"--background=#12345"_s, u"a"_s },
+             QStringList { u"--background=black"_s, u"a"_s } }) {
         EXPECT_EQ(run(arguments), ExitUsage) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(err.contains(u"Usage: quiltmap"_s));
         EXPECT_EQ(out, QString());
@@ -157,6 +189,157 @@ TEST_F(CliTest, DrawsProgressOnlyOnATerminal)
     EXPECT_TRUE(err.endsWith(u"\r\x1b[K"_s));
     ASSERT_EQ(run({ u"--quiet"_s, u"../tiles"_s }, true), ExitSuccess);
     EXPECT_EQ(err, QString());
+}
+
+} // namespace
+} // namespace quiltmap::cli
+
+namespace quiltmap::cli {
+namespace {
+
+struct LayoutCase
+{
+    int columns;
+    int spacing;
+    int margin;
+    int tiles;
+};
+
+// Cells of 4 x 3 pixels; cell i lies at margin + column (4 + spacing), margin + row (3 + spacing),
+// and the sheet is 2 margin + columns 4 + (columns - 1) spacing wide, the same for rows.
+TEST_F(CliTest, SpacingAndMarginPlaceCellsAsLayoutEnginesExpect)
+{
+    const Rgba background { 0x12, 0xAB, 0xEF, 255 };
+    for (const LayoutCase c :
+        { LayoutCase { 3, 0, 0, 5 }, LayoutCase { 3, 2, 0, 5 }, LayoutCase { 3, 0, 1, 5 },
+            LayoutCase { 2, 3, 4, 4 }, LayoutCase { 4, 5, 2, 1 }, LayoutCase { 2, 1, 1, 0 } }) {
+        SCOPED_TRACE(testing::Message() << c.columns << " columns, spacing " << c.spacing
+                                        << ", margin " << c.margin << ", " << c.tiles << " tiles");
+        const QString folder = dir.filePath(
+            u"layout%1%2%3%4"_s.arg(c.columns).arg(c.spacing).arg(c.margin).arg(c.tiles));
+        QDir().mkpath(folder);
+        for (int i = 0; i < c.tiles; ++i)
+            dir.write(folder.mid(dir.path().size() + 1) + u"/t%1.png"_s.arg(i),
+                colourPng(4, 3, { std::uint8_t(10 * i), 0, 0, 255 }));
+        ASSERT_EQ(run({ u"-c4x3"_s, u"-n%1"_s.arg(c.columns), u"--spacing=%1"_s.arg(c.spacing),
+                      u"--margin=%1"_s.arg(c.margin), u"--background=#12ABEF"_s, u"-o"_s,
+                      dir.filePath(u"QuiltMap"_s), folder }),
+            ExitSuccess)
+            << err.toStdString();
+        const int rows = std::max(1, (c.tiles + c.columns - 1) / c.columns);
+        const int width = 2 * c.margin + 4 * c.columns + (c.columns - 1) * c.spacing;
+        const int height = 2 * c.margin + 3 * rows + (rows - 1) * c.spacing;
+        const sheet::Tile sheet = sheetImage();
+        ASSERT_EQ(QSize(sheet.width(), sheet.height()), QSize(width, height));
+        EXPECT_TRUE(out.startsWith(u"width %1, height %2,"_s.arg(width).arg(height)));
+        for (int i = 0; i < c.tiles; ++i) {
+            const int x = c.margin + (i % c.columns) * (4 + c.spacing);
+            const int y = c.margin + (i / c.columns) * (3 + c.spacing);
+            const Rgba tile { std::uint8_t(10 * i), 0, 0, 255 };
+            EXPECT_EQ(pixelAt(sheet, x, y), tile) << "tile " << i;
+            EXPECT_EQ(pixelAt(sheet, x + 3, y + 2), tile) << "tile " << i;
+            if (c.spacing > 0 && x + 4 < width) {
+                EXPECT_EQ(pixelAt(sheet, x + 4, y), background) << "right of tile " << i;
+            }
+        }
+        if (c.margin > 0) {
+            EXPECT_EQ(pixelAt(sheet, width - 1, height - 1), background);
+        }
+    }
+}
+
+TEST_F(CliTest, DefaultLayoutAndBackgroundChangeNoByte)
+{
+    makeTiles({ u"a.png"_s, u"b.png"_s, u"c.png"_s });
+    ASSERT_EQ(run({ u"-n2"_s, u"-o"_s, dir.filePath(u"plain"_s), u"tiles"_s }), ExitSuccess);
+    ASSERT_EQ(run({ u"-n2"_s, u"--spacing=0"_s, u"--margin=0"_s, u"--background=white"_s, u"-o"_s,
+                  dir.filePath(u"explicit"_s), dir.filePath(u"tiles"_s) }),
+        ExitSuccess);
+    EXPECT_EQ(dir.read(u"plain.png"_s), dir.read(u"explicit.png"_s));
+    ASSERT_EQ(run({ u"-n2"_s, u"--background=#FFFFFF"_s, u"-o"_s, dir.filePath(u"hex"_s),
+                  dir.filePath(u"tiles"_s) }),
+        ExitSuccess);
+    EXPECT_EQ(dir.read(u"plain.png"_s), dir.read(u"hex.png"_s));
+}
+
+// A transparent sheet is RGBA: empty cells clear, an opaque tile opaque, a translucent tile
+// with its own alpha.
+TEST_F(CliTest, TransparentBackgroundKeepsEachTileAlpha)
+{
+    QDir().mkpath(dir.filePath(u"tiles"_s));
+    dir.write(u"tiles/a.png"_s, colourPng(2, 2, { 200, 100, 50, 255 }));
+    dir.write(u"tiles/b.png"_s, colourPng(2, 2, { 10, 20, 30, 77 }));
+    ASSERT_EQ(run({ u"-n3"_s, u"--background"_s, u"transparent"_s, u"tiles"_s }), ExitSuccess);
+    const QByteArray file = dir.read(u"QuiltMap.png"_s);
+    EXPECT_EQ(file.at(25), 6) << "colour type";
+    const sheet::Tile sheet = sheetImage();
+    EXPECT_EQ(pixelAt(sheet, 1, 1), (Rgba { 200, 100, 50, 255 }));
+    EXPECT_EQ(pixelAt(sheet, 2, 0), (Rgba { 10, 20, 30, 77 }));
+    EXPECT_EQ(pixelAt(sheet, 5, 1)[3], 0);
+}
+
+TEST_F(CliTest, TilesLargerThanTheirCellAreReportedAsWarnings)
+{
+    QDir().mkpath(dir.filePath(u"tiles"_s));
+    dir.write(u"tiles/a.png"_s, colourPng(8, 8, { 1, 1, 1, 255 }));
+    dir.write(u"tiles/b.png"_s, colourPng(9, 8, { 2, 2, 2, 255 }));
+    dir.write(u"tiles/c.png"_s, colourPng(3, 12, { 3, 3, 3, 255 }));
+    ASSERT_EQ(run({ u"tiles"_s }), ExitSuccess);
+    EXPECT_EQ(err,
+        u"quiltmap: warning: tiles/b.png: 9x8 is larger than the 8x8 cell\n"
+        "quiltmap: warning: tiles/c.png: 3x12 is larger than the 8x8 cell\n"_s);
+    ASSERT_EQ(run({ u"-q"_s, u"-o"_s, dir.filePath(u"QuiltMap"_s), dir.filePath(u"tiles"_s) }),
+        ExitSuccess);
+    EXPECT_EQ(err, QString());
+
+    // The largest width and the largest height of all files make a cell that crops nothing.
+    ASSERT_EQ(run({ u"--cell=largest"_s, u"-o"_s, dir.filePath(u"QuiltMap"_s),
+                  dir.filePath(u"tiles"_s) }),
+        ExitSuccess);
+    EXPECT_EQ(err, QString());
+    EXPECT_EQ(out, u"width 225, height 12, images 3, per row 25, rows 1\n"_s);
+}
+
+struct MaxSizeCase
+{
+    int spacing;
+    int margin;
+    int maxSize;
+    const char *message; // empty when the sheet fits
+};
+
+// Ten 10 x 10 tiles, 10 columns unless refused. The largest c with
+// 2 margin + 10 c + (c - 1) spacing <= max fits when its rows fit too.
+TEST_F(CliTest, MaxSizeRefusesBeforeComposingAndNamesColumnsThatFit)
+{
+    QDir().mkpath(dir.filePath(u"tiles"_s));
+    for (int i = 0; i < 10; ++i)
+        dir.write(u"tiles/%1.png"_s.arg(i), colourPng(10, 10, { 0, 0, 0, 255 }));
+    const QString tiles = dir.filePath(u"tiles"_s);
+    for (const MaxSizeCase c : {
+             MaxSizeCase { 0, 0, 100, "" },
+             MaxSizeCase { 0, 0, 99,
+                 "the sheet would be 100x10 pixels, more than --max-size 99; "
+                 "--columns 9 fits" },
+             MaxSizeCase { 2, 1, 100,
+                 "the sheet would be 120x12 pixels, more than --max-size "
+                 "100; --columns 8 fits" },
+             MaxSizeCase { 0, 0, 30,
+                 "the sheet would be 100x10 pixels, more than --max-size 30; "
+                 "no --columns value fits" },
+             MaxSizeCase { 0, 6, 21,
+                 "the sheet would be 112x22 pixels, more than --max-size 21; "
+                 "no --columns value fits" },
+         }) {
+        QFile::remove(dir.filePath(u"QuiltMap.png"_s));
+        const int status
+            = run({ u"-n10"_s, u"--spacing=%1"_s.arg(c.spacing), u"--margin=%1"_s.arg(c.margin),
+                u"--max-size=%1"_s.arg(c.maxSize), u"-o"_s, dir.filePath(u"QuiltMap"_s), tiles });
+        const QString message = QString::fromUtf8(c.message);
+        EXPECT_EQ(status, message.isEmpty() ? ExitSuccess : ExitFailure) << c.maxSize;
+        EXPECT_EQ(err, message.isEmpty() ? QString() : u"quiltmap: "_s + message + u"\n"_s);
+        EXPECT_EQ(QFile::exists(dir.filePath(u"QuiltMap.png"_s)), message.isEmpty());
+    }
 }
 
 } // namespace
