@@ -2,6 +2,8 @@
 
 #include "common/error_sink.h"
 
+#include <exception>
+
 namespace quiltmap::app {
 
 QuiltMapWindows::QuiltMapWindows(const AppContext &context)
@@ -12,22 +14,14 @@ QuiltMapApplication::QuiltMapApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 { }
 
-void QuiltMapApplication::setErrorReporter(const ErrorReporter *errors)
+bool QuiltMapApplication::notify(QObject *receiver, QEvent *event) noexcept
 {
-    m_errors = errors;
-    if (errors == nullptr)
-        setErrorSink({});
-    else
-        setErrorSink(
-            [errors](const Error &error) { errors->report(activeWindow(), error.message()); });
-}
-
-bool QuiltMapApplication::notify(QObject *receiver, QEvent *event)
-{
-    if (m_errors == nullptr)
-        return QApplication::notify(receiver, event);
     bool handled = false;
-    m_errors->guard(activeWindow(), [&] { handled = QApplication::notify(receiver, event); });
+    try {
+        reportingErrors(receiver, [&] { handled = QApplication::notify(receiver, event); });
+    } catch (const std::exception &error) {
+        qFatal("Programmfehler: %s", error.what());
+    }
     return handled;
 }
 

@@ -20,19 +20,16 @@ public:
     TfrmFilename frmFilename;
 };
 
-// The application object: an error that a control's own event handling raises ends that
-// handling and goes to the top-level error handler instead of ending the process.
+// The application object: an Error that event handling raises ends that handling and goes to
+// the error sink (see installErrorReporter) instead of through the toolkit. Any other exception
+// is a programming error: it ends the process where it is raised, with its message, and never
+// shows as if it were the user's.
 class QuiltMapApplication : public QApplication
 {
 public:
     QuiltMapApplication(int &argc, char **argv);
 
-    // Also receives the errors that controls hand to the error sink; null ends both.
-    void setErrorReporter(const ErrorReporter *errors);
-    bool notify(QObject *receiver, QEvent *event) override;
-
-private:
-    const ErrorReporter *m_errors = nullptr;
+    bool notify(QObject *receiver, QEvent *event) noexcept override;
 };
 
 } // namespace quiltmap::app

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "common/error.h"
-
 #include <QString>
-#include <exception>
 
 class QWidget;
 
@@ -17,7 +14,8 @@ QString errorBoxText(const QString &message);
 
 // The top-level error handler: an error that escapes a handler ends that handler and is shown
 // in a modal error box captioned with the application title; then the event loop goes on.
-// Notices go out the same way, in a plain box.
+// Notices go out the same way, in a plain box. Handlers reach it through reportingErrors
+// (common/error_sink.h) once it is installed as the error sink.
 class ErrorReporter
 {
 public:
@@ -30,21 +28,13 @@ public:
     // A modal box with the text and an OK button, captioned with the application title.
     void showNotice(QWidget *parent, const QString &text) const;
 
-    // Runs one handler; an error it raises is reported instead of passed on.
-    template<typename Handler> void guard(QWidget *parent, Handler &&handler) const
-    {
-        try {
-            handler();
-        } catch (const Error &error) {
-            report(parent, error.message());
-        } catch (const std::exception &error) {
-            report(parent, QString::fromLocal8Bit(error.what()));
-        }
-    }
-
 private:
     UserPrompts &m_prompts;
     QString m_title;
 };
+
+// Makes `errors` the error sink of all event handling; null sends errors to the log again. A
+// window's own error box goes over that window, a control's over the active window.
+void installErrorReporter(const ErrorReporter *errors);
 
 } // namespace quiltmap::app

@@ -15,13 +15,13 @@ int main(int argc, char **argv)
     app::QtUserPrompts prompts;
     const app::ErrorReporter errors(
         prompts, app::applicationTitle(QCoreApplication::applicationFilePath()));
-    application.setErrorReporter(&errors);
+    app::installErrorReporter(&errors);
 
     app::QuiltMapWindows windows({ errors,
         settings::chooseSettingsLocation(
             settings::probeLocationFacts(settings::executableFolder())) });
     windows.frmMain.show();
     const int result = QApplication::exec();
-    application.setErrorReporter(nullptr);
+    app::installErrorReporter(nullptr);
     return result;
 }

@@ -9,6 +9,7 @@
 #include "app/str_to_int.h"
 #include "app/text_list_edit.h"
 #include "app/window_look.h"
+#include "common/error_sink.h"
 #include "settings/version_text.h"
 #include "sheet/composition.h"
 #include "sheet/folder_listing.h"
@@ -206,11 +207,6 @@ void TfrmMain::connectHandlers()
         part->installEventFilter(this);
 }
 
-template<typename Handler> void TfrmMain::guard(Handler &&handler)
-{
-    m_errors.guard(this, std::forward<Handler>(handler));
-}
-
 QString TfrmMain::IniPath() const
 {
     return m_settings.filePath();
@@ -233,7 +229,7 @@ void TfrmMain::showEvent(QShowEvent *event)
 
 void TfrmMain::FormShow()
 {
-    guard([this] {
+    reportingErrors(this, [this] {
         AniIcon1->hide();
         readSettings();
         setWindowTitle(QStringLiteral("Create QuiltMap-Graphics V") + settings::GetVersionText());
@@ -273,7 +269,7 @@ void TfrmMain::SaveOptions()
 
 void TfrmMain::Timer1Timer()
 {
-    guard([this] {
+    reportingErrors(this, [this] {
         Timer1.stop();
         folderPath(nullptr);
     });
@@ -281,7 +277,7 @@ void TfrmMain::Timer1Timer()
 
 void TfrmMain::sourcefilesChange(QObject *sender)
 {
-    guard([&] { folderPath(sender); });
+    reportingErrors(this, [&] { folderPath(sender); });
 }
 
 void TfrmMain::folderPath(QObject *sender)
@@ -324,7 +320,7 @@ void TfrmMain::CheckImagesize(QObject *)
 
 void TfrmMain::Button1Click(QObject *sender)
 {
-    guard([&] { GenerateStock(sender); });
+    reportingErrors(this, [&] { GenerateStock(sender); });
 }
 
 // A composition that another one supersedes (a new composition started while this one
@@ -405,7 +401,7 @@ void TfrmMain::fitScrollContent()
 
 void TfrmMain::butsavestockClick()
 {
-    guard([this] {
+    reportingErrors(this, [this] {
         SaveDialog1.InitialDir = m_options.StocksDir->text();
         SaveDialog1.FileName = QStringLiteral("QuiltMap");
         const QString chosen = m_errors.prompts().chooseSaveFile(this, SaveDialog1);
@@ -420,17 +416,17 @@ void TfrmMain::butsavestockClick()
 
 void TfrmMain::edit_widthExit()
 {
-    guard([this] { StrToInt(edit_width->text()); });
+    reportingErrors(this, [this] { StrToInt(edit_width->text()); });
 }
 
 void TfrmMain::edit_heightExit()
 {
-    guard([this] { StrToInt(edit_height->text()); });
+    reportingErrors(this, [this] { StrToInt(edit_height->text()); });
 }
 
 void TfrmMain::edit_columnsExit()
 {
-    guard([this] {
+    reportingErrors(this, [this] {
         std::int32_t columns = StrToInt(edit_columns->text());
         if (columns < 1)
             columns = StrToInt(m_options.edit_columns->text());
@@ -440,7 +436,7 @@ void TfrmMain::edit_columnsExit()
 
 void TfrmMain::Options1Click(QObject *sender)
 {
-    guard([&] {
+    reportingErrors(this, [&] {
         if (m_errors.prompts().execModal(m_options) != TfrmOptions::mrOk)
             return;
         SaveOptions();
@@ -454,7 +450,7 @@ void TfrmMain::Options1Click(QObject *sender)
 // close the window first and so write the settings a second time.
 void TfrmMain::Exit1Click()
 {
-    guard([this] { SaveOptions(); });
+    reportingErrors(this, [this] { SaveOptions(); });
     QCoreApplication::exit(0);
 }
 
@@ -468,7 +464,7 @@ void TfrmMain::closeEvent(QCloseEvent *event)
 // As on Exit, a refused write is reported and the window closes anyway.
 void TfrmMain::FormCloseQuery()
 {
-    guard([this] { SaveOptions(); });
+    reportingErrors(this, [this] { SaveOptions(); });
 }
 
 // A composition still running in a nested event dispatch sees the new run number and stops

@@ -128,7 +128,6 @@ private:
     void startBusy();
     void endBusy(bool sheetComplete);
     void fitScrollContent();
-    template<typename Handler> void guard(Handler &&handler);
 
     const ErrorReporter &m_errors;
     TfrmOptions &m_options;

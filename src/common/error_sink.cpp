@@ -18,10 +18,10 @@ void setErrorSink(ErrorSink sink)
     currentSink() = std::move(sink);
 }
 
-void reportError(const Error &error)
+void reportError(const Error &error, QObject *origin)
 {
     if (const ErrorSink &sink = currentSink())
-        sink(error);
+        sink(error, origin);
     else
         qWarning().noquote() << error.message();
 }

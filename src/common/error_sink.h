@@ -4,23 +4,27 @@
 
 #include <functional>
 
+class QObject;
+
 namespace quiltmap {
 
-// An exception must not travel through the toolkit's event delivery, so a control hands an
-// error raised in its own event handling to the error sink instead. The application installs
-// its top-level error handler as the sink; without one the message goes to the log.
-using ErrorSink = std::function<void(const Error &)>;
+// An exception must not travel through the toolkit's event delivery, so all event handling,
+// the window's handlers and the controls' alike, runs its work through reportingErrors. An
+// Error it raises ends that work and goes to the error sink with the object whose handling
+// failed; the application sets the sink to its top-level error handler, and without one the
+// message goes to the log. Any other exception is a programming error, never a user's: it
+// passes on.
+using ErrorSink = std::function<void(const Error &, QObject *origin)>;
 
 void setErrorSink(ErrorSink sink);
-void reportError(const Error &error);
+void reportError(const Error &error, QObject *origin = nullptr);
 
-// Runs one piece of a control's event handling; an error it raises ends it and goes to the sink.
-template<typename Work> void reportingErrors(Work &&work)
+template<typename Work> void reportingErrors(QObject *origin, Work &&work)
 {
     try {
         work();
     } catch (const Error &error) {
-        reportError(error);
+        reportError(error, origin);
     }
 }
 

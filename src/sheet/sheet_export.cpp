@@ -1,5 +1,6 @@
 #include "sheet/sheet_export.h"
 
+#include "common/error.h"
 #include "common/windows1252.h"
 #include "sheet/output_file.h"
 #include "sheet/png_writer.h"
@@ -39,6 +40,11 @@ QByteArray encodeNameList(const QStringList &lines)
 
 ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const QString &chosenPath)
 {
+    if (sheet.isEmpty())
+        throw Error(
+            QStringLiteral("Ein Bild mit %1 x %2 Pixeln kann nicht als PNG gespeichert werden")
+                .arg(sheet.width())
+                .arg(sheet.height()));
     const ExportedFiles files { changeExtension(chosenPath, QStringLiteral(".png")),
         changeExtension(chosenPath, QStringLiteral(".txt")) };
     writeOutputFile(files.image, [&](QIODevice &out) { return writeSheetPng(sheet, out); });

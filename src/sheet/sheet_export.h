@@ -32,7 +32,9 @@ struct ExportedFiles
 // lines under the extension ".txt". Each file is replaced atomically, so a failed write leaves
 // the previous file as it was. Throws quiltmap::Error "Datei "<path>" kann nicht erstellt
 // werden. <reason>" for the first file that cannot be written; when the image fails, the name
-// list is not written. Read-only files and folders are refused, even for root.
+// list is not written. Read-only files and folders are refused, even for root. An empty sheet,
+// which PNG cannot hold, throws quiltmap::Error "Ein Bild mit <w> x <h> Pixeln kann nicht als
+// PNG gespeichert werden" before any file is touched.
 ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const QString &chosenPath);
 
 } // namespace quiltmap::sheet

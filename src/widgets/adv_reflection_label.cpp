@@ -106,7 +106,7 @@ void TAdvReflectionLabel::paintEvent(QPaintEvent *)
     paintPass(painter);
     if (!m_updateReflection || m_ySize <= 0)
         return;
-    reportingErrors([&] {
+    reportingErrors(this, [&] {
         BuildReflection();
         paintPass(painter);
     });

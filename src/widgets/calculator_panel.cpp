@@ -99,7 +99,7 @@ void TTabForm::keyPressEvent(QKeyEvent *event)
 
 void TTabForm::typeKey(char32_t key)
 {
-    reportingErrors(
+    reportingErrors(this,
         [&] { m_field->setText(panelTypedKey(m_field->calculator(), key, m_field->text())); });
 }
 
@@ -128,7 +128,7 @@ void TTabForm::paintEvent(QPaintEvent *)
 
 void TTabForm::pressButton(const QString &caption)
 {
-    reportingErrors([&] {
+    reportingErrors(this, [&] {
         m_field->setText(pressPanelButton(m_field->calculator(), caption, m_field->text()));
     });
 }

@@ -153,7 +153,7 @@ void TMoneyEdit::contextMenuEvent(QContextMenuEvent *event)
 
 void TMoneyEdit::typeCharacter(char32_t key)
 {
-    reportingErrors([&] {
+    reportingErrors(this, [&] {
         const TypedKeyEdit edit = filterTypedKey(
             m_calculator, key, text(), static_cast<int>(selectedText().size()), m_maxLength);
         switch (edit.kind) {

@@ -52,7 +52,14 @@ AppHarness::AppHarness()
     : m_errors(prompts, QStringLiteral("Createquiltmap"))
     , m_windows(std::make_unique<QuiltMapWindows>(
           AppContext { m_errors, settings::portableLocation(executableFolder()) }))
-{ }
+{
+    installErrorReporter(&m_errors);
+}
+
+AppHarness::~AppHarness()
+{
+    installErrorReporter(nullptr);
+}
 
 void AppHarness::writeIni(const QString &content) const
 {

@@ -47,11 +47,15 @@ QColor pixel(const sheet::Raster &raster, int x, int y);
 // A settings file that preselects the folder, with both folder settings under /saved/.
 QString iniFor(const QString &folder, const QString &tilesPerRow = QStringLiteral("25"));
 
-// The three windows over a fresh executable folder, with every prompt answered by the test.
+// The three windows over a fresh executable folder, with every prompt answered by the test and
+// the test's error reporter installed as the application does.
 class AppHarness
 {
 public:
     AppHarness();
+    ~AppHarness();
+    AppHarness(const AppHarness &) = delete;
+    AppHarness &operator=(const AppHarness &) = delete;
 
     // The executable folder with its trailing "/".
     QString executableFolder() const { return m_exeFolder.path() + u'/'; }

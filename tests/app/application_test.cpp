@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace quiltmap::app::test {
 namespace {
@@ -15,21 +16,29 @@ protected:
     {
         if (event->type() == QEvent::User)
             throw Error(QStringLiteral("Ungültige Eingabe"));
+        if (event->type() == QEvent::User + 1)
+            throw std::logic_error("drawn past the last tile");
         return QWidget::event(event);
     }
 };
 
-// This executable has no application object of its own: the test makes the real one.
+// This executable has no application object of its own: each test makes the real one.
+struct RealApplication
+{
+    RealApplication() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+
+    int argc = 1;
+    char name[15] = "CreateQuiltMap";
+    char *argv[2] = { name, nullptr };
+    QuiltMapApplication application { argc, argv };
+};
+
 TEST(QuiltMapApplication, ErrorsOfControlsAreReportedAndEventsGoOn)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "CreateQuiltMap";
-    char *argv[] = { name, nullptr };
-    QuiltMapApplication application(argc, argv);
+    RealApplication real;
     FakePrompts prompts;
     const ErrorReporter errors(prompts, QStringLiteral("Createquiltmap"));
-    application.setErrorReporter(&errors);
+    installErrorReporter(&errors);
 
     FailingControl control;
     QEvent failing(QEvent::User);
@@ -42,7 +51,24 @@ TEST(QuiltMapApplication, ErrorsOfControlsAreReportedAndEventsGoOn)
     EXPECT_EQ(prompts.errors[0].caption, u"Createquiltmap");
     EXPECT_EQ(prompts.errors[0].text, u"Ungültige Eingabe.");
     EXPECT_EQ(prompts.errors[2].text, u"'12a' ist kein gültiger Gleitkommawert.");
-    application.setErrorReporter(nullptr);
+    installErrorReporter(nullptr);
+}
+
+// A programming error is never shown as the user's: it ends the process with its message.
+TEST(QuiltMapApplicationDeathTest, ProgrammingErrorsEndTheProcessInsteadOfShowingABox)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            RealApplication real;
+            FakePrompts prompts;
+            const ErrorReporter errors(prompts, QStringLiteral("Createquiltmap"));
+            installErrorReporter(&errors);
+            FailingControl control;
+            QEvent failing(QEvent::Type(QEvent::User + 1));
+            QApplication::sendEvent(&control, &failing);
+        },
+        "drawn past the last tile");
 }
 
 } // namespace

@@ -150,7 +150,8 @@ TEST_F(ExportTest, FailedWriteKeepsThePreviousFile)
 TEST_F(ExportTest, EmptySheetFailsWithoutTouchingTheOldImage)
 {
     const QString image = dir.write(QStringLiteral("sheet.png"), "old image");
-    EXPECT_THROW(exportSheet(Raster::white(0, 48), { u"a"_s }, image), Error);
+    EXPECT_EQ(failureOf([&] { exportSheet(Raster::white(0, 48), { u"a"_s }, image); }),
+        u"Ein Bild mit 0 x 48 Pixeln kann nicht als PNG gespeichert werden"_s);
     EXPECT_EQ(dir.read(QStringLiteral("sheet.png")), QByteArray("old image"));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("sheet.txt"))));
 }

@@ -139,7 +139,7 @@ TEST_F(MoneyEdit, ClipboardKeysWorkWithoutFilteringButPasteIsCut)
 TEST_F(MoneyEdit, OperationOnPastedTextFailsWithTheConversionError)
 {
     QStringList reported;
-    setErrorSink([&](const Error &error) { reported.append(error.message()); });
+    setErrorSink([&](const Error &error, QObject *) { reported.append(error.message()); });
     m_edit->setText(QStringLiteral("12a"));
     QTest::keyClick(m_edit, Qt::Key_Plus);
     setErrorSink({});
