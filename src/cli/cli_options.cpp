@@ -75,6 +75,11 @@ QString usageText()
         "      --background COLOUR white, transparent or #RRGGBB (default: white)\n"
         "      --max-size N        refuse a sheet wider or higher than N pixels\n"
         "\n"
+        "Order (default: the folder listing's case-insensitive order):\n"
+        "      --order natural     numbers in names by value: icon2 before icon10\n"
+        "      --order-file FILE   the files FILE names (UTF-8, one per line) first, in its\n"
+        "                          order; the other files follow and are reported\n"
+        "\n"
         "Output:\n"
         "  -o, --output BASE       output name without extension (default: QuiltMap)\n"
         "  -q, --quiet             print nothing but errors (no report, warnings, progress)\n"
@@ -95,12 +100,15 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption marginOption = valueOption({ u"margin"_s }, "N");
     const QCommandLineOption backgroundOption = valueOption({ u"background"_s }, "COLOUR");
     const QCommandLineOption maxSizeOption = valueOption({ u"max-size"_s }, "N");
+    const QCommandLineOption orderOption = valueOption({ u"order"_s }, "natural");
+    const QCommandLineOption orderFileOption = valueOption({ u"order-file"_s }, "FILE");
     const QCommandLineOption quietOption(QStringList { u"q"_s, u"quiet"_s });
     const QCommandLineOption helpOption(QStringList { u"h"_s, u"help"_s });
     const QCommandLineOption versionOption(QStringList { u"V"_s, u"version"_s });
     QCommandLineParser parser;
-    parser.addOptions({ cellOption, columnsOption, spacingOption, marginOption, backgroundOption,
-        maxSizeOption, outputOption, quietOption, helpOption, versionOption });
+    parser.addOptions(
+        { cellOption, columnsOption, spacingOption, marginOption, backgroundOption, maxSizeOption,
+            orderOption, orderFileOption, outputOption, quietOption, helpOption, versionOption });
     ParsedCommandLine result;
     CliOptions &options = result.options;
     if (!parser.parse(QStringList { QStringLiteral("quiltmap") } + arguments)) {
@@ -145,6 +153,12 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
             return refuse(maxSizeOption, "a number of pixels");
         options.maxSize = *value;
     }
+    if (parser.isSet(orderOption)) {
+        if (parser.value(orderOption) != u"natural")
+            return refuse(orderOption, "natural");
+        options.naturalOrder = true;
+    }
+    options.orderFile = parser.value(orderFileOption);
     if (parser.isSet(columnsOption))
         options.columns = parser.value(columnsOption);
     if (parser.isSet(outputOption))

@@ -23,6 +23,10 @@ struct CliOptions
     bool cellLargest = false;
     QString columns = QStringLiteral("25");
     sheet::SheetStyle style;
+    // Names that differ in a run of digits compare by the numbers' values.
+    bool naturalOrder = false;
+    // A file listing names in the order wanted, if any.
+    QString orderFile;
     // The largest sheet width and height allowed, if any.
     std::optional<std::int64_t> maxSize;
     QString output = QStringLiteral("QuiltMap");

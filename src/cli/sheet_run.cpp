@@ -1,6 +1,7 @@
 #include "cli/sheet_run.h"
 
 #include "cli/cli_options.h"
+#include "cli/order_file.h"
 #include "cli/progress_bar.h"
 #include "common/error.h"
 #include "sheet/composition.h"
@@ -8,6 +9,7 @@
 #include "sheet/geometry.h"
 #include "sheet/png_reader.h"
 #include "sheet/sheet_export.h"
+#include "sheet/tile_order.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -80,6 +82,24 @@ GeometryFields fieldsFor(const CliOptions &options, const Folder &folder, const 
     return fields;
 }
 
+// The listed names in the order the options ask for.
+QStringList orderedNames(
+    const CliOptions &options, const QString &orderFile, QStringList names, Console console)
+{
+    if (options.naturalOrder)
+        sortNaturally(names);
+    if (orderFile.isEmpty())
+        return names;
+    const ListedOrder order = orderByList(names, readOrderFile(orderFile, options.orderFile));
+    if (!order.missing.isEmpty())
+        throw Error(QStringLiteral("%1: not in %2: %3")
+                        .arg(options.orderFile, options.folder, order.missing.join(u", ")));
+    if (!order.appended.isEmpty() && !options.quiet)
+        console.err << "quiltmap: appended, as " << options.orderFile
+                    << " does not list them: " << order.appended.join(u", ") << Qt::endl;
+    return order.names;
+}
+
 // Refuses, before anything is drawn, a sheet larger than --max-size allows.
 void checkMaxSize(const CliOptions &options, const SheetGeometry &geometry)
 {
@@ -129,6 +149,8 @@ int runSheet(const CliOptions &options, Console console)
     const QDir start = QDir::current();
     const Folder folder { options.folder, start.absoluteFilePath(options.folder) };
     const QString outputBase = start.absoluteFilePath(options.output);
+    const QString orderFile
+        = options.orderFile.isEmpty() ? QString() : start.absoluteFilePath(options.orderFile);
     const QFileInfo folderInfo(folder.absolute);
     if (!folderInfo.isDir())
         throw Error(options.folder
@@ -136,7 +158,7 @@ int runSheet(const CliOptions &options, Console console)
                                    : QStringLiteral(": no such folder")));
     FolderListing listing;
     listing.applyFilePath(folder.absolute);
-    const QStringList names = listing.names();
+    const QStringList names = orderedNames(options, orderFile, listing.names(), console);
     const GeometryFields fields = fieldsFor(options, folder, names);
     const SheetGeometry geometry
         = computeGeometry(fields, int(names.size()), GeometryVariant::Composition).geometry;

@@ -162,7 +162,8 @@ TEST_F(CliTest, UsageErrorsGiveStatusTwo)
              QStringList { u"a"_s, u"--columns"_s }, QStringList { u"--spacing=-1"_s, u"a"_s },
              QStringList { u"--margin=x"_s, u"a"_s }, QStringList { u"--max-size=0"_s, u"a"_s },
              QStringList { u"--background=#12345"_s, u"a"_s },
-             QStringList { u"--background=black"_s, u"a"_s } }) {
+             QStringList { u"--background=black"_s, u"a"_s },
+             QStringList { u"--order=reverse"_s, u"a"_s } }) {
         EXPECT_EQ(run(arguments), ExitUsage) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(err.contains(u"Usage: quiltmap"_s));
         EXPECT_EQ(out, QString());
@@ -340,6 +341,41 @@ TEST_F(CliTest, MaxSizeRefusesBeforeComposingAndNamesColumnsThatFit)
         EXPECT_EQ(err, message.isEmpty() ? QString() : u"quiltmap: "_s + message + u"\n"_s);
         EXPECT_EQ(QFile::exists(dir.filePath(u"QuiltMap.png"_s)), message.isEmpty());
     }
+}
+
+TEST_F(CliTest, OrderFileSetsTheCellsAndAppendsTheRest)
+{
+    makeTiles({ u"a.png"_s, u"b.png"_s, u"c.png"_s, u"d é.png"_s });
+    dir.write(u"order.txt"_s,
+        "\xEF\xBB\xBF"
+        "c.png\r\n\r\nd \xC3\xA9.png\na.png\n");
+    ASSERT_EQ(run({ u"--order-file"_s, u"order.txt"_s, u"tiles"_s }), ExitSuccess);
+    EXPECT_EQ(dir.read(u"QuiltMap.txt"_s), QByteArray("c\r\nd \xE9\r\na\r\nb\r\n"));
+    EXPECT_EQ(err, u"quiltmap: appended, as order.txt does not list them: b.png\n"_s);
+
+    const QString base = dir.filePath(u"QuiltMap"_s);
+    dir.write(u"order.txt"_s, "x.png\nb.png\nA.png\n");
+    EXPECT_EQ(run({ u"--order-file"_s, dir.filePath(u"order.txt"_s), u"-o"_s, base,
+                  dir.filePath(u"tiles"_s) }),
+        ExitFailure);
+    EXPECT_EQ(err,
+        u"quiltmap: %1: not in %2: x.png, A.png\n"_s.arg(
+            dir.filePath(u"order.txt"_s), dir.filePath(u"tiles"_s)));
+
+    dir.write(u"order.txt"_s, "b\xFF.png\n");
+    EXPECT_EQ(run({ u"--order-file"_s, dir.filePath(u"order.txt"_s), u"-o"_s, base,
+                  dir.filePath(u"tiles"_s) }),
+        ExitFailure);
+    EXPECT_TRUE(err.endsWith(u"order.txt: not UTF-8 text\n"_s)) << err.toStdString();
+}
+
+TEST_F(CliTest, NaturalOrderAlsoAppliesToTheAppendedFiles)
+{
+    makeTiles({ u"t10.png"_s, u"t9.png"_s, u"t1.png"_s, u"s.png"_s });
+    dir.write(u"order.txt"_s, "s.png\n");
+    ASSERT_EQ(run({ u"--order=natural"_s, u"--order-file=order.txt"_s, u"-q"_s, u"tiles"_s }),
+        ExitSuccess);
+    EXPECT_EQ(dir.read(u"QuiltMap.txt"_s), QByteArray("s\r\nt1\r\nt9\r\nt10\r\n"));
 }
 
 } // namespace
