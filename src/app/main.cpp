@@ -10,6 +10,8 @@ using namespace quiltmap;
 int main(int argc, char **argv)
 {
     app::QuiltMapApplication application(argc, argv);
+    // The menu entry's name (packaging/), so that desktops match the window to its entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quiltmap.CreateQuiltMap"));
     widgets::ensureApplicationFonts();
 
     app::QtUserPrompts prompts;
