@@ -82,6 +82,8 @@ QString usageText()
         "\n"
         "Output:\n"
         "  -o, --output BASE       output name without extension (default: QuiltMap)\n"
+        "      --data json|csv     also write the grid data as BASE.json or BASE.csv;\n"
+        "                          may be given twice\n"
         "  -q, --quiet             print nothing but errors (no report, warnings, progress)\n"
         "\n"
         "Information:\n"
@@ -102,13 +104,14 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption maxSizeOption = valueOption({ u"max-size"_s }, "N");
     const QCommandLineOption orderOption = valueOption({ u"order"_s }, "natural");
     const QCommandLineOption orderFileOption = valueOption({ u"order-file"_s }, "FILE");
+    const QCommandLineOption dataOption = valueOption({ u"data"_s }, "FORMAT");
     const QCommandLineOption quietOption(QStringList { u"q"_s, u"quiet"_s });
     const QCommandLineOption helpOption(QStringList { u"h"_s, u"help"_s });
     const QCommandLineOption versionOption(QStringList { u"V"_s, u"version"_s });
     QCommandLineParser parser;
-    parser.addOptions(
-        { cellOption, columnsOption, spacingOption, marginOption, backgroundOption, maxSizeOption,
-            orderOption, orderFileOption, outputOption, quietOption, helpOption, versionOption });
+    parser.addOptions({ cellOption, columnsOption, spacingOption, marginOption, backgroundOption,
+        maxSizeOption, orderOption, orderFileOption, outputOption, dataOption, quietOption,
+        helpOption, versionOption });
     ParsedCommandLine result;
     CliOptions &options = result.options;
     if (!parser.parse(QStringList { QStringLiteral("quiltmap") } + arguments)) {
@@ -159,6 +162,17 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
         options.naturalOrder = true;
     }
     options.orderFile = parser.value(orderFileOption);
+    for (const QString &format : parser.values(dataOption)) {
+        if (format == u"json")
+            options.dataJson = true;
+        else if (format == u"csv")
+            options.dataCsv = true;
+        else {
+            result.usageError
+                = QStringLiteral("--data expects json or csv, not \"%1\".").arg(format);
+            return result;
+        }
+    }
     if (parser.isSet(columnsOption))
         options.columns = parser.value(columnsOption);
     if (parser.isSet(outputOption))

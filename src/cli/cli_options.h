@@ -30,6 +30,9 @@ struct CliOptions
     // The largest sheet width and height allowed, if any.
     std::optional<std::int64_t> maxSize;
     QString output = QStringLiteral("QuiltMap");
+    // Also write the grid data as BASE.json and/or BASE.csv.
+    bool dataJson = false;
+    bool dataCsv = false;
     bool quiet = false;
 };
 

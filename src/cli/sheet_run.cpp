@@ -7,12 +7,15 @@
 #include "sheet/composition.h"
 #include "sheet/folder_listing.h"
 #include "sheet/geometry.h"
+#include "sheet/grid_data.h"
+#include "sheet/output_file.h"
 #include "sheet/png_reader.h"
 #include "sheet/sheet_export.h"
 #include "sheet/tile_order.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QTextStream>
 #include <algorithm>
 #include <optional>
@@ -117,28 +120,74 @@ void checkMaxSize(const CliOptions &options, const SheetGeometry &geometry)
                               : QStringLiteral("no --columns value fits")));
 }
 
-// Draws every tile and returns the warnings about tiles larger than their cell.
-QStringList drawAllTiles(
+struct DrawnSheet
+{
+    // About tiles larger than their cell.
+    QStringList warnings;
+    QList<GridTile> tiles;
+};
+
+GridTile gridTile(const Composition::DrawnTile &drawn, const QString &file, bool clipped)
+{
+    return { drawn.index, trimNameLines({ drawn.name }).front(), file, drawn.cell.column,
+        drawn.cell.row, drawn.cell.x, drawn.cell.y, drawn.size.width(), drawn.size.height(),
+        clipped };
+}
+
+DrawnSheet drawAllTiles(
     Composition &composition, const CliOptions &options, const Folder &folder, Console console)
 {
     std::optional<ProgressBar> progress;
     if (console.errIsTerminal && !options.quiet)
         progress.emplace(console.err, composition.tileCount());
-    QStringList warnings;
+    DrawnSheet sheet;
     const SheetGeometry &geometry = composition.geometry();
     while (!composition.atEnd()) {
         const int index = composition.nextIndex();
         if (progress)
             progress->show(index);
-        const QString shown = folder.shownPath(composition.names().at(index));
+        const QString &file = composition.names().at(index);
+        const QString shown = folder.shownPath(file);
         const Composition::DrawnTile drawn
             = atPath(shown, [&] { return composition.drawNextTile(); });
-        if (drawn.exceedsCell(geometry))
-            warnings.append(QStringLiteral("%1: %2 is larger than the %3 cell")
-                                .arg(shown, sizeText(drawn.size.width(), drawn.size.height()),
-                                    sizeText(geometry.cellWidth, geometry.cellHeight)));
+        const bool clipped = drawn.exceedsCell(geometry);
+        if (clipped)
+            sheet.warnings.append(QStringLiteral("%1: %2 is larger than the %3 cell")
+                                      .arg(shown, sizeText(drawn.size.width(), drawn.size.height()),
+                                          sizeText(geometry.cellWidth, geometry.cellHeight)));
+        if (options.dataJson || options.dataCsv)
+            sheet.tiles.append(gridTile(drawn, file, clipped));
     }
-    return warnings;
+    return sheet;
+}
+
+QString backgroundText(const SheetBackground &background)
+{
+    if (background.transparent)
+        return QStringLiteral("transparent");
+    const auto [red, green, blue] = background.rgb;
+    return QStringLiteral("#%1").arg((red << 16) | (green << 8) | blue, 6, 16, QChar(u'0')).toUpper();
+}
+
+// Writes BASE.json and BASE.csv as asked, each replaced atomically.
+void writeGridData(const CliOptions &options, const QString &outputBase,
+    const SheetGeometry &geometry, const QList<GridTile> &tiles)
+{
+    if (options.dataJson) {
+        const SheetSize size = sheetSize(geometry, options.style.layout);
+        const QByteArray json = gridJson(
+            { size.width, size.height, geometry.cellWidth, geometry.cellHeight, geometry.columns,
+                geometry.rows, geometry.fileCount, options.style.layout.spacing,
+                options.style.layout.margin, backgroundText(options.style.background) },
+            tiles);
+        writeOutputFile(changeExtension(outputBase, QStringLiteral(".json")),
+            [&](QIODevice &out) { return out.write(json) == json.size(); });
+    }
+    if (options.dataCsv) {
+        const QByteArray csv = gridCsv(tiles);
+        writeOutputFile(changeExtension(outputBase, QStringLiteral(".csv")),
+            [&](QIODevice &out) { return out.write(csv) == csv.size(); });
+    }
 }
 
 } // namespace
@@ -166,11 +215,12 @@ int runSheet(const CliOptions &options, Console console)
     Composition composition(geometry, folder.absolute, names, options.style);
     if (composition.tileCount() == 0 && !options.quiet)
         console.err << "I need files to operate :-)" << Qt::endl;
-    const QStringList warnings = drawAllTiles(composition, options, folder, console);
+    const DrawnSheet drawn = drawAllTiles(composition, options, folder, console);
     if (!options.quiet)
-        for (const QString &warning : warnings)
+        for (const QString &warning : drawn.warnings)
             console.err << "quiltmap: warning: " << warning << Qt::endl;
     exportSheet(*composition.finish(), trimNameLines(composition.tileNames()), outputBase);
+    writeGridData(options, outputBase, geometry, drawn.tiles);
     if (!options.quiet) {
         const SheetSize size = sheetSize(geometry, options.style.layout);
         console.out << "width " << size.width << ", height " << size.height << ", images "

@@ -163,7 +163,8 @@ TEST_F(CliTest, UsageErrorsGiveStatusTwo)
              QStringList { u"--margin=x"_s, u"a"_s }, QStringList { u"--max-size=0"_s, u"a"_s },
              QStringList { u"--background=#12345"_s, u"a"_s },
              QStringList { u"--background=black"_s, u"a"_s },
-             QStringList { u"--order=reverse"_s, u"a"_s } }) {
+             QStringList { u"--order=reverse"_s, u"a"_s },
+             QStringList { u"--data=xml"_s, u"a"_s } }) {
         EXPECT_EQ(run(arguments), ExitUsage) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(err.contains(u"Usage: quiltmap"_s));
         EXPECT_EQ(out, QString());
@@ -376,6 +377,22 @@ TEST_F(CliTest, NaturalOrderAlsoAppliesToTheAppendedFiles)
     ASSERT_EQ(run({ u"--order=natural"_s, u"--order-file=order.txt"_s, u"-q"_s, u"tiles"_s }),
         ExitSuccess);
     EXPECT_EQ(dir.read(u"QuiltMap.txt"_s), QByteArray("s\r\nt1\r\nt9\r\nt10\r\n"));
+}
+
+// The CSV holds the JSON's tile fields; texts with commas or quotation marks are quoted.
+TEST_F(CliTest, GridDataAsCsvBesideTheJson)
+{
+    QDir().mkpath(dir.filePath(u"tiles"_s));
+    dir.write(u"tiles/x,\"y\".png"_s, colourPng(6, 4, { 1, 2, 3, 255 }));
+    dir.write(u"tiles/z.png"_s, colourPng(5, 7, { 1, 2, 3, 255 }));
+    ASSERT_EQ(
+        run({ u"--data=csv"_s, u"--data"_s, u"json"_s, u"-n1"_s, u"--margin=2"_s, u"tiles"_s }),
+        ExitSuccess);
+    EXPECT_EQ(dir.read(u"QuiltMap.csv"_s),
+        QByteArray("index,name,file,column,row,x,y,width,height,clipped\r\n"
+                   "0,\"x,\"\"y\"\"\",\"x,\"\"y\"\".png\",0,0,2,2,6,4,false\r\n"
+                   "1,z,z.png,0,1,2,6,5,7,true\r\n"));
+    EXPECT_TRUE(QFile::exists(dir.filePath(u"QuiltMap.json"_s)));
 }
 
 } // namespace
