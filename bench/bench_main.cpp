@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -64,25 +63,10 @@ ChildRun runQuiltmap(const fs::path &folder, const fs::path &outputBase)
     return run;
 }
 
-void writeCorpus(const fs::path &folder, int count)
-{
-    const fs::path complete = folder.string() + ".complete";
-    if (fs::exists(complete))
-        return;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    for (int i = 0; i < count; ++i) {
-        const std::vector<std::uint8_t> png = quiltmap::pngbuilder::buildPng(corpusTile(i));
-        std::ofstream(folder / corpusTileName(i), std::ios::binary)
-            .write(reinterpret_cast<const char *>(png.data()), std::streamsize(png.size()));
-    }
-    std::ofstream { complete };
-}
-
 void benchmark(const fs::path &work, int count)
 {
     const fs::path folder = work / ("corpus-" + std::to_string(count));
-    writeCorpus(folder, count);
+    writeCorpusFolder(folder, count);
     const fs::path base = work / ("sheet-" + std::to_string(count));
     ChildRun best { 1e30, 1e30, 0 };
     FloorTimes floor { 1e30, 1e30, 1e30 };

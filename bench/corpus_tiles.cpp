@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 
 namespace quiltmap::bench {
 namespace {
@@ -160,6 +161,22 @@ std::string corpusTileName(int index)
     char name[32];
     std::snprintf(name, sizeof name, "tile%06d.png", index);
     return name;
+}
+
+void writeCorpusFolder(const std::filesystem::path &folder, int count)
+{
+    namespace fs = std::filesystem;
+    const fs::path complete = folder.string() + ".complete";
+    if (fs::exists(complete))
+        return;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (int i = 0; i < count; ++i) {
+        const std::vector<std::uint8_t> png = pngbuilder::buildPng(corpusTile(i));
+        std::ofstream(folder / corpusTileName(i), std::ios::binary)
+            .write(reinterpret_cast<const char *>(png.data()), std::streamsize(png.size()));
+    }
+    std::ofstream { complete };
 }
 
 } // namespace quiltmap::bench

@@ -2,6 +2,7 @@
 
 #include "png_builder/png_builder.h"
 
+#include <filesystem>
 #include <string>
 
 namespace quiltmap::bench {
@@ -14,5 +15,9 @@ pngbuilder::PngRecipe corpusTile(int index);
 
 // The tile's file name; names sort in index order.
 std::string corpusTileName(int index);
+
+// Writes the first `count` corpus tiles into `folder`, once: a folder that a finished earlier
+// run left (marked by a sibling file "FOLDER.complete") is kept as it is.
+void writeCorpusFolder(const std::filesystem::path &folder, int count);
 
 } // namespace quiltmap::bench

@@ -104,23 +104,28 @@ std::vector<unsigned char> inflatedImageData(
     return data;
 }
 
-FloorTimes measureFloor(const std::filesystem::path &folder, const std::filesystem::path &sheetPng)
+FloorTimes measureTileInflate(const std::filesystem::path &folder)
 {
     FloorTimes times;
+    const double cpuStart = cpuSeconds();
+    const auto start = Clock::now();
+    Inflater inflater;
+    std::vector<unsigned char> scratch(1 << 16);
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        inflateImageData(
+            inflater.stream, readFile(entry.path()), scratch, nullptr, nullptr, nullptr);
+    times.inflateTiles = secondsSince(start);
+    times.cpu = cpuSeconds() - cpuStart;
+    return times;
+}
+
+FloorTimes measureFloor(const std::filesystem::path &folder, const std::filesystem::path &sheetPng)
+{
     const std::vector<unsigned char> scanlines = inflatedImageData(sheetPng);
+    FloorTimes times = measureTileInflate(folder);
 
     const double cpuStart = cpuSeconds();
-    auto start = Clock::now();
-    {
-        Inflater inflater;
-        std::vector<unsigned char> scratch(1 << 16);
-        for (const auto &entry : std::filesystem::directory_iterator(folder))
-            inflateImageData(
-                inflater.stream, readFile(entry.path()), scratch, nullptr, nullptr, nullptr);
-    }
-    times.inflateTiles = secondsSince(start);
-
-    start = Clock::now();
+    const auto start = Clock::now();
     z_stream stream {};
     deflateInit2(&stream, 7, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY);
     std::vector<unsigned char> compressed(deflateBound(&stream, uLong(scanlines.size())));
@@ -133,7 +138,7 @@ FloorTimes measureFloor(const std::filesystem::path &folder, const std::filesyst
     if (result != Z_STREAM_END)
         throw std::runtime_error("deflate failed");
     times.deflateSheet = secondsSince(start);
-    times.cpu = cpuSeconds() - cpuStart;
+    times.cpu += cpuSeconds() - cpuStart;
     return times;
 }
 

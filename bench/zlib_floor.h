@@ -17,6 +17,10 @@ struct FloorTimes
     double total() const { return inflateTiles + deflateSheet; }
 };
 
+// Reads every file of `folder` and inflates its image data; returns the wall and processor
+// seconds it took as `inflateTiles` and `cpu`.
+FloorTimes measureTileInflate(const std::filesystem::path &folder);
+
 // Measures the floor for the tiles of `folder` and the scanlines of the finished sheet file.
 FloorTimes measureFloor(const std::filesystem::path &folder, const std::filesystem::path &sheetPng);
 

@@ -2,6 +2,7 @@
 
 #include "aniicon/ani_icon.h"
 #include "aniicon/busy_animation.h"
+#include "app/composition_display.h"
 #include "app/error_reporter.h"
 #include "app/file_list_box.h"
 #include "app/options_dialog.h"
@@ -78,6 +79,16 @@ QColor windowColour()
     return QGuiApplication::palette().color(QPalette::Base);
 }
 
+// The wait cursor over every window while the object lives.
+class WaitCursor
+{
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
 } // namespace
 
 TfrmMain::TfrmMain(const AppContext &context, TfrmOptions &options)
@@ -89,6 +100,7 @@ TfrmMain::TfrmMain(const AppContext &context, TfrmOptions &options)
     createControls();
     createMenu();
     connectHandlers();
+    m_display = std::make_unique<CompositionDisplay>(*pb, *filelist);
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
     FormCreate();
 }
@@ -328,54 +340,87 @@ void TfrmMain::Button1Click(QObject *sender)
 // name list and the busy state to the newer one.
 void TfrmMain::GenerateStock(QObject *sender)
 {
+    // What the composition this one supersedes drew stays shown.
+    m_display->flush();
+    const QPointer<TfrmMain> window(this);
     const quint64 run = ++m_compositionRun;
-    const QPointer<TfrmMain> alive(this);
-    const auto current = [&] { return alive && run == m_compositionRun; };
-    const auto dispatchEvents = [&] {
-        QCoreApplication::processEvents();
-        return current();
-    };
-
     startBusy();
     try {
-        if (!dispatchEvents())
+        if (!dispatchEvents(window, run))
             return;
         files->Update();
-        const auto result = computeSheetGeometry(sheet::GeometryVariant::Composition);
-        const auto composition = std::make_shared<sheet::Composition>(
-            result.geometry, sourcefiles->text(), files->fileNames());
-        m_composition = composition;
-        m_exportImage = std::make_shared<const sheet::Raster>();
-        pb->setRaster(&composition->raster());
-        m_previewSurface.reset();
-        log->clear();
-        filelist->clear();
-        CheckImagesize(sender);
-        pb->show();
-
-        if (composition->tileCount() < 1) {
+        // Listing a large folder takes a while; what the user did meanwhile goes first.
+        if (!dispatchEvents(window, run))
+            return;
+        startComposition(sender);
+        if (m_composition->tileCount() < 1) {
             m_errors.showNotice(this, QStringLiteral("I need files to operate :-)"));
-            if (!current())
+            if (!isCurrent(window, run))
                 return;
         }
-        while (!composition->atEnd()) {
-            if (!dispatchEvents())
+        while (!m_composition->atEnd()) {
+            if (!dispatchEvents(window, run))
                 return;
-            const auto tile = composition->drawNextTile();
-            filelist->appendLine(tile.name);
-            pb->update(tile.area);
+            composeNextTile();
         }
-
-        pb->repaint();
-        m_exportImage = composition->finish();
-        pb->setRaster(m_exportImage.get());
-        m_composition.reset();
-        endBusy(true);
+        finishComposition();
     } catch (...) {
-        if (current())
-            endBusy(false);
+        if (isCurrent(window, run))
+            stopComposition();
         throw;
     }
+}
+
+bool TfrmMain::isCurrent(const QPointer<TfrmMain> &window, quint64 run)
+{
+    return window && run == window->m_compositionRun;
+}
+
+bool TfrmMain::dispatchEvents(const QPointer<TfrmMain> &window, quint64 run)
+{
+    QCoreApplication::processEvents();
+    return isCurrent(window, run);
+}
+
+// The last sheet is let go before the new one is allocated, so that the window never holds two.
+// A geometry error leaves the last sheet shown and kept.
+void TfrmMain::startComposition(QObject *sender)
+{
+    const auto result = computeSheetGeometry(sheet::GeometryVariant::Composition);
+    pb->setRaster(nullptr);
+    m_composition.reset();
+    m_exportImage = std::make_shared<const sheet::Raster>();
+    m_previewSurface.reset();
+    m_composition = std::make_unique<sheet::Composition>(
+        result.geometry, sourcefiles->text(), files->fileNames());
+    pb->setRaster(&m_composition->raster());
+    log->clear();
+    filelist->clear();
+    CheckImagesize(sender);
+    pb->show();
+}
+
+void TfrmMain::composeNextTile()
+{
+    const auto tile = m_composition->drawNextTile();
+    m_display->add(tile.area, tile.name);
+}
+
+void TfrmMain::finishComposition()
+{
+    m_display->flush();
+    pb->repaint();
+    m_exportImage = m_composition->finish();
+    pb->setRaster(m_exportImage.get());
+    m_composition.reset();
+    endBusy(true);
+}
+
+// A composition that stops on an error shows what it drew before the error.
+void TfrmMain::stopComposition()
+{
+    m_display->flush();
+    endBusy(false);
 }
 
 void TfrmMain::startBusy()
@@ -410,6 +455,7 @@ void TfrmMain::butsavestockClick()
         const QStringList lines = sheet::trimNameLines(filelist->lines());
         if (lines != filelist->lines())
             filelist->setLines(lines);
+        const WaitCursor waiting;
         sheet::exportSheet(*m_exportImage, lines, chosen);
     });
 }

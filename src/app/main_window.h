@@ -5,6 +5,7 @@
 #include "sheet/geometry.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <memory>
 
@@ -32,6 +33,7 @@ class TAniIcon;
 
 namespace quiltmap::app {
 
+class CompositionDisplay;
 class ErrorReporter;
 class FileListBox;
 class RasterView;
@@ -125,6 +127,12 @@ private:
     sheet::GeometryResult computeSheetGeometry(sheet::GeometryVariant variant);
     void CheckImagesize(QObject *sender);
     void GenerateStock(QObject *sender);
+    static bool isCurrent(const QPointer<TfrmMain> &window, quint64 run);
+    static bool dispatchEvents(const QPointer<TfrmMain> &window, quint64 run);
+    void startComposition(QObject *sender);
+    void composeNextTile();
+    void finishComposition();
+    void stopComposition();
     void startBusy();
     void endBusy(bool sheetComplete);
     void fitScrollContent();
@@ -137,7 +145,8 @@ private:
     // next step without touching the window again.
     quint64 m_compositionRun = 0;
     // The composition the preview shows while it draws, or the last one that failed.
-    std::shared_ptr<sheet::Composition> m_composition;
+    std::unique_ptr<sheet::Composition> m_composition;
+    std::unique_ptr<CompositionDisplay> m_display;
     std::shared_ptr<const sheet::Raster> m_exportImage;
     // The white surface the preview gets when the window is first shown.
     std::shared_ptr<const sheet::Raster> m_previewSurface;

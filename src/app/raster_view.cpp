@@ -24,12 +24,17 @@ void RasterView::paintEvent(QPaintEvent *event)
 {
     if (m_raster == nullptr || m_raster->isEmpty())
         return;
-    // A view over the raster's rows; QImage does not take or copy the pixels.
-    const QImage image(m_raster->data(), m_raster->width(), m_raster->height(),
+    // A view over just the raster rows the paint needs; QImage does not take or copy the
+    // pixels, and drawing converts only what the view covers.
+    const QRect rows
+        = event->rect().intersected(QRect(0, 0, m_raster->width(), m_raster->height()));
+    if (rows.isEmpty())
+        return;
+    const QImage image(m_raster->row(rows.top()), m_raster->width(), rows.height(),
         static_cast<qsizetype>(m_raster->bytesPerRow()), QImage::Format_RGB888);
     QPainter painter(this);
     painter.setClipRect(event->rect());
-    painter.drawImage(QPoint(0, 0), image);
+    painter.drawImage(QPoint(0, rows.top()), image);
 }
 
 void RasterView::mousePressEvent(QMouseEvent *event)

@@ -51,9 +51,9 @@ void TextListEdit::setLines(const QStringList &lines)
     setPlainText(lines.join(u'\n'));
 }
 
-void TextListEdit::appendLine(const QString &line)
+void TextListEdit::appendLines(const QStringList &lines)
 {
-    appendPlainText(line);
+    appendPlainText(lines.join(u'\n'));
 }
 
 QMenu *TextListEdit::createPopupMenu()

@@ -17,7 +17,9 @@ public:
 
     QStringList lines() const;
     void setLines(const QStringList &lines);
-    void appendLine(const QString &line);
+    // Appends the lines at the end with one relayout, keeping the view at the bottom when it
+    // was there.
+    void appendLines(const QStringList &lines);
 
     // The pop-up menu the user gets on a right click; the caller owns it.
     QMenu *createPopupMenu();

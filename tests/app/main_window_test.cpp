@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPushButton>
 #include <QScrollArea>
@@ -203,6 +204,7 @@ TEST(MainWindowSave, WritesBothFilesUnderTheChosenName)
     EXPECT_EQ(app.main().filelist->lines(), (QStringList { u"a"_s, u"b"_s, u"c"_s }));
     // The dialog's folder is what the settings keep as the last save folder.
     EXPECT_EQ(app.main().SaveDialog1.InitialDir, out);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST(MainWindowSave, CancelWritesNothing)

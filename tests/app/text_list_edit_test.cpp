@@ -13,9 +13,9 @@ TEST(TextListEdit, LinesRoundTripAndAppend)
 {
     TextListEdit list;
     EXPECT_TRUE(list.lines().isEmpty());
-    list.appendLine(u"first"_s);
-    list.appendLine(u"second"_s);
-    EXPECT_EQ(list.lines(), (QStringList { u"first"_s, u"second"_s }));
+    list.appendLines({ u"first"_s });
+    list.appendLines({ u"second"_s, u"third"_s });
+    EXPECT_EQ(list.lines(), (QStringList { u"first"_s, u"second"_s, u"third"_s }));
     list.setLines({ u"a  "_s, QString(), u"c"_s });
     EXPECT_EQ(list.lines(), (QStringList { u"a  "_s, QString(), u"c"_s }));
     list.clear();

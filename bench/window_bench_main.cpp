@@ -1,0 +1,265 @@
+// quiltmap_window_bench [WORKDIR] [COUNT...]: times a composition through the main window (the
+// create button on a stored folder, offscreen) on generated corpora (3000 and 20000 tiles unless
+// counts are given) against the core composing alone and against reading and inflating every
+// tile of the same folder, and reports the window's peak memory and how late a key typed
+// during a composition reaches its field.
+#include "app/application.h"
+#include "app/text_list_edit.h"
+#include "app/user_prompts.h"
+#include "corpus_tiles.h"
+#include "sheet/composition.h"
+#include "sheet/folder_listing.h"
+#include "zlib_floor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QInputDevice>
+#include <QKeyEvent>
+#include <QTextStream>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/resource.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace quiltmap;
+using Clock = std::chrono::steady_clock;
+
+constexpr int repeats = 3;
+// How often the typing thread presses a key while the last composition runs.
+constexpr auto keyInterval = std::chrono::milliseconds(23);
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Nothing should ask the user anything; an error box ends the benchmark.
+class NoPrompts final : public app::UserPrompts
+{
+public:
+    void showError(QWidget *, const QString &, const QString &text) override
+    {
+        std::fprintf(stderr, "quiltmap_window_bench: %s\n", qPrintable(text));
+        std::exit(1);
+    }
+    void showNotice(QWidget *parent, const QString &caption, const QString &text) override
+    {
+        showError(parent, caption, text);
+    }
+    int execModal(QDialog &) override { return 2; }
+    QString chooseSaveFile(QWidget *, const app::SaveDialogSettings &) override { return {}; }
+};
+
+// Presses keys from another thread, as the window system would deliver them, and times how long
+// each takes to reach the field.
+class Typist : public QObject
+{
+public:
+    explicit Typist(QWidget *field)
+        : m_field(field)
+    {
+        field->installEventFilter(this);
+        // Key events ask for the keyboard device; it must be made here, on the window's thread.
+        QInputDevice::primaryKeyboard();
+    }
+
+    void start()
+    {
+        m_thread = std::thread([this] {
+            for (quint32 sequence = 0; !m_stop && sequence < m_pressed.size(); ++sequence) {
+                std::this_thread::sleep_for(keyInterval);
+                m_pressed[sequence] = Clock::now();
+                // The scan code carries the key's sequence number back to the filter.
+                QCoreApplication::postEvent(m_field,
+                    new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, sequence, 0, 0,
+                        QStringLiteral("a")));
+            }
+        });
+    }
+
+    // Stops typing and returns the delivery delays in seconds, sorted.
+    std::vector<double> stop()
+    {
+        m_stop = true;
+        m_thread.join();
+        QCoreApplication::processEvents();
+        std::sort(m_delays.begin(), m_delays.end());
+        return m_delays;
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto sequence = static_cast<QKeyEvent *>(event)->nativeScanCode();
+            m_delays.push_back(
+                std::chrono::duration<double>(Clock::now() - m_pressed.at(sequence)).count());
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_field;
+    std::thread m_thread;
+    std::atomic<bool> m_stop = false;
+    // Written by the typing thread before it posts the key; the post orders the two threads.
+    std::vector<Clock::time_point> m_pressed = std::vector<Clock::time_point>(100000);
+    std::vector<double> m_delays;
+};
+
+// The core alone: lists the folder and draws every tile, as the window does without a window.
+double composeInCore(const fs::path &folder)
+{
+    const auto start = Clock::now();
+    sheet::FolderListing listing;
+    listing.applyFilePath(QString::fromStdString(folder.string()));
+    const auto geometry = sheet::computeGeometry(
+        { QStringLiteral("48"), QStringLiteral("48"), QStringLiteral("25") }, listing.count(),
+        sheet::GeometryVariant::Composition)
+                              .geometry;
+    sheet::Composition composition(
+        geometry, QString::fromStdString(folder.string()), listing.names());
+    while (!composition.atEnd())
+        composition.drawNextTile();
+    composition.finish();
+    return secondsSince(start);
+}
+
+void writeSettings(const QString &exeFolder, const QString &tileFolder)
+{
+    QDir().mkpath(exeFolder);
+    QFile file(exeFolder + QStringLiteral("CreateQuiltMap.ini"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        std::exit(1);
+    QTextStream(&file) << "[Work]\nLastIconpath=" << tileFolder << "\n[Options]\nTilesPerRow=25\n"
+                       << "LastSavePath=" << exeFolder << "\nQuiltMapDir=" << exeFolder << "\n";
+}
+
+// The child process: starts the window on the stored folder (two compositions, as at every
+// start), times the create button, then types into the log while it composes once more.
+// Prints "seconds medianKeyDelay maxKeyDelay keys peakKiB".
+int composeInWindow(int argc, char **argv, const char *tileFolder, const char *exeFolder)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    app::QuiltMapApplication application(argc, argv);
+    writeSettings(QString::fromLocal8Bit(exeFolder) + u'/', QString::fromLocal8Bit(tileFolder));
+    NoPrompts prompts;
+    app::ErrorReporter errors(prompts, QStringLiteral("Createquiltmap"));
+    app::installErrorReporter(&errors);
+    app::QuiltMapWindows windows(app::AppContext {
+        errors, settings::portableLocation(QString::fromLocal8Bit(exeFolder) + u'/') });
+    app::TfrmMain &window = windows.frmMain;
+    window.show();
+    window.Timer1Timer();
+    QCoreApplication::processEvents();
+
+    double best = 1e30;
+    for (int i = 0; i < repeats; ++i) {
+        const auto start = Clock::now();
+        window.Button1Click(nullptr);
+        best = std::min(best, secondsSince(start));
+        QCoreApplication::processEvents();
+    }
+
+    Typist typist(window.log);
+    typist.start();
+    window.Button1Click(nullptr);
+    const std::vector<double> delays = typist.stop();
+
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%.6f %.6f %.6f %zu %ld\n", best, delays.empty() ? 0 : delays[delays.size() / 2],
+        delays.empty() ? 0 : delays.back(), delays.size(), usage.ru_maxrss);
+    windows.frmMain.close();
+    return 0;
+}
+
+struct WindowRun
+{
+    double seconds = 0;
+    double medianKeyDelay = 0;
+    double maxKeyDelay = 0;
+    std::size_t keys = 0;
+    long peakKiB = 0;
+};
+
+WindowRun runWindow(const fs::path &self, const fs::path &folder, const fs::path &exeFolder)
+{
+    std::string command;
+    for (const std::string &arg :
+        { self.string(), std::string("--compose"), folder.string(), exeFolder.string() })
+        command += " '" + arg + "'";
+    FILE *child = popen(command.c_str(), "r");
+    if (child == nullptr)
+        throw std::runtime_error("cannot start the window");
+    WindowRun run;
+    const int fields = std::fscanf(child, "%lf %lf %lf %zu %ld", &run.seconds, &run.medianKeyDelay,
+        &run.maxKeyDelay, &run.keys, &run.peakKiB);
+    if (pclose(child) != 0 || fields != 5)
+        throw std::runtime_error("the window run failed");
+    return run;
+}
+
+void benchmark(const fs::path &self, const fs::path &work, int count)
+{
+    const fs::path folder = work / ("corpus-" + std::to_string(count));
+    bench::writeCorpusFolder(folder, count);
+    double floor = 1e30;
+    double core = 1e30;
+    for (int i = 0; i < repeats; ++i) {
+        floor = std::min(floor, bench::measureTileInflate(folder).inflateTiles);
+        core = std::min(core, composeInCore(folder));
+    }
+    const WindowRun run = runWindow(self, folder, work / ("window-" + std::to_string(count)));
+
+    // The sheet of the corpus's 48 x 48 tiles at 25 per row.
+    const double rows = double((count + 24) / 25);
+    const double rasterMiB = 25 * 48 * rows * 48 * 3 / (1024.0 * 1024.0);
+    const double limitMiB = 2 * rasterMiB + 64;
+    const double peakMiB = double(run.peakKiB) / 1024.0;
+    std::printf("%6d  %7.3f  %7.3f  %7.3f  %6.2fx  %6.2fx  %7.1f %7.1f %6zu  %8.1f  %9.1f  %s\n",
+        count, run.seconds, core, floor, run.seconds / floor, run.seconds / core,
+        run.medianKeyDelay * 1000, run.maxKeyDelay * 1000, run.keys, peakMiB, limitMiB,
+        peakMiB <= limitMiB ? "ok" : "OVER");
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--compose") == 0)
+        return composeInWindow(argc, argv, argv[2], argv[3]);
+
+    const fs::path self = fs::canonical("/proc/self/exe");
+    const fs::path work
+        = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "quiltmap-bench";
+    std::vector<int> counts;
+    for (int i = 2; i < argc; ++i)
+        counts.push_back(std::atoi(argv[i]));
+    if (counts.empty())
+        counts = { 3000, 20000 };
+    fs::create_directories(work);
+    std::printf("Best of %d runs; core = list and compose without a window; floor = read and "
+                "inflate every tile.\nTimes in seconds, key delays (median, max) in ms.\n",
+        repeats);
+    std::printf("%6s  %7s  %7s  %7s  %7s  %7s  %7s %7s %6s  %8s  %9s\n", "tiles", "window", "core",
+        "floor", "/floor", "/core", "key med", "key max", "keys", "peak MiB", "limit MiB");
+    try {
+        for (const int count : counts)
+            benchmark(self, fs::absolute(work), count);
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "quiltmap_window_bench: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}

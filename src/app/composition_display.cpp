@@ -1,0 +1,41 @@
+#include "app/composition_display.h"
+
+#include "app/raster_view.h"
+#include "app/text_list_edit.h"
+
+namespace quiltmap::app {
+
+namespace {
+
+// About one frame of a 60 Hz display.
+constexpr qint64 frameMilliseconds = 16;
+
+} // namespace
+
+CompositionDisplay::CompositionDisplay(RasterView &preview, TextListEdit &names)
+    : m_preview(preview)
+    , m_names(names)
+{
+    m_sinceFlush.start();
+}
+
+void CompositionDisplay::add(const QRect &area, const QString &name)
+{
+    m_area |= area;
+    m_pendingNames.append(name);
+    if (m_sinceFlush.elapsed() >= frameMilliseconds)
+        flush();
+}
+
+void CompositionDisplay::flush()
+{
+    if (!m_area.isEmpty())
+        m_preview.update(m_area);
+    if (!m_pendingNames.isEmpty())
+        m_names.appendLines(m_pendingNames);
+    m_area = {};
+    m_pendingNames.clear();
+    m_sinceFlush.restart();
+}
+
+} // namespace quiltmap::app
