@@ -1,6 +1,6 @@
 // Loads arbitrary bytes as an animated cursor, plays it for a while and decodes the bytes as a
 // single icon image. Failing loads are fine; crashes, overruns and leaks are not.
-#include "aniicon/ani_icon_file.h"
+#include "aniicon/animated_cursor.h"
 #include "aniicon/icon_image.h"
 #include "common/error.h"
 
@@ -11,16 +11,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace quiltmap::aniicon;
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    TAniIconFile file;
+    AnimatedCursor cursor;
     try {
-        file.setData(bytes);
+        cursor.load(bytes);
     } catch (const quiltmap::Error &) { }
     for (int tick = 0; tick < 200; ++tick) {
-        file.Tick();
-        if (file.CurFrame() < 0 || file.CurFrame() >= TAniIconFile::FrameSlots)
+        cursor.tick();
+        if (cursor.currentFrame() < 0 || cursor.currentFrame() >= AnimatedCursor::FrameSlots)
             std::abort();
     }
-    file.SelectFrame(int(size % 70));
+    cursor.selectFrame(int(size % 70));
     decodeIconImage(QByteArrayView(bytes));
     return 0;
 }

@@ -32,8 +32,8 @@ TAniIcon::TAniIcon(QWidget *parent)
     : QWidget(parent)
     , m_aniFile(std::make_unique<TAniIconFile>())
 {
-    m_aniFile->setOnChange([this](TAniIconFile *) { repaint(); });
-    resize(TAniIconFile::IconSize, TAniIconFile::IconSize);
+    m_aniFile->setOnChange([this] { repaint(); });
+    resize(AnimatedCursor::IconSize, AnimatedCursor::IconSize);
 }
 
 TAniIcon::~TAniIcon()
@@ -42,7 +42,7 @@ TAniIcon::~TAniIcon()
     m_timer.stop();
 }
 
-void TAniIcon::setAniFile(const QObject *source)
+void TAniIcon::setAniFile(const TAniIconFile *source)
 {
     m_aniFile->Assign(source);
     update();
@@ -83,7 +83,7 @@ QString TAniIcon::Version() const
 
 QSize TAniIcon::sizeHint() const
 {
-    return { TAniIconFile::IconSize, TAniIconFile::IconSize };
+    return { AnimatedCursor::IconSize, AnimatedCursor::IconSize };
 }
 
 void TAniIcon::paintEvent(QPaintEvent *)
@@ -92,7 +92,7 @@ void TAniIcon::paintEvent(QPaintEvent *)
     // Not opaque: the parent is painted underneath first, so a transparent control shows it.
     if (!m_transparent)
         painter.fillRect(rect(), palette().color(backgroundRole()));
-    drawCurrentFrame(painter, iconOrigin(size(), m_center), *m_aniFile);
+    drawCurrentFrame(painter, iconOrigin(size(), m_center), m_aniFile->cursor());
     if (!m_buttonStyle)
         return;
     const QColor grey(128, 128, 128);

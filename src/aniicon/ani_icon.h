@@ -31,7 +31,7 @@ public:
     TAniIconFile *AniFile() { return m_aniFile.get(); }
     const TAniIconFile *AniFile() const { return m_aniFile.get(); }
     // Copies the source into the owned animation (TAniIconFile::Assign), then repaints.
-    void setAniFile(const QObject *source);
+    void setAniFile(const TAniIconFile *source);
 
     bool Animated() const { return m_animated; }
     // Starts the timer when the value differs from the timer's state, stops it otherwise.

@@ -1,6 +1,6 @@
 #include "aniicon/frame_painter.h"
 
-#include "aniicon/ani_icon_file.h"
+#include "aniicon/animated_cursor.h"
 
 #include <QImage>
 #include <QPainter>
@@ -16,9 +16,9 @@ int halfRoundedDown(int value)
 
 } // namespace
 
-void drawCurrentFrame(QPainter &painter, QPoint topLeft, const TAniIconFile &file)
+void drawCurrentFrame(QPainter &painter, QPoint topLeft, const AnimatedCursor &cursor)
 {
-    const ArgbImage &frame = file.currentFrame();
+    const ArgbImage &frame = cursor.currentImage();
     if (frame.isNull())
         return;
     // The image only borrows the frame's pixels for this one drawing.
@@ -26,7 +26,8 @@ void drawCurrentFrame(QPainter &painter, QPoint topLeft, const TAniIconFile &fil
         frame.height, frame.width * 4, QImage::Format_ARGB32);
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRect(topLeft, QSize(TAniIconFile::IconSize, TAniIconFile::IconSize)), image);
+    painter.drawImage(
+        QRect(topLeft, QSize(AnimatedCursor::IconSize, AnimatedCursor::IconSize)), image);
     painter.restore();
 }
 
@@ -34,8 +35,8 @@ QPoint iconOrigin(QSize controlSize, bool center)
 {
     if (!center)
         return {};
-    return { halfRoundedDown(controlSize.width() - TAniIconFile::IconSize),
-        halfRoundedDown(controlSize.height() - TAniIconFile::IconSize) };
+    return { halfRoundedDown(controlSize.width() - AnimatedCursor::IconSize),
+        halfRoundedDown(controlSize.height() - AnimatedCursor::IconSize) };
 }
 
 } // namespace quiltmap::aniicon

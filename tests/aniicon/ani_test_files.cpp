@@ -41,36 +41,44 @@ QByteArray animation(int frames, qint32 jifRate)
     return riffAcon(headerAndFrames(frames, jifRate));
 }
 
-int loadedFrames(const TAniIconFile &file)
-{
-    int count = 0;
-    for (int slot = 0; slot < TAniIconFile::FrameSlots; ++slot)
-        count += file.frame(slot).isNull() ? 0 : 1;
-    return count;
-}
-
-std::vector<quint32> loadedColours(const TAniIconFile &file)
+std::vector<quint32> coloursOf(int frames)
 {
     std::vector<quint32> colours;
-    for (int slot = 0; slot < TAniIconFile::FrameSlots && !file.frame(slot).isNull(); ++slot)
-        colours.push_back(file.frame(slot).pixel(0, 0));
+    for (int i = 0; i < frames; ++i)
+        colours.push_back(frameColour(i));
     return colours;
 }
 
-std::vector<int> framesAfterTicks(TAniIconFile &file, int ticks)
+int loadedFrames(const AnimatedCursor &cursor)
+{
+    int count = 0;
+    for (int slot = 0; slot < AnimatedCursor::FrameSlots; ++slot)
+        count += cursor.frame(slot).isNull() ? 0 : 1;
+    return count;
+}
+
+std::vector<quint32> loadedColours(const AnimatedCursor &cursor)
+{
+    std::vector<quint32> colours;
+    for (int slot = 0; slot < AnimatedCursor::FrameSlots && !cursor.frame(slot).isNull(); ++slot)
+        colours.push_back(cursor.frame(slot).pixel(0, 0));
+    return colours;
+}
+
+std::vector<int> framesAfterTicks(AnimatedCursor &cursor, int ticks)
 {
     std::vector<int> frames;
     for (int i = 0; i < ticks; ++i) {
-        file.Tick();
-        frames.push_back(file.CurFrame());
+        cursor.tick();
+        frames.push_back(cursor.currentFrame());
     }
     return frames;
 }
 
-QString loadError(TAniIconFile &file, const QByteArray &bytes)
+QString loadError(AnimatedCursor &cursor, const QByteArray &bytes)
 {
     try {
-        file.setData(bytes);
+        cursor.load(bytes);
     } catch (const Error &error) {
         return error.message();
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "aniicon/ani_icon_file.h"
+#include "aniicon/animated_cursor.h"
 
 #include <QByteArray>
 #include <QList>
@@ -19,13 +19,16 @@ QByteArray headerAndFrames(int frames, qint32 jifRate = 10);
 // A whole .ani file of that many solid frames.
 QByteArray animation(int frames, qint32 jifRate = 10);
 
+// The frame colours of the first `frames` frames.
+std::vector<quint32> coloursOf(int frames);
+
 // How many of the 64 slots hold a frame.
-int loadedFrames(const TAniIconFile &file);
+int loadedFrames(const AnimatedCursor &cursor);
 // The colour of each loaded slot's top-left pixel, slot by slot up to the first empty one.
-std::vector<quint32> loadedColours(const TAniIconFile &file);
+std::vector<quint32> loadedColours(const AnimatedCursor &cursor);
 // The current frame after each of that many ticks.
-std::vector<int> framesAfterTicks(TAniIconFile &file, int ticks);
-// Loads the bytes as the stored property; returns the failure's message, empty on success.
-QString loadError(TAniIconFile &file, const QByteArray &bytes);
+std::vector<int> framesAfterTicks(AnimatedCursor &cursor, int ticks);
+// Loads the bytes; returns the failure's message, empty on success.
+QString loadError(AnimatedCursor &cursor, const QByteArray &bytes);
 
 } // namespace quiltmap::aniicon::test

@@ -1,5 +1,5 @@
 #include "ani_test_files.h"
-#include "aniicon/ani_icon_file.h"
+#include "aniicon/animated_cursor.h"
 #include "aniicon/busy_animation.h"
 
 #include <QtEndian>
@@ -60,32 +60,32 @@ TEST(ShippedBusyAnimation, IsOneAconFileOfSixCursorFrames)
 
 TEST(ShippedBusyAnimation, LoadsSixDistinctFramesAtRateTen)
 {
-    TAniIconFile file;
-    file.setData(shippedBusyAnimation());
-    EXPECT_EQ(loadedFrames(file), 6);
-    EXPECT_EQ(file.aniheader().cFrames, 6);
-    for (int slot = 0; slot < TAniIconFile::FrameSlots; ++slot)
-        EXPECT_EQ(file.jifrates()[std::size_t(slot)], 10) << "slot " << slot;
+    AnimatedCursor cursor;
+    cursor.load(shippedBusyAnimation());
+    EXPECT_EQ(loadedFrames(cursor), 6);
+    EXPECT_EQ(cursor.header().cFrames, 6);
+    for (int slot = 0; slot < AnimatedCursor::FrameSlots; ++slot)
+        EXPECT_EQ(cursor.rates()[std::size_t(slot)], 10) << "slot " << slot;
     for (int slot = 0; slot < 6; ++slot) {
         SCOPED_TRACE(slot);
-        const ArgbImage &frame = file.frame(slot);
+        const ArgbImage &frame = cursor.frame(slot);
         EXPECT_EQ(frame.width, 32);
         EXPECT_EQ(frame.height, 32);
         // The corner is clear, the pointer's tip opaque black.
         EXPECT_EQ(frame.pixel(0, 0), 0u);
         EXPECT_EQ(frame.pixel(1, 9), 0xFF000000u);
-        EXPECT_NE(frame.pixels, file.frame((slot + 1) % 6).pixels);
+        EXPECT_NE(frame.pixels, cursor.frame((slot + 1) % 6).pixels);
     }
 }
 
 TEST(ShippedBusyAnimation, ShowsEachFrameForSixTicksAndComesRound)
 {
-    TAniIconFile file;
-    file.setData(shippedBusyAnimation());
+    AnimatedCursor cursor;
+    cursor.load(shippedBusyAnimation());
     std::vector<int> expected;
     for (int tick = 1; tick <= 36; ++tick)
         expected.push_back(tick / 6 % 6);
-    EXPECT_EQ(framesAfterTicks(file, 36), expected);
+    EXPECT_EQ(framesAfterTicks(cursor, 36), expected);
 }
 
 } // namespace
