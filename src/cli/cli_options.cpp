@@ -86,11 +86,18 @@ QString usageText()
         "                          may be given twice\n"
         "  -q, --quiet             print nothing but errors (no report, warnings, progress)\n"
         "\n"
+        "Input:\n"
+        "      --any-format        read each file by its content: PNG as before, JPEG, BMP,\n"
+        "                          GIF, WebP and the rest through the installed Qt image plugins\n"
+        "      --keep-going        a file that cannot be read leaves its cell empty, keeps its\n"
+        "                          line in the name list and is reported; exit status 3\n"
+        "\n"
         "Information:\n"
         "  -h, --help              show this text\n"
         "  -V, --version           show the version\n"
         "\n"
-        "Exit status: 0 success, 1 failure, 2 usage error.\n");
+        "Exit status: 0 success, 1 failure, 2 usage error, 3 written with files left out\n"
+        "(--keep-going).\n");
 }
 
 ParsedCommandLine parseCommandLine(const QStringList &arguments)
@@ -106,12 +113,14 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption orderFileOption = valueOption({ u"order-file"_s }, "FILE");
     const QCommandLineOption dataOption = valueOption({ u"data"_s }, "FORMAT");
     const QCommandLineOption quietOption(QStringList { u"q"_s, u"quiet"_s });
+    const QCommandLineOption anyFormatOption(u"any-format"_s);
+    const QCommandLineOption keepGoingOption(u"keep-going"_s);
     const QCommandLineOption helpOption(QStringList { u"h"_s, u"help"_s });
     const QCommandLineOption versionOption(QStringList { u"V"_s, u"version"_s });
     QCommandLineParser parser;
     parser.addOptions({ cellOption, columnsOption, spacingOption, marginOption, backgroundOption,
         maxSizeOption, orderOption, orderFileOption, outputOption, dataOption, quietOption,
-        helpOption, versionOption });
+        anyFormatOption, keepGoingOption, helpOption, versionOption });
     ParsedCommandLine result;
     CliOptions &options = result.options;
     if (!parser.parse(QStringList { QStringLiteral("quiltmap") } + arguments)) {
@@ -178,6 +187,8 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     if (parser.isSet(outputOption))
         options.output = parser.value(outputOption);
     options.quiet = parser.isSet(quietOption);
+    options.anyFormat = parser.isSet(anyFormatOption);
+    options.keepGoing = parser.isSet(keepGoingOption);
     const QStringList folders = parser.positionalArguments();
     if (folders.size() != 1)
         result.usageError = folders.isEmpty() ? QStringLiteral("No FOLDER given.")

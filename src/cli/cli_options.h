@@ -34,6 +34,10 @@ struct CliOptions
     bool dataJson = false;
     bool dataCsv = false;
     bool quiet = false;
+    // Read files by their content with every image format at hand, not as PNG only.
+    bool anyFormat = false;
+    // A file that cannot be read leaves its cell empty instead of ending the run.
+    bool keepGoing = false;
 };
 
 // The result of reading the command line: options, or the message of a usage error.

@@ -29,7 +29,7 @@ int runCli(const QStringList &arguments, Console console)
         break;
     }
     try {
-        return runSheet(parsed.options, console);
+        return runSheet(parsed.options, resolvePaths(parsed.options), console);
     } catch (const Error &error) {
         console.err << "quiltmap: " << error.message() << Qt::endl;
     } catch (const std::exception &error) {

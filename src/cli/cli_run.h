@@ -16,7 +16,7 @@ struct Console
 };
 
 // Exit statuses of the command.
-enum ExitStatus { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
+enum ExitStatus { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2, ExitSkippedFiles = 3 };
 
 // Runs `quiltmap` with the arguments after the program name and returns its exit status.
 int runCli(const QStringList &arguments, Console console);

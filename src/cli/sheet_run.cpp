@@ -1,5 +1,6 @@
 #include "cli/sheet_run.h"
 
+#include "cli/any_format_reader.h"
 #include "cli/cli_options.h"
 #include "cli/order_file.h"
 #include "cli/progress_bar.h"
@@ -9,7 +10,6 @@
 #include "sheet/geometry.h"
 #include "sheet/grid_data.h"
 #include "sheet/output_file.h"
-#include "sheet/png_reader.h"
 #include "sheet/sheet_export.h"
 #include "sheet/tile_order.h"
 
@@ -17,7 +17,6 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QTextStream>
-#include <algorithm>
 #include <optional>
 
 namespace quiltmap::cli {
@@ -28,137 +27,9 @@ using namespace quiltmap::sheet;
 // The cell size the window starts with, kept when no file gives one.
 const QString defaultCellSide = QStringLiteral("48");
 
-// Runs `step` on the file at `path`; an error it throws leaves with the path in front, so that
-// the message names the file ("tiles/a.bmp: Die gerade gelesene Datei ...").
-template<typename Step> auto atPath(const QString &path, Step step)
-{
-    try {
-        return step();
-    } catch (const Error &error) {
-        throw Error(path + QStringLiteral(": ") + error.message());
-    }
-}
-
 QString sizeText(std::int64_t width, std::int64_t height)
 {
     return QStringLiteral("%1x%2").arg(width).arg(height);
-}
-
-// The folder as the user named it and as the process reaches it.
-struct Folder
-{
-    QString shown;
-    QString absolute;
-
-    QString shownPath(const QString &name) const { return tilePath(shown, name); }
-    QString path(const QString &name) const { return tilePath(absolute, name); }
-};
-
-// The largest width and the largest height among the files' headers.
-QSize largestTileSize(const Folder &folder, const QStringList &names)
-{
-    QSize largest(0, 0);
-    for (const QString &name : names)
-        largest = largest.expandedTo(
-            atPath(folder.shownPath(name), [&] { return readPngFileSize(folder.path(name)); }));
-    return largest;
-}
-
-// The field texts as the window would hold them after its folder handling: the first file's
-// size unless --cell gave one, and the columns text after the size report's default.
-GeometryFields fieldsFor(const CliOptions &options, const Folder &folder, const QStringList &names)
-{
-    GeometryFields fields { options.cellWidth.value_or(defaultCellSide),
-        options.cellHeight.value_or(defaultCellSide), options.columns };
-    if (names.isEmpty())
-        return fields;
-    if (!options.cellWidth) {
-        const QSize size = options.cellLargest
-            ? largestTileSize(folder, names)
-            : atPath(folder.shownPath(names.front()),
-                [&] { return readTileSize(folder.path(names.front())); });
-        fields.width = QString::number(size.width());
-        fields.height = QString::number(size.height());
-    }
-    fields.columns
-        = computeGeometry(fields, int(names.size()), GeometryVariant::SizeReport).columnsText;
-    return fields;
-}
-
-// The listed names in the order the options ask for.
-QStringList orderedNames(
-    const CliOptions &options, const QString &orderFile, QStringList names, Console console)
-{
-    if (options.naturalOrder)
-        sortNaturally(names);
-    if (orderFile.isEmpty())
-        return names;
-    const ListedOrder order = orderByList(names, readOrderFile(orderFile, options.orderFile));
-    if (!order.missing.isEmpty())
-        throw Error(QStringLiteral("%1: not in %2: %3")
-                        .arg(options.orderFile, options.folder, order.missing.join(u", ")));
-    if (!order.appended.isEmpty() && !options.quiet)
-        console.err << "quiltmap: appended, as " << options.orderFile
-                    << " does not list them: " << order.appended.join(u", ") << Qt::endl;
-    return order.names;
-}
-
-// Refuses, before anything is drawn, a sheet larger than --max-size allows.
-void checkMaxSize(const CliOptions &options, const SheetGeometry &geometry)
-{
-    if (!options.maxSize)
-        return;
-    const SheetSize size = sheetSize(geometry, options.style.layout);
-    if (size.width <= *options.maxSize && size.height <= *options.maxSize)
-        return;
-    const std::optional<int> fits
-        = largestColumnsWithin(geometry, options.style.layout, *options.maxSize);
-    throw Error(QStringLiteral("the sheet would be %1 pixels, more than --max-size %2; %3")
-                    .arg(sizeText(size.width, size.height))
-                    .arg(*options.maxSize)
-                    .arg(fits ? QStringLiteral("--columns %1 fits").arg(*fits)
-                              : QStringLiteral("no --columns value fits")));
-}
-
-struct DrawnSheet
-{
-    // About tiles larger than their cell.
-    QStringList warnings;
-    QList<GridTile> tiles;
-};
-
-GridTile gridTile(const Composition::DrawnTile &drawn, const QString &file, bool clipped)
-{
-    return { drawn.index, trimNameLines({ drawn.name }).front(), file, drawn.cell.column,
-        drawn.cell.row, drawn.cell.x, drawn.cell.y, drawn.size.width(), drawn.size.height(),
-        clipped };
-}
-
-DrawnSheet drawAllTiles(
-    Composition &composition, const CliOptions &options, const Folder &folder, Console console)
-{
-    std::optional<ProgressBar> progress;
-    if (console.errIsTerminal && !options.quiet)
-        progress.emplace(console.err, composition.tileCount());
-    DrawnSheet sheet;
-    const SheetGeometry &geometry = composition.geometry();
-    while (!composition.atEnd()) {
-        const int index = composition.nextIndex();
-        if (progress)
-            progress->show(index);
-        const QString &file = composition.names().at(index);
-        const QString shown = folder.shownPath(file);
-        const Composition::DrawnTile drawn
-            = atPath(shown, [&] { return composition.drawNextTile(); });
-        const bool clipped = drawn.exceedsCell(geometry);
-        if (clipped)
-            sheet.warnings.append(QStringLiteral("%1: %2 is larger than the %3 cell")
-                                      .arg(shown, sizeText(drawn.size.width(), drawn.size.height()),
-                                          sizeText(geometry.cellWidth, geometry.cellHeight)));
-        if (options.dataJson || options.dataCsv)
-            sheet.tiles.append(gridTile(drawn, file, clipped));
-    }
-    return sheet;
 }
 
 QString backgroundText(const SheetBackground &background)
@@ -166,68 +37,260 @@ QString backgroundText(const SheetBackground &background)
     if (background.transparent)
         return QStringLiteral("transparent");
     const auto [red, green, blue] = background.rgb;
-    return QStringLiteral("#%1").arg((red << 16) | (green << 8) | blue, 6, 16, QChar(u'0')).toUpper();
+    return QStringLiteral("#%1")
+        .arg((red << 16) | (green << 8) | blue, 6, 16, QChar(u'0'))
+        .toUpper();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    writeOutputFile(path, [&](QIODevice &out) { return out.write(bytes) == bytes.size(); });
+}
+
+// One run: list, order, measure, compose, write.
+class SheetRun
+{
+public:
+    SheetRun(const CliOptions &options, const RunPaths &paths, Console console)
+        : m_options(options)
+        , m_paths(paths)
+        , m_console(console)
+    {
+        if (options.anyFormat)
+            m_reader = &m_anyFormat;
+    }
+
+    int run();
+
+private:
+    struct DrawnSheet
+    {
+        // About tiles larger than their cell.
+        QStringList warnings;
+        // Files that could not be read, with their errors.
+        QStringList skipped;
+        QList<GridTile> tiles;
+    };
+
+    QString shownPath(const QString &name) const { return tilePath(m_options.folder, name); }
+    QString path(const QString &name) const { return tilePath(m_paths.folder, name); }
+    // Runs `step` on the file `name`; an error it throws leaves with the path in front, so that
+    // the message names the file ("tiles/a.bmp: Die gerade gelesene Datei ...").
+    template<typename Step> auto atFile(const QString &name, Step step) const;
+
+    QStringList orderedNames(QStringList names) const;
+    QSize firstTileSize(const QStringList &names) const;
+    QSize largestTileSize(const QStringList &names) const;
+    GeometryFields fieldsFor(const QStringList &names) const;
+    void checkMaxSize(const SheetGeometry &geometry) const;
+    DrawnSheet drawAllTiles(Composition &composition) const;
+    void writeGridData(const SheetGeometry &geometry, const QList<GridTile> &tiles) const;
+    void report(const QStringList &lines, const char *prefix) const;
+
+    const CliOptions &m_options;
+    const RunPaths &m_paths;
+    Console m_console;
+    AnyFormatReader m_anyFormat;
+    const TileReader *m_reader = &pngTileReader();
+};
+
+template<typename Step> auto SheetRun::atFile(const QString &name, Step step) const
+{
+    try {
+        return step();
+    } catch (const Error &error) {
+        throw Error(shownPath(name) + QStringLiteral(": ") + error.message());
+    }
+}
+
+QStringList SheetRun::orderedNames(QStringList names) const
+{
+    if (m_options.naturalOrder)
+        sortNaturally(names);
+    if (m_paths.orderFile.isEmpty())
+        return names;
+    const ListedOrder order
+        = orderByList(names, readOrderFile(m_paths.orderFile, m_options.orderFile));
+    if (!order.missing.isEmpty())
+        throw Error(QStringLiteral("%1: not in %2: %3")
+                        .arg(m_options.orderFile, m_options.folder, order.missing.join(u", ")));
+    if (!order.appended.isEmpty() && !m_options.quiet)
+        m_console.err << "quiltmap: appended, as " << m_options.orderFile
+                      << " does not list them: " << order.appended.join(u", ") << Qt::endl;
+    return order.names;
+}
+
+// The first file's size, read completely as the window does. With --keep-going the first file
+// that can be read gives it; none gives nothing.
+QSize SheetRun::firstTileSize(const QStringList &names) const
+{
+    for (const QString &name : names) {
+        try {
+            return atFile(name, [&] { return readTileSize(path(name), *m_reader); });
+        } catch (const Error &) {
+            if (!m_options.keepGoing)
+                throw;
+        }
+    }
+    return {};
+}
+
+// The largest width and the largest height among the files' headers. With --keep-going a file
+// that cannot be read counts for nothing here; composition reports it.
+QSize SheetRun::largestTileSize(const QStringList &names) const
+{
+    QSize largest(0, 0);
+    for (const QString &name : names) {
+        try {
+            largest
+                = largest.expandedTo(atFile(name, [&] { return m_reader->readSize(path(name)); }));
+        } catch (const Error &) {
+            if (!m_options.keepGoing)
+                throw;
+        }
+    }
+    return largest;
+}
+
+// The field texts as the window would hold them after its folder handling: the first file's
+// size unless --cell gave one, and the columns text after the size report's default.
+GeometryFields SheetRun::fieldsFor(const QStringList &names) const
+{
+    GeometryFields fields { m_options.cellWidth.value_or(defaultCellSide),
+        m_options.cellHeight.value_or(defaultCellSide), m_options.columns };
+    if (names.isEmpty())
+        return fields;
+    if (!m_options.cellWidth) {
+        const QSize size = m_options.cellLargest ? largestTileSize(names) : firstTileSize(names);
+        if (size.isValid()) {
+            fields.width = QString::number(size.width());
+            fields.height = QString::number(size.height());
+        }
+    }
+    fields.columns
+        = computeGeometry(fields, int(names.size()), GeometryVariant::SizeReport).columnsText;
+    return fields;
+}
+
+// Refuses, before anything is drawn, a sheet larger than --max-size allows.
+void SheetRun::checkMaxSize(const SheetGeometry &geometry) const
+{
+    if (!m_options.maxSize)
+        return;
+    const SheetLayout &layout = m_options.style.layout;
+    const SheetSize size = sheetSize(geometry, layout);
+    if (size.width <= *m_options.maxSize && size.height <= *m_options.maxSize)
+        return;
+    const std::optional<int> fits = largestColumnsWithin(geometry, layout, *m_options.maxSize);
+    throw Error(QStringLiteral("the sheet would be %1 pixels, more than --max-size %2; %3")
+                    .arg(sizeText(size.width, size.height))
+                    .arg(*m_options.maxSize)
+                    .arg(fits ? QStringLiteral("--columns %1 fits").arg(*fits)
+                              : QStringLiteral("no --columns value fits")));
+}
+
+SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition) const
+{
+    std::optional<ProgressBar> progress;
+    if (m_console.errIsTerminal && !m_options.quiet)
+        progress.emplace(m_console.err, composition.tileCount());
+    DrawnSheet sheet;
+    const SheetGeometry &geometry = composition.geometry();
+    while (!composition.atEnd()) {
+        const int index = composition.nextIndex();
+        if (progress)
+            progress->show(index);
+        const QString &file = composition.names().at(index);
+        Composition::DrawnTile drawn;
+        try {
+            drawn = atFile(file, [&] { return composition.drawNextTile(); });
+        } catch (const Error &error) {
+            if (!m_options.keepGoing)
+                throw;
+            sheet.skipped.append(error.message());
+            drawn = composition.skipNextTile();
+        }
+        const bool clipped = drawn.exceedsCell(geometry);
+        if (clipped)
+            sheet.warnings.append(
+                QStringLiteral("%1: %2 is larger than the %3 cell")
+                    .arg(shownPath(file), sizeText(drawn.size.width(), drawn.size.height()),
+                        sizeText(geometry.cellWidth, geometry.cellHeight)));
+        if (m_options.dataJson || m_options.dataCsv)
+            sheet.tiles.append({ drawn.index, trimNameLines({ drawn.name }).front(), file,
+                drawn.cell.column, drawn.cell.row, drawn.cell.x, drawn.cell.y, drawn.size.width(),
+                drawn.size.height(), clipped });
+    }
+    return sheet;
 }
 
 // Writes BASE.json and BASE.csv as asked, each replaced atomically.
-void writeGridData(const CliOptions &options, const QString &outputBase,
-    const SheetGeometry &geometry, const QList<GridTile> &tiles)
+void SheetRun::writeGridData(const SheetGeometry &geometry, const QList<GridTile> &tiles) const
 {
-    if (options.dataJson) {
-        const SheetSize size = sheetSize(geometry, options.style.layout);
-        const QByteArray json = gridJson(
-            { size.width, size.height, geometry.cellWidth, geometry.cellHeight, geometry.columns,
-                geometry.rows, geometry.fileCount, options.style.layout.spacing,
-                options.style.layout.margin, backgroundText(options.style.background) },
-            tiles);
-        writeOutputFile(changeExtension(outputBase, QStringLiteral(".json")),
-            [&](QIODevice &out) { return out.write(json) == json.size(); });
+    const SheetLayout &layout = m_options.style.layout;
+    if (m_options.dataJson) {
+        const SheetSize size = sheetSize(geometry, layout);
+        writeBytes(changeExtension(m_paths.outputBase, QStringLiteral(".json")),
+            gridJson({ size.width, size.height, geometry.cellWidth, geometry.cellHeight,
+                         geometry.columns, geometry.rows, geometry.fileCount, layout.spacing,
+                         layout.margin, backgroundText(m_options.style.background) },
+                tiles));
     }
-    if (options.dataCsv) {
-        const QByteArray csv = gridCsv(tiles);
-        writeOutputFile(changeExtension(outputBase, QStringLiteral(".csv")),
-            [&](QIODevice &out) { return out.write(csv) == csv.size(); });
+    if (m_options.dataCsv)
+        writeBytes(changeExtension(m_paths.outputBase, QStringLiteral(".csv")), gridCsv(tiles));
+}
+
+void SheetRun::report(const QStringList &lines, const char *prefix) const
+{
+    for (const QString &line : lines)
+        m_console.err << "quiltmap: " << prefix << line << Qt::endl;
+}
+
+int SheetRun::run()
+{
+    const QFileInfo folderInfo(m_paths.folder);
+    if (!folderInfo.isDir())
+        throw Error(m_options.folder
+            + (folderInfo.exists() ? QStringLiteral(": not a folder")
+                                   : QStringLiteral(": no such folder")));
+    FolderListing listing;
+    listing.applyFilePath(m_paths.folder);
+    const QStringList names = orderedNames(listing.names());
+    const SheetGeometry geometry
+        = computeGeometry(fieldsFor(names), int(names.size()), GeometryVariant::Composition)
+              .geometry;
+    checkMaxSize(geometry);
+    Composition composition(geometry, m_paths.folder, names, m_options.style);
+    composition.setTileReader(*m_reader);
+    if (composition.tileCount() == 0 && !m_options.quiet)
+        m_console.err << "I need files to operate :-)" << Qt::endl;
+    const DrawnSheet drawn = drawAllTiles(composition);
+    if (!m_options.quiet)
+        report(drawn.warnings, "warning: ");
+    report(drawn.skipped, "");
+    exportSheet(*composition.finish(), trimNameLines(composition.tileNames()), m_paths.outputBase);
+    writeGridData(geometry, drawn.tiles);
+    if (!m_options.quiet) {
+        const SheetSize size = sheetSize(geometry, m_options.style.layout);
+        m_console.out << "width " << size.width << ", height " << size.height << ", images "
+                      << geometry.fileCount << ", per row " << geometry.columns << ", rows "
+                      << geometry.rows << Qt::endl;
     }
+    return drawn.skipped.isEmpty() ? ExitSuccess : ExitSkippedFiles;
 }
 
 } // namespace
 
-int runSheet(const CliOptions &options, Console console)
+RunPaths resolvePaths(const CliOptions &options)
 {
-    // Listing moves the process into the folder; relative texts are meant from where we started.
     const QDir start = QDir::current();
-    const Folder folder { options.folder, start.absoluteFilePath(options.folder) };
-    const QString outputBase = start.absoluteFilePath(options.output);
-    const QString orderFile
-        = options.orderFile.isEmpty() ? QString() : start.absoluteFilePath(options.orderFile);
-    const QFileInfo folderInfo(folder.absolute);
-    if (!folderInfo.isDir())
-        throw Error(options.folder
-            + (folderInfo.exists() ? QStringLiteral(": not a folder")
-                                   : QStringLiteral(": no such folder")));
-    FolderListing listing;
-    listing.applyFilePath(folder.absolute);
-    const QStringList names = orderedNames(options, orderFile, listing.names(), console);
-    const GeometryFields fields = fieldsFor(options, folder, names);
-    const SheetGeometry geometry
-        = computeGeometry(fields, int(names.size()), GeometryVariant::Composition).geometry;
-    checkMaxSize(options, geometry);
-    Composition composition(geometry, folder.absolute, names, options.style);
-    if (composition.tileCount() == 0 && !options.quiet)
-        console.err << "I need files to operate :-)" << Qt::endl;
-    const DrawnSheet drawn = drawAllTiles(composition, options, folder, console);
-    if (!options.quiet)
-        for (const QString &warning : drawn.warnings)
-            console.err << "quiltmap: warning: " << warning << Qt::endl;
-    exportSheet(*composition.finish(), trimNameLines(composition.tileNames()), outputBase);
-    writeGridData(options, outputBase, geometry, drawn.tiles);
-    if (!options.quiet) {
-        const SheetSize size = sheetSize(geometry, options.style.layout);
-        console.out << "width " << size.width << ", height " << size.height << ", images "
-                    << geometry.fileCount << ", per row " << geometry.columns << ", rows "
-                    << geometry.rows << Qt::endl;
-    }
-    return ExitSuccess;
+    return { start.absoluteFilePath(options.folder), start.absoluteFilePath(options.output),
+        options.orderFile.isEmpty() ? QString() : start.absoluteFilePath(options.orderFile) };
+}
+
+int runSheet(const CliOptions &options, const RunPaths &paths, Console console)
+{
+    return SheetRun(options, paths, console).run();
 }
 
 } // namespace quiltmap::cli

@@ -2,12 +2,27 @@
 
 #include "cli/cli_run.h"
 
+#include <QString>
+
 namespace quiltmap::cli {
 
 struct CliOptions;
 
-// Composes the folder once as the options ask and writes the outputs. Throws quiltmap::Error
-// with the message to print after "quiltmap: ".
-int runSheet(const CliOptions &options, Console console);
+// The paths of a run, made absolute once: listing moves the process into the folder, and
+// relative texts are meant from where the command started.
+struct RunPaths
+{
+    QString folder;
+    QString outputBase;
+    // Empty without --order-file.
+    QString orderFile;
+};
+
+RunPaths resolvePaths(const CliOptions &options);
+
+// Composes the folder once as the options ask and writes the outputs. Returns ExitSuccess, or
+// ExitSkippedFiles when --keep-going passed over files it could not read (each reported on
+// `console.err`). Throws quiltmap::Error with the message to print after "quiltmap: ".
+int runSheet(const CliOptions &options, const RunPaths &paths, Console console);
 
 } // namespace quiltmap::cli

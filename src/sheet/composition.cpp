@@ -2,7 +2,6 @@
 
 #include "common/error.h"
 #include "sheet/folder_listing.h"
-#include "sheet/png_reader.h"
 #include "sheet/tile_drawing.h"
 #include "sheet/tile_name.h"
 
@@ -41,7 +40,7 @@ Composition::DrawnTile Composition::drawNextTile()
     if (atEnd())
         throw std::logic_error("Composition::drawNextTile after the last tile");
     const int index = m_next;
-    const Tile tile = readPngFile(tilePath(m_folderText, m_names.at(index)));
+    const Tile tile = m_reader->read(tilePath(m_folderText, m_names.at(index)));
     DrawnTile drawn { index, tileName(m_names.at(index)), cellPlace(m_geometry, m_layout, index),
         QSize(tile.width(), tile.height()), {} };
     m_tileNames.append(drawn.name);
@@ -59,6 +58,17 @@ Composition::DrawnTile Composition::drawNextTile()
     return drawn;
 }
 
+Composition::DrawnTile Composition::skipNextTile()
+{
+    if (atEnd())
+        throw std::logic_error("Composition::skipNextTile after the last tile");
+    const int index = m_next++;
+    DrawnTile skipped { index, tileName(m_names.at(index)), cellPlace(m_geometry, m_layout, index),
+        QSize(0, 0), {} };
+    m_tileNames.append(skipped.name);
+    return skipped;
+}
+
 std::shared_ptr<const Raster> Composition::finish()
 {
     if (!atEnd())
@@ -66,9 +76,9 @@ std::shared_ptr<const Raster> Composition::finish()
     return m_raster;
 }
 
-QSize readTileSize(const QString &path)
+QSize readTileSize(const QString &path, const TileReader &reader)
 {
-    const Tile tile = readPngFile(path);
+    const Tile tile = reader.read(path);
     return { tile.width(), tile.height() };
 }
 

@@ -3,6 +3,7 @@
 #include "sheet/geometry.h"
 #include "sheet/raster.h"
 #include "sheet/sheet_layout.h"
+#include "sheet/tile_reader.h"
 
 #include <QRect>
 #include <QSize>
@@ -59,6 +60,9 @@ public:
         }
     };
 
+    // Reads the tiles from now on; PNG only unless set. `reader` must outlive the composition.
+    void setTileReader(const TileReader &reader) { m_reader = &reader; }
+
     // The listed file names, one per cell.
     const QStringList &names() const { return m_names; }
     int tileCount() const { return int(m_names.size()); }
@@ -69,6 +73,9 @@ public:
     // returns its entry. Throws quiltmap::Error (the tile reader's messages); the composition
     // then stays at that tile with the tiles before it drawn.
     DrawnTile drawNextTile();
+    // Passes over the next tile without reading it: its cell keeps the background, its entry
+    // still joins the name list. The size of the returned entry is empty.
+    DrawnTile skipNextTile();
 
     // The sheet as drawn so far.
     const Raster &raster() const { return *m_raster; }
@@ -83,6 +90,7 @@ public:
 private:
     SheetGeometry m_geometry;
     SheetLayout m_layout;
+    const TileReader *m_reader = &pngTileReader();
     QString m_folderText;
     QStringList m_names;
     QStringList m_tileNames;
@@ -90,8 +98,9 @@ private:
     int m_next = 0;
 };
 
-// Reads the file at `path` completely as a PNG image and returns its width and height, as the
-// folder handler does with the first listed file to set the cell size. Throws quiltmap::Error.
-QSize readTileSize(const QString &path);
+// Reads the file at `path` completely as a PNG image (or through `reader`) and returns its width
+// and height, as the folder handler does with the first listed file to set the cell size.
+// Throws quiltmap::Error.
+QSize readTileSize(const QString &path, const TileReader &reader = pngTileReader());
 
 } // namespace quiltmap::sheet

@@ -4,8 +4,10 @@
 #include "sheet/png_reader.h"
 #include "support/temp_dir.h"
 
+#include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTextStream>
 #include <gtest/gtest.h>
 
@@ -393,6 +395,59 @@ TEST_F(CliTest, GridDataAsCsvBesideTheJson)
                    "0,\"x,\"\"y\"\"\",\"x,\"\"y\"\".png\",0,0,2,2,6,4,false\r\n"
                    "1,z,z.png,0,1,2,6,5,7,true\r\n"));
     EXPECT_TRUE(QFile::exists(dir.filePath(u"QuiltMap.json"_s)));
+}
+
+// A BMP file is read by its content; PNG data, whatever the name, still goes through our reader,
+// so a folder of PNG files gives the very same sheet.
+TEST_F(CliTest, AnyFormatReadsOtherFormatsAndLeavesPngAlone)
+{
+    makeTiles({ u"a.png"_s, u"c.jpg"_s }, 4);
+    QImage bmp(3, 2, QImage::Format_RGB888);
+    bmp.fill(QColor(10, 200, 30));
+    ASSERT_TRUE(bmp.save(dir.filePath(u"tiles/b.bmp"_s), "BMP"));
+    const QString base = dir.filePath(u"QuiltMap"_s);
+    ASSERT_EQ(run({ u"--any-format"_s, u"-o"_s, base, u"tiles"_s }), ExitSuccess)
+        << err.toStdString();
+    const sheet::Tile sheet = sheetImage();
+    EXPECT_EQ(pixelAt(sheet, 4, 0), (Rgba { 10, 200, 30, 255 }));
+    EXPECT_EQ(pixelAt(sheet, 6, 1), (Rgba { 10, 200, 30, 255 }));
+    EXPECT_EQ(pixelAt(sheet, 7, 0), (Rgba { 255, 255, 255, 255 }));
+
+    QFile::remove(dir.filePath(u"tiles/b.bmp"_s));
+    ASSERT_EQ(run({ u"-o"_s, dir.filePath(u"plain"_s), dir.filePath(u"tiles"_s) }), ExitSuccess);
+    ASSERT_EQ(run({ u"--any-format"_s, u"-o"_s, dir.filePath(u"any"_s), dir.filePath(u"tiles"_s) }),
+        ExitSuccess);
+    EXPECT_EQ(dir.read(u"plain.png"_s), dir.read(u"any.png"_s));
+}
+
+TEST_F(CliTest, KeepGoingLeavesUnreadableCellsEmptyAndEndsWithThree)
+{
+    makeTiles({ u"a.png"_s, u"c.png"_s }, 2);
+    dir.write(u"tiles/b.bmp"_s, "BM not a png");
+    dir.write(u"tiles/d.png"_s, "\x89PNG\r\n\x1a\n");
+    ASSERT_EQ(run({ u"--keep-going"_s, u"-q"_s, u"--data=csv"_s, u"tiles"_s }), ExitSkippedFiles);
+    const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << err.toStdString();
+    EXPECT_TRUE(
+        lines[0].startsWith(u"quiltmap: tiles/b.bmp: Die gerade gelesene Datei ist kein"_s));
+    EXPECT_TRUE(lines[1].startsWith(u"quiltmap: tiles/d.png: "_s));
+    EXPECT_EQ(dir.read(u"QuiltMap.txt"_s), QByteArray("a\r\nb\r\nc\r\nd\r\n"));
+    const sheet::Tile sheet = sheetImage();
+    EXPECT_EQ(pixelAt(sheet, 2, 0), (Rgba { 255, 255, 255, 255 }));
+    EXPECT_EQ(pixelAt(sheet, 4, 0), (Rgba { 0x40, 0x40, 0x40, 255 }));
+    EXPECT_TRUE(dir.read(u"QuiltMap.csv"_s).contains("\r\n1,b,b.bmp,1,0,2,0,0,0,false\r\n"));
+
+    // Unreadable files count for nothing in the largest cell, and a bad first file does not
+    // decide the cell size.
+    const QString base = dir.filePath(u"QuiltMap"_s);
+    dir.write(u"tiles/0.png"_s, "broken");
+    ASSERT_EQ(run({ u"--keep-going"_s, u"-q"_s, u"-o"_s, base, dir.filePath(u"tiles"_s) }),
+        ExitSkippedFiles);
+    EXPECT_EQ(sheet::readTileSize(base + u".png"_s), QSize(50, 2));
+    ASSERT_EQ(run({ u"--keep-going"_s, u"-q"_s, u"-clargest"_s, u"-o"_s, base,
+                  dir.filePath(u"tiles"_s) }),
+        ExitSkippedFiles);
+    EXPECT_EQ(sheet::readTileSize(base + u".png"_s), QSize(50, 2));
 }
 
 } // namespace

@@ -1,0 +1,23 @@
+#include "sheet/tile_reader.h"
+
+#include "sheet/png_reader.h"
+
+namespace quiltmap::sheet {
+namespace {
+
+class PngTileReader : public TileReader
+{
+public:
+    Tile read(const QString &path) const override { return readPngFile(path); }
+    QSize readSize(const QString &path) const override { return readPngFileSize(path); }
+};
+
+} // namespace
+
+const TileReader &pngTileReader()
+{
+    static const PngTileReader reader;
+    return reader;
+}
+
+} // namespace quiltmap::sheet

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "sheet/tile.h"
+
+#include <QSize>
+
+class QString;
+
+namespace quiltmap::sheet {
+
+// Turns an image file into a tile. Composition reads every tile through one; the front end may
+// offer readers of more formats than PNG.
+class TileReader
+{
+public:
+    virtual ~TileReader() = default;
+
+    // Reads the whole file. Throws quiltmap::Error with the user-visible message.
+    virtual Tile read(const QString &path) const = 0;
+    // Reads as little as it needs to tell the file's width and height. Throws quiltmap::Error.
+    virtual QSize readSize(const QString &path) const = 0;
+};
+
+// Reads every file as PNG, whatever its name, as the window does.
+const TileReader &pngTileReader();
+
+} // namespace quiltmap::sheet
