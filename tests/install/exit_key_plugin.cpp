@@ -8,6 +8,7 @@
 #include <QGenericPlugin>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -27,9 +28,16 @@ public:
 private:
     void step()
     {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box != nullptr && box == m_answered)
+            return;
+        if (box != nullptr) {
+            m_answered = box;
             std::fprintf(stderr, "quiltmapexitkey: message box: %s\n", qUtf8Printable(box->text()));
-            press([box] { QTest::keyClick(box, Qt::Key_Return); });
+            press([box = QPointer(box)] {
+                if (box)
+                    QTest::keyClick(box, Qt::Key_Return);
+            });
             return;
         }
         if (m_pressed)
@@ -57,6 +65,8 @@ private:
     }
 
     QTimer m_steps;
+    // The box whose Enter is on its way; null again once that box is gone.
+    QPointer<QMessageBox> m_answered;
     bool m_pressed = false;
 };
 
