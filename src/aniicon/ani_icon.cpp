@@ -51,12 +51,31 @@ void TAniIcon::setAniFile(const TAniIconFile *source)
 void TAniIcon::setAnimated(bool animated)
 {
     m_animated = animated;
-    if (animated == m_timer.isActive())
+    updateTimer();
+}
+
+// A hidden indicator has nothing to show, so its animation pauses until it is shown again.
+void TAniIcon::updateTimer()
+{
+    const bool run = m_animated && isVisible();
+    if (run == m_timer.isActive())
         return;
-    if (m_timer.isActive())
-        m_timer.stop();
-    else
+    if (run)
         m_timer.start(TimerPeriodMs, Qt::PreciseTimer, this);
+    else
+        m_timer.stop();
+}
+
+void TAniIcon::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    updateTimer();
+}
+
+void TAniIcon::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    updateTimer();
 }
 
 void TAniIcon::setFrame(int frame)

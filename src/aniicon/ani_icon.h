@@ -9,7 +9,9 @@
 namespace quiltmap::aniicon {
 
 // A 32 x 32 control that plays its animated cursor with a 20 ms timer, repainting on every frame
-// advance. It can also act as a flat button: raised frame under the mouse, sunken while pressed.
+// advance. The control owns its timer: it runs while the control is animated and shown, and
+// pauses while it is hidden. It can also act as a flat button: raised frame under the mouse,
+// sunken while pressed.
 class TAniIcon : public QWidget
 {
     Q_OBJECT
@@ -34,9 +36,8 @@ public:
     void setAniFile(const TAniIconFile *source);
 
     bool Animated() const { return m_animated; }
-    // Starts the timer when the value differs from the timer's state, stops it otherwise.
     void setAnimated(bool animated);
-    // Whether the animation timer runs.
+    // Whether the animation timer runs: animated and shown.
     bool TimerRunning() const { return m_timer.isActive(); }
 
     // The frame last selected here, not the frame the running animation shows.
@@ -61,6 +62,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     // Every timer event of the control is one animation tick.
     void timerEvent(QTimerEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
@@ -70,6 +73,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void updateTimer();
+
     std::unique_ptr<TAniIconFile> m_aniFile;
     QBasicTimer m_timer;
     bool m_animated = false;

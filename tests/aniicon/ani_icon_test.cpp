@@ -74,17 +74,34 @@ TEST(TAniIcon, StartsSmallStillAndWithoutTimer)
     EXPECT_EQ(icon.property("Version").toString(), QStringLiteral("1.2.0.3"));
 }
 
-TEST(TAniIcon, AnimatedRunsOneTimerWhileOn)
+TEST(TAniIcon, AnimatedRunsOneTimerWhileOnAndShown)
 {
-    TAniIcon icon;
+    QWidget parent;
+    TAniIcon &icon = *new TAniIcon(&parent);
     icon.setAnimated(true);
+    EXPECT_FALSE(icon.TimerRunning());
+    parent.show();
+    EXPECT_TRUE(icon.TimerRunning());
     icon.setAnimated(true);
     EXPECT_TRUE(icon.Animated());
+    EXPECT_TRUE(icon.TimerRunning());
+    // Hidden, by itself or with its parent, it pauses; shown again it goes on.
+    icon.hide();
+    EXPECT_FALSE(icon.TimerRunning());
+    EXPECT_TRUE(icon.Animated());
+    icon.show();
+    EXPECT_TRUE(icon.TimerRunning());
+    parent.hide();
+    EXPECT_FALSE(icon.TimerRunning());
+    parent.show();
     EXPECT_TRUE(icon.TimerRunning());
     icon.setAnimated(false);
     EXPECT_FALSE(icon.TimerRunning());
     icon.setAnimated(false);
     EXPECT_FALSE(icon.Animated());
+    EXPECT_FALSE(icon.TimerRunning());
+    icon.hide();
+    icon.show();
     EXPECT_FALSE(icon.TimerRunning());
 }
 
@@ -106,6 +123,7 @@ TEST(TAniIcon, RunningTimerPlaysTheAnimation)
 {
     TAniIcon icon;
     icon.AniFile()->setData(shippedBusyAnimation());
+    icon.show();
     icon.setAnimated(true);
     QElapsedTimer clock;
     clock.start();
@@ -133,6 +151,7 @@ TEST(TAniIcon, FrameSelectsAndReadsTheFrameLastSet)
 TEST(TAniIcon, AnimateOnEnterFollowsTheMouseWhenEnabled)
 {
     TAniIcon icon;
+    icon.show();
     sendEnter(icon);
     EXPECT_FALSE(icon.Animated());
     sendLeave(icon);
@@ -241,7 +260,9 @@ TEST(TAniIcon, DestroyingAnAnimatedControlStopsItsTimer)
 {
     auto icon = std::make_unique<TAniIcon>();
     icon->AniFile()->setData(shippedBusyAnimation());
+    icon->show();
     icon->setAnimated(true);
+    ASSERT_TRUE(icon->TimerRunning());
     icon.reset();
     QElapsedTimer clock;
     clock.start();
