@@ -4,7 +4,6 @@
 // tile of the same folder, and reports the window's peak memory and how late a key typed
 // during a composition reaches its field.
 #include "app/application.h"
-#include "app/text_list_edit.h"
 #include "app/user_prompts.h"
 #include "corpus_tiles.h"
 #include "sheet/composition.h"
@@ -170,7 +169,7 @@ int composeInWindow(int argc, char **argv, const char *tileFolder, const char *e
         QCoreApplication::processEvents();
     }
 
-    Typist typist(window.log);
+    Typist typist(window.findChild<QWidget *>(QStringLiteral("log")));
     typist.start();
     window.Button1Click(nullptr);
     const std::vector<double> delays = typist.stop();

@@ -23,19 +23,20 @@ TfrmFilename::TfrmFilename(QWidget *parent)
     applyWindowLook(*this, QStringLiteral("frmFilename"), QStringLiteral("Save QuiltMap"));
     setFixedSize(263, 84);
 
-    Label1 = new QLabel(QStringLiteral("Select Filename of QuiltMap (without extension!)"), this);
-    Label1->setGeometry(8, 8, 247, 13);
-    edit_filename = new QLineEdit(this);
-    edit_filename->setGeometry(8, 24, 247, 21);
-    butok = new QPushButton(QStringLiteral("&Ok"), this);
+    auto *label1
+        = new QLabel(QStringLiteral("Select Filename of QuiltMap (without extension!)"), this);
+    label1->setGeometry(8, 8, 247, 13);
+    auto *editFilename = new QLineEdit(this);
+    editFilename->setGeometry(8, 24, 247, 21);
+    auto *butok = new QPushButton(QStringLiteral("&Ok"), this);
     butok->setGeometry(99, 51, 75, 25);
-    butabort = new QPushButton(QStringLiteral("&Abort"), this);
+    auto *butabort = new QPushButton(QStringLiteral("&Abort"), this);
     butabort->setGeometry(180, 51, 75, 25);
     connect(butok, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(butabort, &QPushButton::clicked, this, [this] { done(mrAbort); });
 
-    setTabOrder(butabort, edit_filename);
-    setTabOrder(edit_filename, butok);
+    setTabOrder(butabort, editFilename);
+    setTabOrder(editFilename, butok);
 }
 
 } // namespace quiltmap::app

@@ -2,10 +2,6 @@
 
 #include <QDialog>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
 namespace quiltmap::app {
 
 // The file-name dialog. It is created at start and kept, but nothing opens it.
@@ -15,11 +11,6 @@ class TfrmFilename : public QDialog
 
 public:
     explicit TfrmFilename(QWidget *parent = nullptr);
-
-    QLabel *Label1;
-    QLineEdit *edit_filename;
-    QPushButton *butok;
-    QPushButton *butabort;
 };
 
 } // namespace quiltmap::app

@@ -31,6 +31,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace quiltmap::app {
 
@@ -50,28 +54,56 @@ QString titleMarkup()
                           "<FONT color=\"#000000\">J</FONT> QuiltMap-Creator");
 }
 
-widgets::THTMLabel *newLabel(QWidget *parent, const QRect &place, const QString &markup)
+// Where the controls inside the group boxes and the scroll box sit: the parent, and the left
+// edge, top edge, width and height inside the parent's client area, in pixels at 96 dots per
+// inch. Later rows lie above earlier ones where they overlap.
+struct ControlPlace
 {
-    auto *label = new widgets::THTMLabel(parent);
-    label->setGeometry(place);
-    label->setHTMLText({ markup });
-    label->setTransparent(true);
-    return label;
-}
+    const char *name;
+    const char *parent;
+    QRect place;
+};
 
-widgets::TMoneyEdit *newNumberField(QWidget *parent, const QRect &place)
-{
-    auto *field = new widgets::TMoneyEdit(parent);
-    field->setGeometry(place);
-    field->setMaxLength(5);
-    return field;
-}
+constexpr ControlPlace controlPlaces[] = {
+    { "AdvReflectionLabel11", "GroupBox1", { 80, 15, 233, 27 } },
+    { "GroupBox2", "GroupBox1", { 1, 120, 401, 121 } },
+    { "HTMLabel1", "GroupBox2", { 8, 19, 81, 17 } },
+    { "HTMLabel2", "GroupBox2", { 88, 19, 81, 17 } },
+    { "HTMLabel3", "GroupBox2", { 168, 19, 81, 17 } },
+    { "HTMLabel4", "GroupBox2", { 255, 11, 130, 19 } },
+    { "imagesizeinfo", "GroupBox2", { 255, 32, 130, 84 } },
+    { "edit_width", "GroupBox2", { 8, 34, 73, 21 } },
+    { "edit_height", "GroupBox2", { 88, 34, 73, 21 } },
+    { "edit_columns", "GroupBox2", { 168, 34, 73, 21 } },
+    { "GroupBox3", "GroupBox1", { 4, 48, 398, 62 } },
+    { "sourcefiles", "GroupBox3", { 3, 30, 390, 21 } },
+    { "files", "GroupBox1", { 408, 15, 425, 58 } },
+    { "Button1", "GroupBox1", { 839, 15, 92, 58 } },
+    { "log", "GroupBox1", { 407, 79, 426, 106 } },
+    { "filelist", "GroupBox1", { 408, 191, 426, 93 } },
+    { "AniIcon1", "GroupBox1", { 367, 143, 32, 32 } },
+    { "butsavestock", "GroupBox1", { 839, 79, 92, 205 } },
+    { "pb", "ScrollBox1", { 3, 3, 105, 105 } },
+};
 
-QPushButton *newButton(QWidget *parent, const QString &caption, const QRect &place)
+// The transparent rich-text labels of the tile options and their markup.
+constexpr std::pair<const char *, const char *> tileOptionLabels[] = {
+    { "HTMLabel1", "<b>WIDTH</b> (Pixel)" },
+    { "HTMLabel2", "<b>HEIGHT</b> (Pixel)" },
+    { "HTMLabel3", "Icons per <b>ROW</b>" },
+    { "HTMLabel4", "<I><U>Calculated Imagesize</U></I>" },
+    { "imagesizeinfo", "Calculated Imagesize<br>width<b> x </b>height Pixel" },
+};
+
+constexpr const char *tabOrder[] = { "edit_width", "edit_height", "edit_columns", "sourcefiles",
+    "files", "Button1", "log", "filelist", "butsavestock", "ScrollBox1" };
+
+const ControlPlace &placeOf(const char *name)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setGeometry(place);
-    return button;
+    for (const ControlPlace &row : controlPlaces)
+        if (std::strcmp(row.name, name) == 0)
+            return row;
+    throw std::logic_error(std::string("no place for the control ") + name);
 }
 
 QColor windowColour()
@@ -107,6 +139,21 @@ TfrmMain::TfrmMain(const AppContext &context, TfrmOptions &options)
 
 TfrmMain::~TfrmMain() = default;
 
+// Makes a control of the placement table, named after its row, inside its parent and at its
+// place; `arguments` go before the parent to the control's constructor.
+template<typename Control, typename... Arguments>
+Control *TfrmMain::addControl(const char *name, Arguments &&...arguments)
+{
+    const ControlPlace &row = placeOf(name);
+    auto *parent = findChild<QWidget *>(QLatin1String(row.parent));
+    if (auto *scrollBox = qobject_cast<QScrollArea *>(parent))
+        parent = scrollBox->widget();
+    auto *control = new Control(std::forward<Arguments>(arguments)..., parent);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(row.place);
+    return control;
+}
+
 void TfrmMain::createControls()
 {
     auto *client = new QWidget(this);
@@ -114,85 +161,80 @@ void TfrmMain::createControls()
     auto *clientLayout = new QVBoxLayout(client);
     clientLayout->setContentsMargins(0, 0, 0, 0);
     clientLayout->setSpacing(0);
+    auto *groupBox1 = new QGroupBox(QStringLiteral("GroupBox1"), client);
+    groupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    groupBox1->setFixedHeight(groupBox1Height);
+    clientLayout->addWidget(groupBox1);
+    createTileOptions();
 
-    GroupBox1 = new QGroupBox(QStringLiteral("GroupBox1"), client);
-    GroupBox1->setFixedHeight(groupBox1Height);
-    clientLayout->addWidget(GroupBox1);
-
-    AdvReflectionLabel11 = new widgets::TAdvReflectionLabel(GroupBox1);
-    AdvReflectionLabel11->setGeometry(80, 15, 233, 27);
-    QFont titleFont = tahomaFont(16);
-    titleFont.setBold(true);
-    AdvReflectionLabel11->setFont(titleFont);
-    AdvReflectionLabel11->setReflectionSize(50);
-    AdvReflectionLabel11->setURLColor(Qt::blue);
-    AdvReflectionLabel11->setHTMLText({ titleMarkup() });
-
-    GroupBox2 = new QGroupBox(QStringLiteral(" Tile-Options "), GroupBox1);
-    GroupBox2->setGeometry(1, 120, 401, 121);
-    HTMLabel1 = newLabel(GroupBox2, { 8, 19, 81, 17 }, QStringLiteral("<b>WIDTH</b> (Pixel)"));
-    HTMLabel2 = newLabel(GroupBox2, { 88, 19, 81, 17 }, QStringLiteral("<b>HEIGHT</b> (Pixel)"));
-    HTMLabel3 = newLabel(GroupBox2, { 168, 19, 81, 17 }, QStringLiteral("Icons per <b>ROW</b>"));
-    HTMLabel4 = newLabel(
-        GroupBox2, { 255, 11, 130, 19 }, QStringLiteral("<I><U>Calculated Imagesize</U></I>"));
-    imagesizeinfo = newLabel(GroupBox2, { 255, 32, 130, 84 },
-        QStringLiteral("Calculated Imagesize<br>width<b> x </b>height Pixel"));
-    edit_width = newNumberField(GroupBox2, { 8, 34, 73, 21 });
-    edit_height = newNumberField(GroupBox2, { 88, 34, 73, 21 });
-    edit_columns = newNumberField(GroupBox2, { 168, 34, 73, 21 });
-
-    GroupBox3 = new QGroupBox(QStringLiteral(" Source "), GroupBox1);
-    GroupBox3->setGeometry(4, 48, 398, 62);
-    sourcefiles = new widgets::TAdvDirectoryEdit(GroupBox3);
-    sourcefiles->setGeometry(3, 30, 390, 21);
+    addControl<QGroupBox>("GroupBox3", QStringLiteral(" Source "));
+    sourcefiles = addControl<widgets::TAdvDirectoryEdit>("sourcefiles");
     sourcefiles->setLabelCaption(QStringLiteral("Select Directory of Sourcefiles"));
     sourcefiles->setLabelPosition(widgets::TAdvDirectoryEdit::lpTopCenter);
     sourcefiles->setColor(windowColour());
     sourcefiles->setBrowseDialogTitle(QStringLiteral("Select Directory"));
 
-    files = new FileListBox(GroupBox1);
-    files->setGeometry(408, 15, 425, 58);
-    Button1 = newButton(GroupBox1, QStringLiteral("Create Quiltmap"), { 839, 15, 92, 58 });
-    log = new TextListEdit(GroupBox1);
-    log->setGeometry(407, 79, 426, 106);
-    filelist = new TextListEdit(GroupBox1);
-    filelist->setGeometry(408, 191, 426, 93);
-
-    AniIcon1 = new aniicon::TAniIcon(GroupBox1);
-    AniIcon1->setGeometry(367, 143, 32, 32);
+    files = addControl<FileListBox>("files");
+    Button1 = addControl<QPushButton>("Button1", QStringLiteral("Create Quiltmap"));
+    log = addControl<TextListEdit>("log");
+    filelist = addControl<TextListEdit>("filelist");
+    AniIcon1 = addControl<aniicon::TAniIcon>("AniIcon1");
     AniIcon1->AniFile()->setData(aniicon::shippedBusyAnimation());
-
-    butsavestock = newButton(GroupBox1, QStringLiteral("Save Quiltmap"), { 839, 79, 92, 205 });
+    butsavestock = addControl<QPushButton>("butsavestock", QStringLiteral("Save Quiltmap"));
     butsavestock->setEnabled(false);
 
     ScrollBox1 = new QScrollArea(client);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setLayoutDirection(Qt::LeftToRight);
     ScrollBox1->setWidgetResizable(false);
-    auto *scrollContent = new QWidget;
-    pb = new RasterView(scrollContent);
-    pb->setGeometry(3, 3, 105, 105);
-    ScrollBox1->setWidget(scrollContent);
+    ScrollBox1->setWidget(new QWidget);
+    pb = addControl<RasterView>("pb");
     fitScrollContent();
     clientLayout->addWidget(ScrollBox1, 1);
 
-    QWidget::setTabOrder(edit_width, edit_height);
-    QWidget::setTabOrder(edit_height, edit_columns);
-    QWidget::setTabOrder(edit_columns, sourcefiles);
-    QWidget::setTabOrder(sourcefiles, files);
-    QWidget::setTabOrder(files, Button1);
-    QWidget::setTabOrder(Button1, log);
-    QWidget::setTabOrder(log, filelist);
-    QWidget::setTabOrder(filelist, butsavestock);
-    QWidget::setTabOrder(butsavestock, ScrollBox1);
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        QWidget::setTabOrder(findChild<QWidget *>(QLatin1String(tabOrder[i - 1])),
+            findChild<QWidget *>(QLatin1String(tabOrder[i])));
+}
+
+// The title and the group of the cell size, the tiles per row and the size report.
+void TfrmMain::createTileOptions()
+{
+    auto *title = addControl<widgets::TAdvReflectionLabel>("AdvReflectionLabel11");
+    QFont titleFont = tahomaFont(16);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setReflectionSize(50);
+    title->setURLColor(Qt::blue);
+    title->setHTMLText({ titleMarkup() });
+
+    addControl<QGroupBox>("GroupBox2", QStringLiteral(" Tile-Options "));
+    for (const auto &[name, markup] : tileOptionLabels) {
+        auto *label = addControl<widgets::THTMLabel>(name);
+        label->setHTMLText({ QString::fromLatin1(markup) });
+        label->setTransparent(true);
+    }
+    imagesizeinfo = findChild<widgets::THTMLabel *>(QStringLiteral("imagesizeinfo"));
+    const auto numberField = [this](const char *name) {
+        auto *field = addControl<widgets::TMoneyEdit>(name);
+        field->setMaxLength(5);
+        return field;
+    };
+    edit_width = numberField("edit_width");
+    edit_height = numberField("edit_height");
+    edit_columns = numberField("edit_columns");
 }
 
 void TfrmMain::createMenu()
 {
-    File1 = menuBar()->addMenu(QStringLiteral("&File"));
-    Options1 = File1->addAction(QStringLiteral("Options"));
+    QMenu *file1 = menuBar()->addMenu(QStringLiteral("&File"));
+    file1->setObjectName(QStringLiteral("File1"));
+    Options1 = file1->addAction(QStringLiteral("Options"));
+    Options1->setObjectName(QStringLiteral("Options1"));
     Options1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    File1->addSeparator();
-    Exit1 = File1->addAction(QStringLiteral("&Exit"));
+    file1->addSeparator();
+    Exit1 = file1->addAction(QStringLiteral("&Exit"));
+    Exit1->setObjectName(QStringLiteral("Exit1"));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
@@ -210,6 +252,8 @@ void TfrmMain::connectHandlers()
     connect(pb, &RasterView::clicked, this, &TfrmMain::pbClick);
 
     // A one-shot delay after the first show; disabled until then.
+    Timer1.setParent(this);
+    Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
 
@@ -268,15 +312,15 @@ void TfrmMain::readSettings()
     sourcefiles->setText(m_settings.lastIconpath());
     const QString tilesPerRow = m_settings.tilesPerRow();
     edit_columns->setText(tilesPerRow);
-    m_options.edit_columns->setText(tilesPerRow);
+    m_options.setTilesPerRowText(tilesPerRow);
     SaveDialog1.InitialDir = m_settings.lastSavePath();
-    m_options.StocksDir->setText(m_settings.quiltMapDir());
+    m_options.setQuiltMapFolder(m_settings.quiltMapDir());
 }
 
 void TfrmMain::SaveOptions()
 {
     m_settings.save({ sourcefiles->text(), edit_columns->text(), SaveDialog1.InitialDir,
-        m_options.StocksDir->text() });
+        m_options.quiltMapFolder() });
 }
 
 void TfrmMain::Timer1Timer()
@@ -447,7 +491,7 @@ void TfrmMain::fitScrollContent()
 void TfrmMain::butsavestockClick()
 {
     reportingErrors(this, [this] {
-        SaveDialog1.InitialDir = m_options.StocksDir->text();
+        SaveDialog1.InitialDir = m_options.quiltMapFolder();
         SaveDialog1.FileName = QStringLiteral("QuiltMap");
         const QString chosen = m_errors.prompts().chooseSaveFile(this, SaveDialog1);
         if (chosen.isEmpty())
@@ -475,7 +519,7 @@ void TfrmMain::edit_columnsExit()
     reportingErrors(this, [this] {
         std::int32_t columns = StrToInt(edit_columns->text());
         if (columns < 1)
-            columns = StrToInt(m_options.edit_columns->text());
+            columns = StrToInt(m_options.tilesPerRowText());
         edit_columns->setText(QString::number(columns));
     });
 }
@@ -486,7 +530,7 @@ void TfrmMain::Options1Click(QObject *sender)
         if (m_errors.prompts().execModal(m_options) != TfrmOptions::mrOk)
             return;
         SaveOptions();
-        edit_columns->setText(m_options.edit_columns->text());
+        edit_columns->setText(m_options.tilesPerRowText());
         folderPath(sender);
     });
 }

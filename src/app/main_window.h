@@ -10,8 +10,6 @@
 #include <memory>
 
 class QAction;
-class QGroupBox;
-class QMenu;
 class QPushButton;
 class QScrollArea;
 
@@ -22,7 +20,6 @@ class Raster;
 
 namespace quiltmap::widgets {
 class TAdvDirectoryEdit;
-class TAdvReflectionLabel;
 class THTMLabel;
 class TMoneyEdit;
 } // namespace quiltmap::widgets
@@ -59,37 +56,11 @@ public:
     TfrmMain(const AppContext &context, TfrmOptions &options);
     ~TfrmMain() override;
 
-    // The controls, named as the window's parts are named throughout.
-    QGroupBox *GroupBox1;
-    widgets::TAdvReflectionLabel *AdvReflectionLabel11;
-    QGroupBox *GroupBox2;
-    widgets::THTMLabel *HTMLabel1;
-    widgets::THTMLabel *HTMLabel2;
-    widgets::THTMLabel *HTMLabel3;
-    widgets::THTMLabel *HTMLabel4;
-    widgets::THTMLabel *imagesizeinfo;
-    widgets::TMoneyEdit *edit_width;
-    widgets::TMoneyEdit *edit_height;
-    widgets::TMoneyEdit *edit_columns;
-    QGroupBox *GroupBox3;
-    widgets::TAdvDirectoryEdit *sourcefiles;
-    FileListBox *files;
-    QPushButton *Button1;
-    TextListEdit *log;
-    TextListEdit *filelist;
-    aniicon::TAniIcon *AniIcon1;
-    QPushButton *butsavestock;
-    QScrollArea *ScrollBox1;
-    RasterView *pb;
-    QMenu *File1;
-    QAction *Options1;
-    QAction *Exit1;
-    QTimer Timer1;
-    SaveDialogSettings SaveDialog1;
-
     // The sheet of the last completed composition, null before one and after the window
     // closed.
     const sheet::Raster *exportImage() const { return m_exportImage.get(); }
+    // What the save dialog was last set up with; its initial folder is also a setting.
+    const SaveDialogSettings &saveDialogSettings() const { return SaveDialog1; }
     // The full path of the settings file.
     QString IniPath() const;
 
@@ -115,7 +86,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    template<typename Control, typename... Arguments>
+    Control *addControl(const char *name, Arguments &&...arguments);
     void createControls();
+    void createTileOptions();
     void createMenu();
     void connectHandlers();
 
@@ -136,6 +110,26 @@ private:
     void startBusy();
     void endBusy(bool sheetComplete);
     void fitScrollContent();
+
+    // The controls the window's code works with, named as the window's parts are named
+    // throughout; every control also carries its name as its object name.
+    widgets::THTMLabel *imagesizeinfo;
+    widgets::TMoneyEdit *edit_width;
+    widgets::TMoneyEdit *edit_height;
+    widgets::TMoneyEdit *edit_columns;
+    widgets::TAdvDirectoryEdit *sourcefiles;
+    FileListBox *files;
+    QPushButton *Button1;
+    TextListEdit *log;
+    TextListEdit *filelist;
+    aniicon::TAniIcon *AniIcon1;
+    QPushButton *butsavestock;
+    QScrollArea *ScrollBox1;
+    RasterView *pb;
+    QAction *Options1;
+    QAction *Exit1;
+    QTimer Timer1;
+    SaveDialogSettings SaveDialog1;
 
     const ErrorReporter &m_errors;
     TfrmOptions &m_options;

@@ -17,10 +17,12 @@ TfrmOptions::TfrmOptions(QWidget *parent)
     applyWindowLook(*this, QStringLiteral("frmOptions"), QStringLiteral("Options"));
     setFixedSize(633, 168);
 
-    GroupBox1 = new QGroupBox(QStringLiteral(" QuiltMaps "), this);
-    GroupBox1->setGeometry(2, 0, 627, 125);
+    auto *groupBox1 = new QGroupBox(QStringLiteral(" QuiltMaps "), this);
+    groupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    groupBox1->setGeometry(2, 0, 627, 125);
 
-    StocksDir = new widgets::TAdvDirectoryEdit(GroupBox1);
+    StocksDir = new widgets::TAdvDirectoryEdit(groupBox1);
+    StocksDir->setObjectName(QStringLiteral("StocksDir"));
     StocksDir->setGeometry(16, 35, 601, 21);
     StocksDir->setLabelCaption(
         QStringLiteral("Select Directory where to store the created QuiltMaps  (default Folder "
@@ -30,24 +32,47 @@ TfrmOptions::TfrmOptions(QWidget *parent)
     StocksDir->setColor(palette().color(QPalette::Base));
     StocksDir->setBrowseDialogTitle(QStringLiteral("Select Directory"));
 
-    HTMLabel3 = new widgets::THTMLabel(GroupBox1);
-    HTMLabel3->setGeometry(16, 67, 601, 17);
-    HTMLabel3->setHTMLText(
+    auto *htmLabel3 = new widgets::THTMLabel(groupBox1);
+    htmLabel3->setObjectName(QStringLiteral("HTMLabel3"));
+    htmLabel3->setGeometry(16, 67, 601, 17);
+    htmLabel3->setHTMLText(
         { QStringLiteral("DEFAULT: How many Icons per <b>ROW</b>. <SUP>(can be "
                          "temporarly changed while creating QuiltMaps)</SUP>") });
-    HTMLabel3->setTransparent(true);
+    htmLabel3->setTransparent(true);
 
-    edit_columns = new widgets::TMoneyEdit(GroupBox1);
+    edit_columns = new widgets::TMoneyEdit(groupBox1);
+    edit_columns->setObjectName(QStringLiteral("edit_columns"));
     edit_columns->setGeometry(16, 90, 73, 21);
     edit_columns->setMaxLength(5);
 
-    Button1 = new QPushButton(QStringLiteral("&Ok"), this);
-    Button1->setGeometry(550, 131, 75, 25);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, [this] { done(mrOk); });
+    auto *button1 = new QPushButton(QStringLiteral("&Ok"), this);
+    button1->setObjectName(QStringLiteral("Button1"));
+    button1->setGeometry(550, 131, 75, 25);
+    button1->setDefault(true);
+    connect(button1, &QPushButton::clicked, this, [this] { done(mrOk); });
 
     setTabOrder(StocksDir, edit_columns);
-    setTabOrder(edit_columns, Button1);
+    setTabOrder(edit_columns, button1);
+}
+
+QString TfrmOptions::quiltMapFolder() const
+{
+    return StocksDir->text();
+}
+
+void TfrmOptions::setQuiltMapFolder(const QString &text)
+{
+    StocksDir->setText(text);
+}
+
+QString TfrmOptions::tilesPerRowText() const
+{
+    return edit_columns->text();
+}
+
+void TfrmOptions::setTilesPerRowText(const QString &text)
+{
+    edit_columns->setText(text);
 }
 
 // The window's close command.

@@ -2,12 +2,8 @@
 
 #include <QDialog>
 
-class QGroupBox;
-class QPushButton;
-
 namespace quiltmap::widgets {
 class TAdvDirectoryEdit;
-class THTMLabel;
 class TMoneyEdit;
 } // namespace quiltmap::widgets
 
@@ -26,17 +22,22 @@ public:
 
     explicit TfrmOptions(QWidget *parent = nullptr);
 
-    QGroupBox *GroupBox1;
-    widgets::TAdvDirectoryEdit *StocksDir;
-    widgets::THTMLabel *HTMLabel3;
-    widgets::TMoneyEdit *edit_columns;
-    QPushButton *Button1;
+    // The folder for QuiltMap images (the field StocksDir), as typed.
+    QString quiltMapFolder() const;
+    void setQuiltMapFolder(const QString &text);
+    // The default number of tiles per row (the field edit_columns), as typed.
+    QString tilesPerRowText() const;
+    void setTilesPerRowText(const QString &text);
 
 public Q_SLOTS:
     void reject() override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    widgets::TAdvDirectoryEdit *StocksDir;
+    widgets::TMoneyEdit *edit_columns;
 };
 
 } // namespace quiltmap::app

@@ -9,6 +9,7 @@
 #include <QSize>
 #include <QStringList>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -71,6 +72,13 @@ public:
     void start();
 
     TfrmMain &main() { return m_windows->frmMain; }
+    // A control of the main window by its name; the test fails when there is none.
+    template<typename Control> Control *control(const char *name)
+    {
+        auto *found = main().findChild<Control *>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
     TfrmOptions &options() { return m_windows->frmOptions; }
     FakePrompts prompts;
 

@@ -36,12 +36,13 @@ TEST_P(ColumnsExit, NormalisesTheFieldOrReportsTheText)
     AppHarness app;
     app.main().show();
     const ColumnsExitCase &c = GetParam();
-    app.main().edit_columns->setText(QString::fromUtf8(c.main));
-    app.options().edit_columns->setText(QString::fromUtf8(c.options));
+    app.control<widgets::TMoneyEdit>("edit_columns")->setText(QString::fromUtf8(c.main));
+    app.options().setTilesPerRowText(QString::fromUtf8(c.options));
 
     app.main().edit_columnsExit();
 
-    EXPECT_EQ(app.main().edit_columns->text(), QString::fromUtf8(c.expected));
+    EXPECT_EQ(
+        app.control<widgets::TMoneyEdit>("edit_columns")->text(), QString::fromUtf8(c.expected));
     if (c.rejected == nullptr) {
         EXPECT_TRUE(app.prompts.errors.empty());
     } else {
@@ -65,38 +66,38 @@ TEST(CellSizeExit, ReportsTextsThatAreNoIntegerAndKeepsThem)
 {
     AppHarness app;
     app.main().show();
-    app.main().edit_width->setText(QStringLiteral("12x"));
-    app.main().edit_height->setText(QStringLiteral("007"));
+    app.control<widgets::TMoneyEdit>("edit_width")->setText(QStringLiteral("12x"));
+    app.control<widgets::TMoneyEdit>("edit_height")->setText(QStringLiteral("007"));
 
     app.main().edit_widthExit();
     app.main().edit_heightExit();
 
     ASSERT_EQ(app.prompts.errors.size(), 1u);
     EXPECT_EQ(app.prompts.errors[0].text, u"''12x'' ist kein gültiger Integer-Wert.");
-    EXPECT_EQ(app.main().edit_width->text(), u"12x");
-    EXPECT_EQ(app.main().edit_height->text(), u"007");
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_width")->text(), u"12x");
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_height")->text(), u"007");
 }
 
 TEST(OptionsDialog, OkSavesTheOldRowCountThenTakesTheNewOne)
 {
     AppHarness app;
     app.main().show();
-    app.main().edit_columns->setText(QStringLiteral("10"));
+    app.control<widgets::TMoneyEdit>("edit_columns")->setText(QStringLiteral("10"));
     int shown = 0;
     app.prompts.answerModal = [&](QDialog &dialog) {
         ++shown;
         EXPECT_EQ(&dialog, &app.options());
-        app.options().edit_columns->setText(QStringLiteral("20"));
-        app.options().StocksDir->setText(QStringLiteral("/no/such/folder"));
+        app.options().setTilesPerRowText(QStringLiteral("20"));
+        app.options().setQuiltMapFolder(QStringLiteral("/no/such/folder"));
         return TfrmOptions::mrOk;
     };
 
-    app.main().Options1->trigger();
+    app.control<QAction>("Options1")->trigger();
 
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(app.readIni().contains(u"TilesPerRow=10"));
     EXPECT_TRUE(app.readIni().contains(u"QuiltMapDir=/no/such/folder"));
-    EXPECT_EQ(app.main().edit_columns->text(), u"20");
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_columns")->text(), u"20");
     // The folder path ran with the empty source field.
     ASSERT_EQ(app.prompts.notices.size(), 1u);
     EXPECT_EQ(app.prompts.notices[0].text, u"Select a valid Directory");
@@ -110,7 +111,7 @@ TEST(OptionsDialog, CloseCommandAppliesAndSavesNothing)
     AppHarness app;
     app.main().show();
     app.prompts.answerModal = [&](QDialog &dialog) {
-        app.options().edit_columns->setText(QStringLiteral("30"));
+        app.options().setTilesPerRowText(QStringLiteral("30"));
         dialog.show();
         dialog.close();
         return dialog.result();
@@ -120,8 +121,8 @@ TEST(OptionsDialog, CloseCommandAppliesAndSavesNothing)
 
     EXPECT_EQ(app.options().result(), TfrmOptions::mrCancel);
     EXPECT_FALSE(QFile::exists(app.iniPath()));
-    EXPECT_EQ(app.main().edit_columns->text(), u"25");
-    EXPECT_EQ(app.options().edit_columns->text(), u"30");
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_columns")->text(), u"25");
+    EXPECT_EQ(app.options().tilesPerRowText(), u"30");
     EXPECT_TRUE(app.prompts.notices.empty());
 
     EXPECT_TRUE(app.main().close());
@@ -133,9 +134,9 @@ TEST(Closing, ExitAndCloseBoxWriteTheSettings)
     for (const bool byExit : { true, false }) {
         AppHarness app;
         app.main().show();
-        app.main().edit_columns->setText(QStringLiteral("9"));
+        app.control<widgets::TMoneyEdit>("edit_columns")->setText(QStringLiteral("9"));
         if (byExit)
-            app.main().Exit1->trigger();
+            app.control<QAction>("Exit1")->trigger();
         else
             EXPECT_TRUE(app.main().close());
         EXPECT_EQ(app.readIni(),
@@ -179,7 +180,7 @@ TEST(ReadOnlySettingsFile, ExitReportsTheWriteOnceAndEndsTheProgram)
     AppHarness app;
     makeSettingsReadOnly(app);
     app.main().show();
-    QTimer::singleShot(0, app.main().Exit1, &QAction::trigger);
+    QTimer::singleShot(0, app.control<QAction>("Exit1"), &QAction::trigger);
     QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
 
     EXPECT_EQ(QApplication::exec(), 0);
@@ -193,14 +194,14 @@ TEST(ReadOnlySettingsFile, OptionsOkReportsTheWriteAndLeavesTheMainWindowAlone)
     makeSettingsReadOnly(app);
     app.main().show();
     app.prompts.answerModal = [&](QDialog &) {
-        app.options().edit_columns->setText(QStringLiteral("20"));
+        app.options().setTilesPerRowText(QStringLiteral("20"));
         return TfrmOptions::mrOk;
     };
 
-    app.main().Options1->trigger();
+    app.control<QAction>("Options1")->trigger();
 
     expectOneRefusedWrite(app);
-    EXPECT_EQ(app.main().edit_columns->text(), u"4");
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_columns")->text(), u"4");
     EXPECT_TRUE(app.prompts.notices.empty());
     EXPECT_TRUE(app.main().isVisible());
 }
@@ -248,19 +249,21 @@ TEST(ComposingTwice, NewCompositionSupersedesTheRunningOne)
     app.writeIni(iniFor(many));
     app.start();
 
-    DuringComposition switchFolder(4, [&] { app.main().sourcefiles->setText(few); });
+    DuringComposition switchFolder(
+        4, [&] { app.control<widgets::TAdvDirectoryEdit>("sourcefiles")->setText(few); });
     app.main().Button1Click(nullptr);
 
     ASSERT_TRUE(switchFolder.fired());
     EXPECT_TRUE(app.prompts.errors.empty());
-    EXPECT_EQ(app.main().filelist->lines(), (QStringList { u"few00"_s, u"few01"_s }));
+    EXPECT_EQ(
+        app.control<TextListEdit>("filelist")->lines(), (QStringList { u"few00"_s, u"few01"_s }));
     const sheet::Raster &sheet = *app.main().exportImage();
     EXPECT_EQ(sheet.width(), 25 * 8);
     EXPECT_EQ(pixel(sheet, 0, 0), QColor(Qt::blue));
     EXPECT_EQ(pixel(sheet, 16, 0), QColor(Qt::white));
-    EXPECT_EQ(app.main().pb->raster(), &sheet);
-    EXPECT_TRUE(app.main().butsavestock->isEnabled());
-    EXPECT_FALSE(app.main().AniIcon1->isVisible());
+    EXPECT_EQ(app.control<RasterView>("pb")->raster(), &sheet);
+    EXPECT_TRUE(app.control<QPushButton>("butsavestock")->isEnabled());
+    EXPECT_FALSE(app.control<aniicon::TAniIcon>("AniIcon1")->isVisible());
 }
 
 TEST(ComposingTwice, CreateButtonDuringACompositionRestartsIt)
@@ -269,13 +272,13 @@ TEST(ComposingTwice, CreateButtonDuringACompositionRestartsIt)
     app.writeIni(iniFor(folderOf(app, QStringLiteral("t"), 6, Qt::red)));
     app.start();
 
-    DuringComposition again(3, [&] { app.main().Button1->click(); });
+    DuringComposition again(3, [&] { app.control<QPushButton>("Button1")->click(); });
     app.main().Button1Click(nullptr);
 
     ASSERT_TRUE(again.fired());
-    EXPECT_EQ(app.main().filelist->lines().size(), 6);
+    EXPECT_EQ(app.control<TextListEdit>("filelist")->lines().size(), 6);
     EXPECT_TRUE(app.prompts.errors.empty());
-    EXPECT_TRUE(app.main().butsavestock->isEnabled());
+    EXPECT_TRUE(app.control<QPushButton>("butsavestock")->isEnabled());
 }
 
 TEST(ComposingFails, BusyStateEndsAndSavingStaysOff)
@@ -284,25 +287,25 @@ TEST(ComposingFails, BusyStateEndsAndSavingStaysOff)
     const QString folder = folderOf(app, QStringLiteral("a"), 2, Qt::red);
     app.writeIni(iniFor(folder));
     app.start();
-    ASSERT_TRUE(app.main().butsavestock->isEnabled());
+    ASSERT_TRUE(app.control<QPushButton>("butsavestock")->isEnabled());
     QFile bitmap(folder + u"/z.bmp");
     ASSERT_TRUE(bitmap.open(QIODevice::WriteOnly));
     bitmap.write("BM");
     bitmap.close();
 
-    app.main().Button1->click();
+    app.control<QPushButton>("Button1")->click();
 
     ASSERT_EQ(app.prompts.errors.size(), 1u);
     EXPECT_TRUE(app.prompts.errors[0].text.startsWith(u"Die gerade gelesene Datei ist kein"));
     EXPECT_TRUE(app.prompts.errors[0].text.endsWith(u"bekommen."));
-    EXPECT_FALSE(app.main().AniIcon1->isVisible());
-    EXPECT_FALSE(app.main().AniIcon1->Animated());
-    EXPECT_FALSE(app.main().butsavestock->isEnabled());
-    EXPECT_EQ(app.main().filelist->lines(), (QStringList { u"a00"_s, u"a01"_s }));
+    EXPECT_FALSE(app.control<aniicon::TAniIcon>("AniIcon1")->isVisible());
+    EXPECT_FALSE(app.control<aniicon::TAniIcon>("AniIcon1")->Animated());
+    EXPECT_FALSE(app.control<QPushButton>("butsavestock")->isEnabled());
+    EXPECT_EQ(app.control<TextListEdit>("filelist")->lines(), (QStringList { u"a00"_s, u"a01"_s }));
     // The preview shows the tiles drawn before the error.
-    ASSERT_NE(app.main().pb->raster(), nullptr);
-    EXPECT_EQ(pixel(*app.main().pb->raster(), 8, 0), QColor(Qt::red));
-    EXPECT_EQ(pixel(*app.main().pb->raster(), 16, 0), QColor(Qt::white));
+    ASSERT_NE(app.control<RasterView>("pb")->raster(), nullptr);
+    EXPECT_EQ(pixel(*app.control<RasterView>("pb")->raster(), 8, 0), QColor(Qt::red));
+    EXPECT_EQ(pixel(*app.control<RasterView>("pb")->raster(), 16, 0), QColor(Qt::white));
 }
 
 TEST(ClosingWhileComposing, CompositionStopsWithoutTouchingReleasedImages)
@@ -317,8 +320,8 @@ TEST(ClosingWhileComposing, CompositionStopsWithoutTouchingReleasedImages)
     ASSERT_TRUE(closeWindow.fired());
     EXPECT_FALSE(app.main().isVisible());
     EXPECT_EQ(app.main().exportImage(), nullptr);
-    EXPECT_EQ(app.main().pb->raster(), nullptr);
-    EXPECT_LT(app.main().filelist->lines().size(), 10);
+    EXPECT_EQ(app.control<RasterView>("pb")->raster(), nullptr);
+    EXPECT_LT(app.control<TextListEdit>("filelist")->lines().size(), 10);
     EXPECT_TRUE(app.prompts.errors.empty());
     EXPECT_TRUE(app.readIni().contains(u"TilesPerRow=25"));
 }

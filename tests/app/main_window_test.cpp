@@ -44,26 +44,27 @@ TEST(MainWindowStart, FirstStartWithoutSettingsFile)
     app.main().show();
 
     EXPECT_TRUE(app.main().windowTitle().startsWith(u"Create QuiltMap-Graphics V"));
-    EXPECT_EQ(app.main().sourcefiles->text(), u"");
-    EXPECT_EQ(app.main().edit_width->text(), u"48");
-    EXPECT_EQ(app.main().edit_height->text(), u"48");
-    EXPECT_EQ(app.main().edit_columns->text(), u"25");
-    EXPECT_EQ(app.options().edit_columns->text(), u"25");
-    EXPECT_EQ(app.options().StocksDir->text(), app.executableFolder() + u"QuiltMaps/");
-    EXPECT_EQ(app.main().SaveDialog1.InitialDir, app.executableFolder() + u"QuiltPatches/");
-    EXPECT_TRUE(app.main().imagesizeinfo->HTMLText().isEmpty());
-    EXPECT_FALSE(app.main().AniIcon1->isVisible());
-    EXPECT_EQ(app.main().pb->size(), QSize(1000, 500));
+    EXPECT_EQ(app.control<widgets::TAdvDirectoryEdit>("sourcefiles")->text(), u"");
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_width")->text(), u"48");
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_height")->text(), u"48");
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_columns")->text(), u"25");
+    EXPECT_EQ(app.options().tilesPerRowText(), u"25");
+    EXPECT_EQ(app.options().quiltMapFolder(), app.executableFolder() + u"QuiltMaps/");
+    EXPECT_EQ(
+        app.main().saveDialogSettings().InitialDir, app.executableFolder() + u"QuiltPatches/");
+    EXPECT_TRUE(app.control<widgets::THTMLabel>("imagesizeinfo")->HTMLText().isEmpty());
+    EXPECT_FALSE(app.control<aniicon::TAniIcon>("AniIcon1")->isVisible());
+    EXPECT_EQ(app.control<RasterView>("pb")->size(), QSize(1000, 500));
     EXPECT_TRUE(app.prompts.notices.empty());
-    EXPECT_TRUE(app.main().Timer1.isActive());
-    EXPECT_EQ(app.main().Timer1.interval(), 1000);
+    EXPECT_TRUE(app.control<QTimer>("Timer1")->isActive());
+    EXPECT_EQ(app.control<QTimer>("Timer1")->interval(), 1000);
 
     app.main().Timer1Timer();
-    EXPECT_FALSE(app.main().Timer1.isActive());
+    EXPECT_FALSE(app.control<QTimer>("Timer1")->isActive());
     ASSERT_EQ(app.prompts.notices.size(), 1u);
     EXPECT_EQ(app.prompts.notices[0].text, u"Select a valid Directory");
     EXPECT_EQ(app.prompts.notices[0].caption, u"Createquiltmap");
-    EXPECT_EQ(app.main().sourcefiles->Color(), QColor(255, 128, 0));
+    EXPECT_EQ(app.control<widgets::TAdvDirectoryEdit>("sourcefiles")->Color(), QColor(255, 128, 0));
 }
 
 TEST(MainWindowStart, StoredFolderComposesWhileShowingAndAgainFromTheTimer)
@@ -74,19 +75,22 @@ TEST(MainWindowStart, StoredFolderComposesWhileShowingAndAgainFromTheTimer)
 
     app.main().show();
     // The show handler set the cell size back to 48 after the first folder run.
-    EXPECT_EQ(app.main().edit_width->text(), u"48");
-    EXPECT_EQ(app.main().filelist->lines(), (QStringList { u"a"_s, u"b"_s, u"c"_s }));
-    EXPECT_TRUE(app.main().butsavestock->isEnabled());
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_width")->text(), u"48");
+    EXPECT_EQ(
+        app.control<TextListEdit>("filelist")->lines(), (QStringList { u"a"_s, u"b"_s, u"c"_s }));
+    EXPECT_TRUE(app.control<QPushButton>("butsavestock")->isEnabled());
     // The preview keeps that sheet; only its control took the start-up size.
-    EXPECT_EQ(app.main().pb->raster(), app.main().exportImage());
-    EXPECT_EQ(app.main().pb->size(), QSize(1000, 500));
+    EXPECT_EQ(app.control<RasterView>("pb")->raster(), app.main().exportImage());
+    EXPECT_EQ(app.control<RasterView>("pb")->size(), QSize(1000, 500));
 
     app.main().Timer1Timer();
     EXPECT_TRUE(app.prompts.errors.empty());
-    EXPECT_EQ(app.main().edit_width->text(), u"32");
-    EXPECT_EQ(app.main().edit_height->text(), u"24");
-    EXPECT_EQ(app.main().files->fileNames(), (QStringList { u"a.png"_s, u"b.png"_s, u"c.png"_s }));
-    EXPECT_EQ(app.main().sourcefiles->Color(), QGuiApplication::palette().color(QPalette::Base));
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_width")->text(), u"32");
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_height")->text(), u"24");
+    EXPECT_EQ(app.control<FileListBox>("files")->fileNames(),
+        (QStringList { u"a.png"_s, u"b.png"_s, u"c.png"_s }));
+    EXPECT_EQ(app.control<widgets::TAdvDirectoryEdit>("sourcefiles")->Color(),
+        QGuiApplication::palette().color(QPalette::Base));
 
     const sheet::Raster &sheet = *app.main().exportImage();
     ASSERT_EQ(sheet.width(), 64);
@@ -95,14 +99,14 @@ TEST(MainWindowStart, StoredFolderComposesWhileShowingAndAgainFromTheTimer)
     EXPECT_EQ(pixel(sheet, 32, 0), QColor(Qt::green));
     EXPECT_EQ(pixel(sheet, 0, 24), QColor(Qt::blue));
     EXPECT_EQ(pixel(sheet, 32, 24), QColor(Qt::white));
-    EXPECT_EQ(app.main().pb->raster(), &sheet);
-    EXPECT_EQ(app.main().pb->size(), QSize(64, 48));
-    EXPECT_EQ(app.main().imagesizeinfo->HTMLText(),
+    EXPECT_EQ(app.control<RasterView>("pb")->raster(), &sheet);
+    EXPECT_EQ(app.control<RasterView>("pb")->size(), QSize(64, 48));
+    EXPECT_EQ(app.control<widgets::THTMLabel>("imagesizeinfo")->HTMLText(),
         (QStringList { u"<FONT face=\"Courier New\">Width: <b>64<br>"_s, u"Height: <b>48<br>"_s,
             u"ImagesTotal: <b>3<br>"_s, u"Imgages/row: <b>2<br>"_s, u"rows: <b>2<br>"_s,
             u"</FONT>"_s }));
-    EXPECT_FALSE(app.main().AniIcon1->isVisible());
-    EXPECT_FALSE(app.main().AniIcon1->Animated());
+    EXPECT_FALSE(app.control<aniicon::TAniIcon>("AniIcon1")->isVisible());
+    EXPECT_FALSE(app.control<aniicon::TAniIcon>("AniIcon1")->Animated());
 }
 
 TEST(MainWindowStart, EmptyFolderShowsItsNoticeAndStillEnablesSaving)
@@ -113,10 +117,10 @@ TEST(MainWindowStart, EmptyFolderShowsItsNoticeAndStillEnablesSaving)
 
     ASSERT_EQ(app.prompts.notices.size(), 2u);
     EXPECT_EQ(app.prompts.notices[1].text, u"I need files to operate :-)");
-    EXPECT_TRUE(app.main().filelist->lines().isEmpty());
+    EXPECT_TRUE(app.control<TextListEdit>("filelist")->lines().isEmpty());
     EXPECT_EQ(app.main().exportImage()->width(), 25 * 48);
     EXPECT_EQ(app.main().exportImage()->height(), 48);
-    EXPECT_TRUE(app.main().butsavestock->isEnabled());
+    EXPECT_TRUE(app.control<QPushButton>("butsavestock")->isEnabled());
 }
 
 TEST(MainWindowStart, StoredFolderWhoseFirstFileIsNoPngKeepsEveryOtherSetting)
@@ -137,11 +141,11 @@ TEST(MainWindowStart, StoredFolderWhoseFirstFileIsNoPngKeepsEveryOtherSetting)
     EXPECT_EQ(app.prompts.errors[0].caption, u"Createquiltmap");
     // The show handler went on after the folder step failed.
     EXPECT_TRUE(app.main().windowTitle().startsWith(u"Create QuiltMap-Graphics V"));
-    EXPECT_EQ(app.main().edit_columns->text(), u"7");
-    EXPECT_EQ(app.options().edit_columns->text(), u"7");
-    EXPECT_EQ(app.options().StocksDir->text(), u"/saved/maps/");
-    EXPECT_TRUE(app.main().Timer1.isActive());
-    EXPECT_FALSE(app.main().butsavestock->isEnabled());
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_columns")->text(), u"7");
+    EXPECT_EQ(app.options().tilesPerRowText(), u"7");
+    EXPECT_EQ(app.options().quiltMapFolder(), u"/saved/maps/");
+    EXPECT_TRUE(app.control<QTimer>("Timer1")->isActive());
+    EXPECT_FALSE(app.control<QPushButton>("butsavestock")->isEnabled());
 
     // Closing writes back what was read, not the values the fields had before the show.
     EXPECT_TRUE(app.main().close());
@@ -155,16 +159,17 @@ TEST(MainWindowCompose, CreateButtonUsesTheFieldsAsTheyStand)
     app.start();
     ASSERT_EQ(app.main().exportImage()->width(), 25 * 32);
 
-    app.main().edit_columns->setText(QStringLiteral("1"));
-    app.main().edit_width->setText(QStringLiteral("10"));
-    app.main().Button1->click();
+    app.control<widgets::TMoneyEdit>("edit_columns")->setText(QStringLiteral("1"));
+    app.control<widgets::TMoneyEdit>("edit_width")->setText(QStringLiteral("10"));
+    app.control<QPushButton>("Button1")->click();
 
     const sheet::Raster &sheet = *app.main().exportImage();
     EXPECT_EQ(sheet.width(), 10);
     EXPECT_EQ(sheet.height(), 3 * 24);
     EXPECT_EQ(pixel(sheet, 0, 24), QColor(Qt::green));
-    EXPECT_EQ(app.main().filelist->lines(), (QStringList { u"a"_s, u"b"_s, u"c"_s }));
-    EXPECT_TRUE(app.main().log->lines().isEmpty());
+    EXPECT_EQ(
+        app.control<TextListEdit>("filelist")->lines(), (QStringList { u"a"_s, u"b"_s, u"c"_s }));
+    EXPECT_TRUE(app.control<TextListEdit>("log")->lines().isEmpty());
 }
 
 TEST(MainWindowCompose, ColumnsOfZeroBecomeTwentyFive)
@@ -172,7 +177,7 @@ TEST(MainWindowCompose, ColumnsOfZeroBecomeTwentyFive)
     AppHarness app;
     app.writeIni(iniFor(threeTiles(app), QStringLiteral("0")));
     app.start();
-    EXPECT_EQ(app.main().edit_columns->text(), u"25");
+    EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_columns")->text(), u"25");
     EXPECT_EQ(app.main().exportImage()->width(), 25 * 32);
 }
 
@@ -182,11 +187,11 @@ TEST(MainWindowSave, WritesBothFilesUnderTheChosenName)
     app.writeIni(iniFor(threeTiles(app), QStringLiteral("2")));
     app.start();
     const QString out = app.makeFolder(QStringLiteral("out"));
-    app.options().StocksDir->setText(out);
-    app.main().filelist->setLines({ u"a  "_s, u"b"_s, u"c"_s });
+    app.options().setQuiltMapFolder(out);
+    app.control<TextListEdit>("filelist")->setLines({ u"a  "_s, u"b"_s, u"c"_s });
     app.prompts.saveAnswer = out + u"/sheet.png";
 
-    app.main().butsavestock->click();
+    app.control<QPushButton>("butsavestock")->click();
 
     ASSERT_TRUE(app.prompts.errors.empty()) << app.prompts.errors[0].text.toStdString();
     ASSERT_EQ(app.prompts.saveRequests.size(), 1u);
@@ -201,9 +206,10 @@ TEST(MainWindowSave, WritesBothFilesUnderTheChosenName)
     QFile names(out + u"/sheet.txt");
     ASSERT_TRUE(names.open(QIODevice::ReadOnly));
     EXPECT_EQ(names.readAll(), QByteArray("a\r\nb\r\nc\r\n"));
-    EXPECT_EQ(app.main().filelist->lines(), (QStringList { u"a"_s, u"b"_s, u"c"_s }));
+    EXPECT_EQ(
+        app.control<TextListEdit>("filelist")->lines(), (QStringList { u"a"_s, u"b"_s, u"c"_s }));
     // The dialog's folder is what the settings keep as the last save folder.
-    EXPECT_EQ(app.main().SaveDialog1.InitialDir, out);
+    EXPECT_EQ(app.main().saveDialogSettings().InitialDir, out);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -213,7 +219,7 @@ TEST(MainWindowSave, CancelWritesNothing)
     app.writeIni(iniFor(threeTiles(app)));
     app.start();
     const QString out = app.makeFolder(QStringLiteral("out"));
-    app.options().StocksDir->setText(out);
+    app.options().setQuiltMapFolder(out);
 
     app.main().butsavestockClick();
 
@@ -231,8 +237,8 @@ TEST(MainWindowPreview, ShowsTheSheetAtNaturalSizeAndIgnoresTheWheel)
     app.writeIni(iniFor(folder, QStringLiteral("4")));
     app.start();
 
-    QScrollArea &box = *app.main().ScrollBox1;
-    EXPECT_EQ(app.main().pb->geometry(), QRect(3, 3, 1600, 300));
+    QScrollArea &box = *app.control<QScrollArea>("ScrollBox1");
+    EXPECT_EQ(app.control<RasterView>("pb")->geometry(), QRect(3, 3, 1600, 300));
     EXPECT_EQ(box.widget()->size(), QSize(1603, 303));
     QScrollBar &bar = *box.horizontalScrollBar();
     EXPECT_GT(bar.maximum(), 0);

@@ -14,8 +14,8 @@ TEST(OptionsDialogKeys, EscapeAndEnterInAFieldDoNotCloseIt)
     TfrmOptions dialog;
     dialog.show();
     dialog.setResult(0);
-    for (QWidget *target :
-        { static_cast<QWidget *>(dialog.edit_columns), static_cast<QWidget *>(&dialog) }) {
+    for (QWidget *target : { dialog.findChild<QWidget *>(QStringLiteral("edit_columns")),
+             static_cast<QWidget *>(&dialog) }) {
         for (const int key : { Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter }) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
             QCoreApplication::sendEvent(target, &press);
@@ -29,7 +29,7 @@ TEST(OptionsDialogKeys, OkButtonAcceptsAndTheCloseCommandCancels)
 {
     TfrmOptions dialog;
     dialog.show();
-    dialog.Button1->click();
+    dialog.findChild<QPushButton *>(QStringLiteral("Button1"))->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), TfrmOptions::mrOk);
 
