@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace quiltmap::deflate {
+
+// Bits packed from the least significant end of each byte, as deflate orders them.
+class BitWriter
+{
+public:
+    void put(std::uint32_t value, unsigned count)
+    {
+        m_buffer |= std::uint64_t(value) << m_count;
+        m_count += count;
+        if (m_count >= 32) {
+            for (int i = 0; i < 4; ++i)
+                m_bytes.push_back(std::uint8_t(m_buffer >> (8 * i)));
+            m_buffer >>= 32;
+            m_count -= 32;
+        }
+    }
+
+    // Appends `bitCount` bits packed in `bytes`.
+    void putBits(const std::vector<std::uint8_t> &bytes, std::uint64_t bitCount);
+
+    // Pads with zero bits to a byte boundary.
+    void align();
+
+    void putBytes(const std::uint8_t *bytes, std::size_t count);
+
+    std::uint64_t bitCount() const { return m_bytes.size() * 8 + m_count; }
+
+    // The bits so far, the last byte padded with zeros.
+    std::vector<std::uint8_t> take();
+
+    // The whole bytes so far; the bits of a started byte stay.
+    std::vector<std::uint8_t> takeWholeBytes();
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+    std::uint64_t m_buffer = 0;
+    unsigned m_count = 0;
+};
+
+} // namespace quiltmap::deflate

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "deflate/symbols.h"
+#include "deflate/window_model.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace quiltmap::deflate {
+
+// What a parse step carries over to the next one: whether the previous byte still waits to be
+// emitted, and the match found there.
+struct ParseState
+{
+    bool matchAvailable = false;
+    std::uint32_t matchLength = minMatch - 1;
+    std::uint32_t matchStart = 0;
+
+    // The start of a match shorter than minMatch is stale and never read.
+    friend bool operator==(const ParseState &a, const ParseState &b)
+    {
+        return a.matchAvailable == b.matchAvailable && a.matchLength == b.matchLength
+            && (a.matchLength < minMatch || a.matchStart == b.matchStart);
+    }
+};
+
+// A stretch of the input held in memory: bytes[i] is the input byte at position start + i.
+struct InputView
+{
+    std::span<const std::uint8_t> bytes;
+    std::size_t start = 0;
+
+    std::uint8_t operator[](std::size_t position) const { return bytes[position - start]; }
+    const std::uint8_t *at(std::size_t position) const { return bytes.data() + (position - start); }
+};
+
+// zlib's level-7 parse (lazy evaluation with good 8, lazy 32, nice 128, chain 256; lone
+// 3-byte matches farther than 4096 refused). Positions are absolute. The match finder only ever
+// looks maxDistance back and 258 bytes ahead, so a parse may start anywhere once the 32 KiB
+// before its start are primed, and needs the input from 32 KiB before its first step to 516
+// bytes past its last.
+class LazyParser
+{
+public:
+    LazyParser(const InputView &input, const WindowModel &window);
+
+    // Starts at parse step `position` in `state`; `previousStep` is where the step before was.
+    void start(std::size_t position, ParseState state, std::size_t previousStep);
+
+    std::size_t position() const { return m_position; }
+    const ParseState &state() const { return m_state; }
+    std::size_t previousStep() const { return m_previousStep; }
+    bool finished() const { return m_finished; }
+
+    // One parse step; at the end of the input it emits the waiting byte and finishes.
+    void step(std::vector<Symbol> &out);
+
+private:
+    std::uint32_t insert(std::size_t p);
+    std::uint32_t longestMatch(std::size_t p, std::uint32_t candidate, std::uint32_t prevLength);
+
+    const InputView &m_input;
+    const WindowModel &m_window;
+    std::vector<std::uint32_t> m_head;
+    std::vector<std::uint32_t> m_prev;
+    std::size_t m_position = 0;
+    std::size_t m_previousStep = 0;
+    ParseState m_state;
+    bool m_finished = false;
+};
+
+} // namespace quiltmap::deflate

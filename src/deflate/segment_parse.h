@@ -1,0 +1,35 @@
+#pragma once
+
+#include "deflate/lazy_parser.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace quiltmap::deflate {
+
+// Where a parse stands between two steps.
+struct ParsePoint
+{
+    std::size_t position = 0;
+    ParseState state;
+    std::size_t previousStep = 0;
+};
+
+struct StretchParse
+{
+    std::vector<Symbol> symbols;
+    ParsePoint end; // at or past the stretch's end
+    bool finished = false;
+    // Segments whose guessed parse the true one never met, so they were parsed again in turn.
+    std::size_t reparsed = 0;
+};
+
+// The parse from `from` to `stretchEnd` (or to the input's end when that is `stretchEnd`).
+// The stretch is cut into `segments` parsed at once, each but the first from a guessed state
+// with the 32 KiB before it primed. The true parse then runs into each next segment until it
+// stands where the guessed parse stood, in the same state; from there both are the same. Where
+// they do not meet within a bounded stretch, the true parse goes on through the segment.
+StretchParse parseStretch(const InputView &input, const WindowModel &window, const ParsePoint &from,
+    std::size_t stretchEnd, std::size_t segments, unsigned threads);
+
+} // namespace quiltmap::deflate

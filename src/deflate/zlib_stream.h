@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace quiltmap::deflate {
+
+// Fills `out` with the input bytes from position `from` on. Called for overlapping stretches.
+using InputSource = std::function<void(std::size_t from, std::span<std::uint8_t> out)>;
+// Takes the stream's next bytes; false stops the work.
+using OutputSink = std::function<bool(std::span<const std::uint8_t>)>;
+
+// Writes the zlib stream of `total` input bytes at level 7 with 15 window bits, memory level 8
+// and the default strategy: byte for byte what zlib writes when handed `feedSize` bytes per call
+// and then told to finish. Up to `threads` threads parse stretches of the input and code blocks
+// at once; the bytes do not depend on the thread count. The input is read a few MiB at a time.
+// Returns false when the sink refused bytes.
+bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
+    const InputSource &source, const OutputSink &sink);
+
+// The same stream of input held in memory.
+std::vector<std::uint8_t> zlibStream(
+    std::span<const std::uint8_t> data, std::size_t feedSize, unsigned threads);
+
+} // namespace quiltmap::deflate

@@ -1,0 +1,190 @@
+#include "deflate/block_layout.h"
+#include "deflate/segment_parse.h"
+#include "deflate/zlib_stream.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <zlib.h>
+
+namespace quiltmap::deflate::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+constexpr std::size_t allAtOnce = std::size_t(1) << 40;
+
+// What zlib itself writes at the sheet's settings when handed `feedSize` bytes per call.
+Bytes zlibReference(const Bytes &data, std::size_t feedSize)
+{
+    z_stream z {};
+    EXPECT_EQ(deflateInit2(&z, 7, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    Bytes out(deflateBound(&z, uLong(data.size())) + 64);
+    z.next_out = out.data();
+    z.avail_out = uInt(out.size());
+    for (std::size_t at = 0; at < data.size();) {
+        const std::size_t n = std::min(feedSize, data.size() - at);
+        z.next_in = const_cast<Bytef *>(data.data() + at);
+        z.avail_in = uInt(n);
+        EXPECT_EQ(::deflate(&z, Z_NO_FLUSH), Z_OK);
+        at += n;
+    }
+    EXPECT_EQ(::deflate(&z, Z_FINISH), Z_STREAM_END);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+Bytes noise(std::size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    Bytes bytes(size);
+    for (std::uint8_t &b : bytes)
+        b = std::uint8_t(random());
+    return bytes;
+}
+
+// Rows as the sheet writer hands them over: a filter byte, then pictures on a plain ground
+// with a little noise, so matches of every length and distance turn up.
+Bytes sheetRows(std::size_t width, std::size_t height, unsigned seed)
+{
+    std::mt19937 random(seed);
+    const std::size_t rowSize = 1 + 3 * width;
+    Bytes rows(rowSize * height);
+    for (std::size_t y = 0; y < height; ++y) {
+        std::uint8_t *row = rows.data() + y * rowSize;
+        row[0] = 1;
+        for (std::size_t i = 1; i < rowSize; ++i) {
+            const std::size_t x = (i - 1) / 3;
+            const bool picture = x % 48 < 40 && y % 48 < 40 && (x / 48 + y / 48) % 5 != 0;
+            row[i] = picture        ? std::uint8_t((x * y) >> 5)
+                : random() % 9 == 0 ? std::uint8_t(random() % 4)
+                                    : 0;
+        }
+    }
+    return rows;
+}
+
+Bytes runs(std::size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    Bytes bytes;
+    while (bytes.size() < size)
+        bytes.insert(bytes.end(), std::min<std::size_t>(random() % 2000, size - bytes.size()),
+            std::uint8_t(random() % 3));
+    return bytes;
+}
+
+// Random bytes with the 20 bytes at 32768 repeated where zlib's buffer first slides. Fed 255
+// bytes per call, zlib slides right there and forgets the first copy; fed all at once, it
+// slides one step later and uses it.
+Bytes repeatAtTheSlide()
+{
+    Bytes bytes = noise(80000, 6);
+    std::memcpy(bytes.data() + 65274, bytes.data() + 32768, 20);
+    return bytes;
+}
+
+struct Case
+{
+    std::string name;
+    Bytes data;
+    std::size_t feedSize;
+};
+
+std::vector<Case> cases()
+{
+    return {
+        { "empty", {}, 1 },
+        { "one byte", { 7 }, 1 },
+        { "zero rows", Bytes(300000, 0), 3001 },
+        { "noise stored", noise(100000, 1), allAtOnce },
+        { "noise in rows", noise(100000, 2), 255 },
+        { "noise just under a block", noise(16383, 3), allAtOnce },
+        { "noise filling a block", noise(16384, 4), allAtOnce },
+        { "noise just over a block", noise(16385, 5), allAtOnce },
+        { "runs", runs(400000, 6), 1000 },
+        { "rows just over 32 KiB", sheetRows(10923, 1, 7), 32770 },
+        { "sheet rows", sheetRows(700, 500, 8), 2101 },
+        { "sheet rows at once", sheetRows(700, 500, 8), allAtOnce },
+        { "repeat at the slide in rows", repeatAtTheSlide(), 255 },
+        { "repeat at the slide at once", repeatAtTheSlide(), allAtOnce },
+        { "sheet rows over several stretches", sheetRows(1500, 1300, 9), 4501 },
+    };
+}
+
+TEST(ZlibStream, MatchesZlibByteForByteOnAnyThreadCount)
+{
+    for (const Case &c : cases()) {
+        const Bytes expected = zlibReference(c.data, c.feedSize);
+        for (const unsigned threads : { 1u, 3u })
+            EXPECT_EQ(zlibStream(c.data, c.feedSize, threads), expected)
+                << c.name << ", " << threads << " threads";
+    }
+}
+
+// The buffer's slides make zlib's bytes depend on how the input was cut into calls.
+TEST(ZlibStream, ZlibItselfDependsOnHowTheInputWasCut)
+{
+    const Bytes data = repeatAtTheSlide();
+    EXPECT_NE(zlibReference(data, 255), zlibReference(data, allAtOnce));
+}
+
+TEST(ZlibStream, StopsWhenTheSinkRefuses)
+{
+    const Bytes data = sheetRows(1500, 1300, 10);
+    int calls = 0;
+    EXPECT_FALSE(writeZlibStream(
+        data.size(), allAtOnce, 2,
+        [&](std::size_t from, std::span<std::uint8_t> out) {
+            std::memcpy(out.data(), data.data() + from, out.size());
+        },
+        [&](std::span<const std::uint8_t>) { return ++calls < 2; }));
+    EXPECT_EQ(calls, 2);
+}
+
+// Guessed parses of small segments must meet the true parse and hand over exactly its symbols,
+// also where segments start at a slide point, inside a long match or in stored noise.
+TEST(ParseStretch, GuessedSegmentsGiveTheTrueParse)
+{
+    Bytes data = sheetRows(300, 400, 11);
+    const Bytes loud = noise(70000, 12);
+    std::copy(loud.begin(), loud.end(), data.begin() + 120000);
+    for (const std::size_t feedSize : { std::size_t(901), allAtOnce }) {
+        const WindowModel window(data.size(), feedSize);
+        const InputView input { data, 0 };
+        const StretchParse whole = parseStretch(input, window, {}, data.size(), 1, 1);
+        for (const std::size_t segments : { std::size_t(2), std::size_t(7), std::size_t(70) }) {
+            const StretchParse cut = parseStretch(input, window, {}, data.size(), segments, 3);
+            EXPECT_TRUE(cut.finished);
+            EXPECT_EQ(cut.symbols, whole.symbols) << segments << " segments, feed " << feedSize;
+            EXPECT_LE(cut.reparsed, segments / 4) << segments << " segments";
+        }
+        const std::size_t slidePoint = WindowModel::slidePoint(3);
+        const StretchParse atSlide
+            = parseStretch(input, window, {}, data.size(), data.size() / slidePoint, 2);
+        EXPECT_EQ(atSlide.symbols, whole.symbols) << "segments at slide points";
+    }
+}
+
+// zlib may store a block only while its bytes are still in its 64 KiB buffer.
+TEST(BlockLayout, StoresOnlyBlocksStillBuffered)
+{
+    std::vector<Symbol> longMatches { literal(0) };
+    longMatches.resize(16383, match(1, maxMatch));
+    const std::size_t longTotal = 1 + 16382 * std::size_t(maxMatch);
+    const WindowModel longWindow(longTotal, allAtOnce);
+    const BlockLayout spread(longMatches, 0, 0, true, longWindow);
+    ASSERT_EQ(spread.newBlocks().size(), 2u);
+    EXPECT_FALSE(spread.stillBuffered(spread.newBlocks()[0]));
+    EXPECT_TRUE(spread.stillBuffered(spread.newBlocks()[1]));
+
+    const std::vector<Symbol> literals(3 * 16383, literal(1));
+    const WindowModel literalWindow(literals.size(), allAtOnce);
+    const BlockLayout dense(literals, 0, 0, true, literalWindow);
+    for (const BlockSpan &block : dense.newBlocks())
+        EXPECT_TRUE(dense.stillBuffered(block)) << block.begin;
+}
+
+} // namespace
+} // namespace quiltmap::deflate::test
