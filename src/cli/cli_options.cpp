@@ -24,8 +24,8 @@ bool splitCell(const QString &text, CliOptions &options)
     return true;
 }
 
-// A whole number of pixels from `least` up.
-std::optional<int> pixels(const QString &text, int least)
+// A whole number from `least` up.
+std::optional<int> wholeNumber(const QString &text, int least)
 {
     bool ok = false;
     const int value = text.toInt(&ok);
@@ -85,6 +85,8 @@ QString usageText()
         "      --data json|csv     also write the grid data as BASE.json or BASE.csv;\n"
         "                          may be given twice\n"
         "  -q, --quiet             print nothing but errors (no report, warnings, progress)\n"
+        "      --threads N         compress on N threads (default: the processor count); the\n"
+        "                          file is the same for any N, 1 leaves it to zlib alone\n"
         "\n"
         "Input:\n"
         "      --any-format        read each file by its content: PNG as before, JPEG, BMP,\n"
@@ -115,12 +117,13 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption quietOption(QStringList { u"q"_s, u"quiet"_s });
     const QCommandLineOption anyFormatOption(u"any-format"_s);
     const QCommandLineOption keepGoingOption(u"keep-going"_s);
+    const QCommandLineOption threadsOption = valueOption({ u"threads"_s }, "N");
     const QCommandLineOption helpOption(QStringList { u"h"_s, u"help"_s });
     const QCommandLineOption versionOption(QStringList { u"V"_s, u"version"_s });
     QCommandLineParser parser;
     parser.addOptions({ cellOption, columnsOption, spacingOption, marginOption, backgroundOption,
         maxSizeOption, orderOption, orderFileOption, outputOption, dataOption, quietOption,
-        anyFormatOption, keepGoingOption, helpOption, versionOption });
+        anyFormatOption, keepGoingOption, threadsOption, helpOption, versionOption });
     ParsedCommandLine result;
     CliOptions &options = result.options;
     if (!parser.parse(QStringList { QStringLiteral("quiltmap") } + arguments)) {
@@ -147,7 +150,7 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
              std::pair(&marginOption, &options.style.layout.margin) }) {
         if (!parser.isSet(*option))
             continue;
-        const std::optional<int> value = pixels(parser.value(*option), 0);
+        const std::optional<int> value = wholeNumber(parser.value(*option), 0);
         if (!value)
             return refuse(*option, "a number of pixels");
         *target = *value;
@@ -160,7 +163,7 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
         options.style.background = *colour;
     }
     if (parser.isSet(maxSizeOption)) {
-        const std::optional<int> value = pixels(parser.value(maxSizeOption), 1);
+        const std::optional<int> value = wholeNumber(parser.value(maxSizeOption), 1);
         if (!value)
             return refuse(maxSizeOption, "a number of pixels");
         options.maxSize = *value;
@@ -189,6 +192,11 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     options.quiet = parser.isSet(quietOption);
     options.anyFormat = parser.isSet(anyFormatOption);
     options.keepGoing = parser.isSet(keepGoingOption);
+    if (parser.isSet(threadsOption)) {
+        options.threads = wholeNumber(parser.value(threadsOption), 1);
+        if (!options.threads)
+            return refuse(threadsOption, "a number of threads");
+    }
     const QStringList folders = parser.positionalArguments();
     if (folders.size() != 1)
         result.usageError = folders.isEmpty() ? QStringLiteral("No FOLDER given.")

@@ -38,6 +38,8 @@ struct CliOptions
     bool anyFormat = false;
     // A file that cannot be read leaves its cell empty instead of ending the run.
     bool keepGoing = false;
+    // The threads that compress the sheet; nothing for the processor count.
+    std::optional<int> threads;
 };
 
 // The result of reading the command line: options, or the message of a usage error.

@@ -268,7 +268,8 @@ int SheetRun::run()
     if (!m_options.quiet)
         report(drawn.warnings, "warning: ");
     report(drawn.skipped, "");
-    exportSheet(*composition.finish(), trimNameLines(composition.tileNames()), m_paths.outputBase);
+    exportSheet(*composition.finish(), trimNameLines(composition.tileNames()), m_paths.outputBase,
+        m_options.threads ? unsigned(*m_options.threads) : processorCount());
     writeGridData(geometry, drawn.tiles);
     if (!m_options.quiet) {
         const SheetSize size = sheetSize(geometry, m_options.style.layout);

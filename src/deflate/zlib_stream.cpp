@@ -23,6 +23,7 @@ constexpr std::size_t keptBehind = 2 * windowSize + 1024;
 // Input read past a stretch: the last match may run 257 bytes on and looks 258 bytes ahead.
 constexpr std::size_t keptAhead = 1024;
 constexpr std::size_t checksumPart = std::size_t(1) << 20;
+constexpr std::size_t fillPart = std::size_t(1) << 20;
 
 uLong addToChecksum(uLong sum, std::span<const std::uint8_t> bytes, unsigned threads)
 {
@@ -45,7 +46,9 @@ uLong addToChecksum(uLong sum, std::span<const std::uint8_t> bytes, unsigned thr
 bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
     const InputSource &source, const OutputSink &sink)
 {
-    threads = std::max(threads, 1u);
+    if (total > maxZlibStreamInput)
+        throw std::length_error("deflate: input too large");
+    threads = std::clamp(threads, 1u, maxZlibStreamThreads);
     const WindowModel window(total, feedSize);
     const std::size_t segments = threads == 1 ? 1 : threads * segmentsPerThread;
     BitWriter out;
@@ -64,7 +67,12 @@ bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
         input.start = point.position > keptBehind ? point.position - keptBehind : 0;
         const std::size_t inputEnd = std::min(total, stretchEnd + keptAhead);
         buffer.resize(inputEnd - input.start);
-        source(input.start, buffer);
+        const std::size_t fillParts = (buffer.size() + fillPart - 1) / fillPart;
+        parallelFor(fillParts, threads, [&](std::size_t i) {
+            const std::size_t from = i * fillPart;
+            source(input.start + from,
+                std::span(buffer).subspan(from, std::min(fillPart, buffer.size() - from)));
+        });
         input.bytes = buffer;
         checksum = addToChecksum(checksum, input.bytes.subspan(checksummed - input.start), threads);
         checksummed = inputEnd;

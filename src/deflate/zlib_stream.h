@@ -8,16 +8,22 @@
 
 namespace quiltmap::deflate {
 
-// Fills `out` with the input bytes from position `from` on. Called for overlapping stretches.
+// Fills `out` with the input bytes from position `from` on. Called for overlapping stretches,
+// from several threads at once.
 using InputSource = std::function<void(std::size_t from, std::span<std::uint8_t> out)>;
 // Takes the stream's next bytes; false stops the work.
 using OutputSink = std::function<bool(std::span<const std::uint8_t>)>;
+
+// Positions are kept in 32 bits: larger inputs are zlib's alone.
+constexpr std::size_t maxZlibStreamInput = 0xffff0000;
+// More threads than this are not used.
+constexpr unsigned maxZlibStreamThreads = 64;
 
 // Writes the zlib stream of `total` input bytes at level 7 with 15 window bits, memory level 8
 // and the default strategy: byte for byte what zlib writes when handed `feedSize` bytes per call
 // and then told to finish. Up to `threads` threads parse stretches of the input and code blocks
 // at once; the bytes do not depend on the thread count. The input is read a few MiB at a time.
-// Returns false when the sink refused bytes.
+// Returns false when the sink refused bytes. Throws std::length_error past maxZlibStreamInput.
 bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
     const InputSource &source, const OutputSink &sink);
 

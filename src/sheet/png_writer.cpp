@@ -1,8 +1,12 @@
 #include "sheet/png_writer.h"
 
+#include "deflate/zlib_stream.h"
+
 #include <QIODevice>
 #include <array>
+#include <cstring>
 #include <new>
+#include <span>
 #include <vector>
 #include <zlib.h>
 
@@ -83,6 +87,26 @@ public:
     bool add(std::uint8_t *bytes, std::size_t count) { return run(bytes, count, Z_NO_FLUSH); }
     bool finish() { return run(nullptr, 0, Z_FINISH) && flushRest(); }
 
+    // Takes bytes of a stream compressed elsewhere; finishCompressed() sends the rest.
+    bool addCompressed(std::span<const std::uint8_t> bytes)
+    {
+        z_stream &z = m_deflater.stream();
+        while (!bytes.empty()) {
+            const std::size_t n = std::min<std::size_t>(z.avail_out, bytes.size());
+            std::memcpy(z.next_out, bytes.data(), n);
+            z.next_out += n;
+            z.avail_out -= static_cast<uInt>(n);
+            bytes = bytes.subspan(n);
+            if (z.avail_out == 0) {
+                if (!m_chunk.write(m_out, idatSize))
+                    return false;
+                resetOutput();
+            }
+        }
+        return true;
+    }
+    bool finishCompressed() { return flushRest(); }
+
 private:
     bool run(std::uint8_t *bytes, std::size_t count, int flush)
     {
@@ -90,7 +114,7 @@ private:
         z.next_in = bytes;
         z.avail_in = static_cast<uInt>(count);
         for (;;) {
-            const int status = deflate(&z, flush);
+            const int status = ::deflate(&z, flush);
             if (z.avail_out == 0) {
                 if (!m_chunk.write(m_out, idatSize))
                     return false;
@@ -131,9 +155,61 @@ bool writeHeader(const Raster &raster, QIODevice &out)
     return header.write(out, 13);
 }
 
+// One filtered row: the filter type, then each byte minus the byte one pixel to its left.
+void subFilterRow(const Raster &raster, int y, std::uint8_t *out)
+{
+    const std::uint8_t *row = raster.row(y);
+    const std::size_t rowBytes = raster.bytesPerRow();
+    const auto pixelBytes = static_cast<std::size_t>(raster.channels());
+    out[0] = subFilter;
+    std::copy(row, row + std::min(pixelBytes, rowBytes), out + 1);
+    for (std::size_t i = pixelBytes; i < rowBytes; ++i)
+        out[1 + i] = static_cast<std::uint8_t>(row[i] - row[i - pixelBytes]);
+}
+
+bool writeRowsWithZlib(const Raster &raster, IdatStream &idat)
+{
+    std::vector<std::uint8_t> filtered(raster.bytesPerRow() + 1);
+    for (int y = 0; y < raster.height(); ++y) {
+        subFilterRow(raster, y, filtered.data());
+        if (!idat.add(filtered.data(), filtered.size()))
+            return false;
+    }
+    return idat.finish();
+}
+
+// The filtered rows as one byte sequence, read from any position: our deflate asks for
+// overlapping stretches from several threads.
+void copyFilteredRows(const Raster &raster, std::size_t from, std::span<std::uint8_t> out)
+{
+    const std::size_t filteredRow = raster.bytesPerRow() + 1;
+    std::vector<std::uint8_t> row(filteredRow);
+    while (!out.empty()) {
+        const std::size_t offset = from % filteredRow;
+        const std::size_t n = std::min(filteredRow - offset, out.size());
+        subFilterRow(raster, static_cast<int>(from / filteredRow), row.data());
+        std::memcpy(out.data(), row.data() + offset, n);
+        out = out.subspan(n);
+        from += n;
+    }
+}
+
+bool writeRowsInParallel(const Raster &raster, IdatStream &idat, unsigned threads)
+{
+    const std::size_t filteredRow = raster.bytesPerRow() + 1;
+    // zlib's bytes depend on how its input was cut into calls: the model is one row per call.
+    return deflate::writeZlibStream(
+               filteredRow * static_cast<std::size_t>(raster.height()), filteredRow, threads,
+               [&raster](std::size_t from, std::span<std::uint8_t> out) {
+                   copyFilteredRows(raster, from, out);
+               },
+               [&idat](std::span<const std::uint8_t> bytes) { return idat.addCompressed(bytes); })
+        && idat.finishCompressed();
+}
+
 } // namespace
 
-bool writeSheetPng(const Raster &raster, QIODevice &out)
+bool writeSheetPng(const Raster &raster, QIODevice &out, unsigned threads)
 {
     if (out.write(reinterpret_cast<const char *>(pngSignature.data()), pngSignature.size())
             != qint64(pngSignature.size())
@@ -141,20 +217,10 @@ bool writeSheetPng(const Raster &raster, QIODevice &out)
         return false;
 
     IdatStream idat(out);
-    const std::size_t rowBytes = raster.bytesPerRow();
-    const auto pixelBytes = static_cast<std::size_t>(raster.channels());
-    std::vector<std::uint8_t> filtered(rowBytes + 1);
-    filtered[0] = subFilter;
-    for (int y = 0; y < raster.height(); ++y) {
-        const std::uint8_t *row = raster.row(y);
-        std::uint8_t *f = filtered.data() + 1;
-        std::copy(row, row + std::min(pixelBytes, rowBytes), f);
-        for (std::size_t i = pixelBytes; i < rowBytes; ++i)
-            f[i] = static_cast<std::uint8_t>(row[i] - row[i - pixelBytes]);
-        if (!idat.add(filtered.data(), filtered.size()))
-            return false;
-    }
-    if (!idat.finish())
+    const bool ours = threads > 1
+        && (raster.bytesPerRow() + 1) * static_cast<std::size_t>(raster.height())
+            <= deflate::maxZlibStreamInput;
+    if (!(ours ? writeRowsInParallel(raster, idat, threads) : writeRowsWithZlib(raster, idat)))
         return false;
     ChunkBuffer end("IEND", 0);
     return end.write(out, 0);

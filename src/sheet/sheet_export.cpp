@@ -6,6 +6,8 @@
 #include "sheet/png_writer.h"
 
 #include <QIODevice>
+#include <algorithm>
+#include <thread>
 
 namespace quiltmap::sheet {
 
@@ -38,7 +40,13 @@ QByteArray encodeNameList(const QStringList &lines)
     return bytes;
 }
 
-ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const QString &chosenPath)
+unsigned processorCount()
+{
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+ExportedFiles exportSheet(
+    const Raster &sheet, const QStringList &lines, const QString &chosenPath, unsigned threads)
 {
     if (sheet.isEmpty())
         throw Error(
@@ -47,7 +55,8 @@ ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const Q
                 .arg(sheet.height()));
     const ExportedFiles files { changeExtension(chosenPath, QStringLiteral(".png")),
         changeExtension(chosenPath, QStringLiteral(".txt")) };
-    writeOutputFile(files.image, [&](QIODevice &out) { return writeSheetPng(sheet, out); });
+    writeOutputFile(
+        files.image, [&](QIODevice &out) { return writeSheetPng(sheet, out, threads); });
     const QByteArray text = encodeNameList(lines);
     writeOutputFile(files.nameList, [&](QIODevice &out) { return out.write(text) == text.size(); });
     return files;

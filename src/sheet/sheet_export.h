@@ -22,6 +22,9 @@ QStringList trimNameLines(const QStringList &lines);
 // otherwise "?".
 QByteArray encodeNameList(const QStringList &lines);
 
+// The processors this machine offers, at least 1: the default thread count of an export.
+unsigned processorCount();
+
 struct ExportedFiles
 {
     QString image;
@@ -34,7 +37,9 @@ struct ExportedFiles
 // werden. <reason>" for the first file that cannot be written; when the image fails, the name
 // list is not written. Read-only files and folders are refused, even for root. An empty sheet,
 // which PNG cannot hold, throws quiltmap::Error "Ein Bild mit <w> x <h> Pixeln kann nicht als
-// PNG gespeichert werden" before any file is touched.
-ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const QString &chosenPath);
+// PNG gespeichert werden" before any file is touched. The image is compressed on `threads`
+// threads; the file is the same for any count.
+ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const QString &chosenPath,
+    unsigned threads = processorCount());
 
 } // namespace quiltmap::sheet

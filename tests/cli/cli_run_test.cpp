@@ -165,8 +165,8 @@ TEST_F(CliTest, UsageErrorsGiveStatusTwo)
              QStringList { u"--margin=x"_s, u"a"_s }, QStringList { u"--max-size=0"_s, u"a"_s },
              QStringList { u"--background=#12345"_s, u"a"_s },
              QStringList { u"--background=black"_s, u"a"_s },
-             QStringList { u"--order=reverse"_s, u"a"_s },
-             QStringList { u"--data=xml"_s, u"a"_s } }) {
+             QStringList { u"--order=reverse"_s, u"a"_s }, QStringList { u"--data=xml"_s, u"a"_s },
+             QStringList { u"--threads=0"_s, u"a"_s } }) {
         EXPECT_EQ(run(arguments), ExitUsage) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(err.contains(u"Usage: quiltmap"_s));
         EXPECT_EQ(out, QString());
@@ -264,6 +264,12 @@ TEST_F(CliTest, DefaultLayoutAndBackgroundChangeNoByte)
                   dir.filePath(u"tiles"_s) }),
         ExitSuccess);
     EXPECT_EQ(dir.read(u"plain.png"_s), dir.read(u"hex.png"_s));
+    for (const QString &threads : { u"--threads=1"_s, u"--threads=3"_s }) {
+        ASSERT_EQ(run({ u"-n2"_s, threads, u"-o"_s, dir.filePath(u"threads"_s),
+                      dir.filePath(u"tiles"_s) }),
+            ExitSuccess);
+        EXPECT_EQ(dir.read(u"plain.png"_s), dir.read(u"threads.png"_s)) << threads.toStdString();
+    }
 }
 
 // A transparent sheet is RGBA: empty cells clear, an opaque tile opaque, a translucent tile
