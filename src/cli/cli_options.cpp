@@ -94,6 +94,10 @@ QString usageText()
         "      --keep-going        a file that cannot be read leaves its cell empty, keeps its\n"
         "                          line in the name list and is reported; exit status 3\n"
         "\n"
+        "Watching:\n"
+        "      --watch             after the first run, run again whenever FOLDER has been\n"
+        "                          quiet for 300 ms after a change; Ctrl+C ends (status 0)\n"
+        "\n"
         "Information:\n"
         "  -h, --help              show this text\n"
         "  -V, --version           show the version\n"
@@ -118,12 +122,13 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption anyFormatOption(u"any-format"_s);
     const QCommandLineOption keepGoingOption(u"keep-going"_s);
     const QCommandLineOption threadsOption = valueOption({ u"threads"_s }, "N");
+    const QCommandLineOption watchOption(u"watch"_s);
     const QCommandLineOption helpOption(QStringList { u"h"_s, u"help"_s });
     const QCommandLineOption versionOption(QStringList { u"V"_s, u"version"_s });
     QCommandLineParser parser;
     parser.addOptions({ cellOption, columnsOption, spacingOption, marginOption, backgroundOption,
         maxSizeOption, orderOption, orderFileOption, outputOption, dataOption, quietOption,
-        anyFormatOption, keepGoingOption, threadsOption, helpOption, versionOption });
+        anyFormatOption, keepGoingOption, threadsOption, watchOption, helpOption, versionOption });
     ParsedCommandLine result;
     CliOptions &options = result.options;
     if (!parser.parse(QStringList { QStringLiteral("quiltmap") } + arguments)) {
@@ -197,6 +202,7 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
         if (!options.threads)
             return refuse(threadsOption, "a number of threads");
     }
+    options.watch = parser.isSet(watchOption);
     const QStringList folders = parser.positionalArguments();
     if (folders.size() != 1)
         result.usageError = folders.isEmpty() ? QStringLiteral("No FOLDER given.")

@@ -40,6 +40,8 @@ struct CliOptions
     bool keepGoing = false;
     // The threads that compress the sheet; nothing for the processor count.
     std::optional<int> threads;
+    // Run again whenever the folder changes, until Ctrl+C.
+    bool watch = false;
 };
 
 // The result of reading the command line: options, or the message of a usage error.

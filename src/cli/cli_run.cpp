@@ -1,13 +1,108 @@
 #include "cli/cli_run.h"
 
 #include "cli/cli_options.h"
+#include "cli/folder_watch.h"
 #include "cli/sheet_run.h"
 #include "common/error.h"
 #include "settings/version_text.h"
+#include "sheet/sheet_export.h"
 
+#include <QFileInfo>
 #include <QTextStream>
+#include <atomic>
+#include <csignal>
+#include <optional>
 
 namespace quiltmap::cli {
+namespace {
+
+// Set from the signal handler, so it must be lock-free.
+std::atomic<bool> stopRequested = false;
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void requestStop(int)
+{
+    stopRequested = true;
+}
+
+// While it lives, Ctrl+C and SIGTERM end the watch instead of the process.
+class StopOnInterrupt
+{
+public:
+    StopOnInterrupt()
+    {
+        stopRequested = false;
+        struct sigaction action
+        {
+        };
+        action.sa_handler = requestStop;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_oldInterrupt);
+        sigaction(SIGTERM, &action, &m_oldTerminate);
+    }
+    ~StopOnInterrupt()
+    {
+        sigaction(SIGINT, &m_oldInterrupt, nullptr);
+        sigaction(SIGTERM, &m_oldTerminate, nullptr);
+    }
+    StopOnInterrupt(const StopOnInterrupt &) = delete;
+    StopOnInterrupt &operator=(const StopOnInterrupt &) = delete;
+
+private:
+    struct sigaction m_oldInterrupt
+    {
+    };
+    struct sigaction m_oldTerminate
+    {
+    };
+};
+
+int reportFailure(const QString &message, Console console)
+{
+    console.err << "quiltmap: " << message << Qt::endl;
+    return ExitFailure;
+}
+
+int runOnce(const CliOptions &options, const RunPaths &paths, Console console)
+{
+    try {
+        return runSheet(options, paths, console);
+    } catch (const Error &error) {
+        return reportFailure(error.message(), console);
+    } catch (const std::exception &error) {
+        return reportFailure(QString::fromLocal8Bit(error.what()), console);
+    }
+}
+
+// The start of the names of the outputs and their temporary files when they are written into
+// the watched folder, whose changes they must not trigger; empty otherwise.
+QString ownOutputPrefix(const RunPaths &paths)
+{
+    const QFileInfo stem(sheet::changeExtension(paths.outputBase, QString()));
+    if (QFileInfo(stem.absolutePath()).canonicalFilePath()
+        != QFileInfo(paths.folder).canonicalFilePath())
+        return {};
+    return stem.fileName() + u'.';
+}
+
+// Runs, then runs again whenever the folder has been quiet for 300 ms after a change, until
+// Ctrl+C. A failing run is reported and the watch goes on.
+int watch(const CliOptions &options, const RunPaths &paths, Console console)
+{
+    const StopOnInterrupt stopOnInterrupt;
+    std::optional<FolderWatch> watcher;
+    try {
+        watcher.emplace(paths.folder, ownOutputPrefix(paths));
+    } catch (const Error &error) {
+        return reportFailure(error.message(), console);
+    }
+    runOnce(options, paths, console);
+    while (watcher->waitForQuietChange(std::chrono::milliseconds(300), stopRequested))
+        runOnce(options, paths, console);
+    return ExitSuccess;
+}
+
+} // namespace
 
 int runCli(const QStringList &arguments, Console console)
 {
@@ -28,14 +123,10 @@ int runCli(const QStringList &arguments, Console console)
     case CliOptions::Action::Compose:
         break;
     }
-    try {
-        return runSheet(parsed.options, resolvePaths(parsed.options), console);
-    } catch (const Error &error) {
-        console.err << "quiltmap: " << error.message() << Qt::endl;
-    } catch (const std::exception &error) {
-        console.err << "quiltmap: " << error.what() << Qt::endl;
-    }
-    return ExitFailure;
+    const RunPaths paths = resolvePaths(parsed.options);
+    if (parsed.options.watch)
+        return watch(parsed.options, paths, console);
+    return runOnce(parsed.options, paths, console);
 }
 
 } // namespace quiltmap::cli

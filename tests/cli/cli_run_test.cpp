@@ -9,7 +9,10 @@
 #include <QFile>
 #include <QImage>
 #include <QTextStream>
+#include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace quiltmap::cli {
 namespace {
@@ -454,6 +457,58 @@ TEST_F(CliTest, KeepGoingLeavesUnreadableCellsEmptyAndEndsWithThree)
                   dir.filePath(u"tiles"_s) }),
         ExitSkippedFiles);
     EXPECT_EQ(sheet::readTileSize(base + u".png"_s), QSize(50, 2));
+}
+
+// Waits up to ten seconds for `condition`.
+template<typename Condition> bool eventually(Condition condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// What a file holds; empty while it does not exist.
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The watch writes to files here, which the test reads while the watch runs on.
+TEST_F(CliTest, WatchRunsAgainAfterEachChangeUntilInterrupted)
+{
+    makeTiles({ u"a.png"_s });
+    QFile outFile(dir.filePath(u"out.log"_s));
+    QFile errFile(dir.filePath(u"err.log"_s));
+    ASSERT_TRUE(outFile.open(QIODevice::WriteOnly) && errFile.open(QIODevice::WriteOnly));
+    QTextStream outStream(&outFile);
+    QTextStream errStream(&errFile);
+    int status = -1;
+    std::thread watch([&] {
+        status
+            = runCli({ u"--watch"_s, u"-o"_s, dir.filePath(u"sheet"_s), dir.filePath(u"tiles"_s) },
+                { outStream, errStream, false });
+    });
+    const auto names = [&](const QByteArray &expected) {
+        return eventually([&] { return contents(dir.filePath(u"sheet.txt"_s)) == expected; });
+    };
+    EXPECT_TRUE(names("a\r\n"));
+    dir.write(u"tiles/b.png"_s, greyPng(4, 4));
+    EXPECT_TRUE(names("a\r\nb\r\n"));
+    // A failing run is reported, and the watch goes on.
+    dir.write(u"tiles/c.png"_s, "broken");
+    EXPECT_TRUE(
+        eventually([&] { return contents(dir.filePath(u"err.log"_s)).contains("tiles/c.png: "); }));
+    dir.write(u"tiles/c.png"_s, greyPng(4, 4));
+    EXPECT_TRUE(names("a\r\nb\r\nc\r\n"));
+    std::raise(SIGINT);
+    watch.join();
+    EXPECT_EQ(status, ExitSuccess);
+    EXPECT_TRUE(dir.read(u"out.log"_s).endsWith("images 3, per row 25, rows 1\n"));
 }
 
 } // namespace
