@@ -9,6 +9,7 @@
 #include "app/raster_view.h"
 #include "app/str_to_int.h"
 #include "app/text_list_edit.h"
+#include "app/window_additions.h"
 #include "app/window_look.h"
 #include "common/error_sink.h"
 #include "settings/version_text.h"
@@ -23,13 +24,16 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <cstring>
 #include <stdexcept>
@@ -132,6 +136,7 @@ TfrmMain::TfrmMain(const AppContext &context, TfrmOptions &options)
     createControls();
     createMenu();
     connectHandlers();
+    acceptFolderDrops();
     m_display = std::make_unique<CompositionDisplay>(*pb, *filelist);
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
     FormCreate();
@@ -433,6 +438,7 @@ void TfrmMain::startComposition(QObject *sender)
     const auto result = computeSheetGeometry(sheet::GeometryVariant::Composition);
     pb->setRaster(nullptr);
     m_composition.reset();
+    m_finishedNames.clear();
     m_exportImage = std::make_shared<const sheet::Raster>();
     m_previewSurface.reset();
     m_composition = std::make_unique<sheet::Composition>(
@@ -455,6 +461,8 @@ void TfrmMain::finishComposition()
     m_display->flush();
     pb->repaint();
     m_exportImage = m_composition->finish();
+    m_finishedGeometry = m_composition->geometry();
+    m_finishedNames = m_composition->tileNames();
     pb->setRaster(m_exportImage.get());
     m_composition.reset();
     endBusy(true);
@@ -578,10 +586,70 @@ void TfrmMain::ScrollBox1MouseWheel()
     ScrollBox1->repaint();
 }
 
+// Controls that take drops of their own (the text fields and lists) leave dragged folders to the
+// window.
+void TfrmMain::acceptFolderDrops()
+{
+    setAcceptDrops(true);
+    for (QWidget *control : findChildren<QWidget *>())
+        if (control->acceptDrops())
+            control->installEventFilter(this);
+}
+
+// A dragged folder, or a file inside one, goes into the source field as if typed, once the drop
+// has ended: the folder handler composes, which must not hold up the dragging application.
+bool TfrmMain::takeFolderDrop(QEvent *event)
+{
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QString folder = droppedFolder(*drop->mimeData());
+    if (folder.isEmpty())
+        return false;
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop)
+        QMetaObject::invokeMethod(
+            this, [this, folder] { sourcefiles->setText(folder); }, Qt::QueuedConnection);
+    return true;
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    takeFolderDrop(event);
+}
+
+void TfrmMain::dragMoveEvent(QDragMoveEvent *event)
+{
+    takeFolderDrop(event);
+}
+
+void TfrmMain::dropEvent(QDropEvent *event)
+{
+    takeFolderDrop(event);
+}
+
+void TfrmMain::showPreviewToolTip(const QHelpEvent &event)
+{
+    const QString text = m_composition
+        ? previewToolTip(m_composition->geometry(), m_composition->tileNames(), event.pos())
+        : previewToolTip(m_finishedGeometry, m_finishedNames, event.pos());
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event.globalPos(), text, pb);
+}
+
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == pb && event->type() == QEvent::Resize)
         fitScrollContent();
+    if (watched == pb && event->type() == QEvent::ToolTip) {
+        showPreviewToolTip(*static_cast<QHelpEvent *>(event));
+        return true;
+    }
+    if (takeFolderDrop(event))
+        return true;
     // The preview scrolls with its scroll bars only; the wheel just flushes pending paints.
     if (event->type() == QEvent::Wheel && watched != pb) {
         ScrollBox1MouseWheel();

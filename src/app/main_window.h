@@ -10,6 +10,7 @@
 #include <memory>
 
 class QAction;
+class QHelpEvent;
 class QPushButton;
 class QScrollArea;
 
@@ -84,6 +85,9 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     template<typename Control, typename... Arguments>
@@ -110,6 +114,9 @@ private:
     void startBusy();
     void endBusy(bool sheetComplete);
     void fitScrollContent();
+    void acceptFolderDrops();
+    bool takeFolderDrop(QEvent *event);
+    void showPreviewToolTip(const QHelpEvent &event);
 
     // The controls the window's code works with, named as the window's parts are named
     // throughout; every control also carries its name as its object name.
@@ -141,6 +148,9 @@ private:
     // The composition the preview shows while it draws, or the last one that failed.
     std::unique_ptr<sheet::Composition> m_composition;
     std::unique_ptr<CompositionDisplay> m_display;
+    // The grid and the tile names of the last completed composition, for the preview's tooltip.
+    sheet::SheetGeometry m_finishedGeometry;
+    QStringList m_finishedNames;
     std::shared_ptr<const sheet::Raster> m_exportImage;
     // The white surface the preview gets when the window is first shown.
     std::shared_ptr<const sheet::Raster> m_previewSurface;
