@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 
 namespace quiltmap::cli {
 
@@ -44,10 +45,12 @@ std::optional<sheet::SheetBackground> background(const QString &text)
         result.transparent = true;
         return result;
     }
-    bool ok = false;
-    const uint rgb = text.mid(1).toUInt(&ok, 16);
-    if (text.size() != 7 || text[0] != u'#' || !ok || text[1] == u'+' || text[1] == u'-')
+    const auto isHexDigit
+        = [](QChar c) { return c.isDigit() || (c.toLower() >= u'a' && c.toLower() <= u'f'); };
+    if (text.size() != 7 || text[0] != u'#'
+        || !std::all_of(text.begin() + 1, text.end(), isHexDigit))
         return std::nullopt;
+    const uint rgb = text.mid(1).toUInt(nullptr, 16);
     result.rgb = { std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb) };
     return result;
 }
@@ -55,6 +58,104 @@ std::optional<sheet::SheetBackground> background(const QString &text)
 QCommandLineOption valueOption(const QStringList &names, const char *valueName)
 {
     return QCommandLineOption(names, QString(), QString::fromLatin1(valueName));
+}
+
+// The usage error for an option value that is not what the option takes.
+QString expects(
+    const QCommandLineParser &parser, const QCommandLineOption &option, const char *what)
+{
+    return QStringLiteral("--%1 expects %2, not \"%3\".")
+        .arg(option.names().back(), QLatin1StringView(what), parser.value(option));
+}
+
+// All options of the command, in the order --help lists them.
+struct Options
+{
+    QCommandLineOption cell = valueOption({ u"c"_s, u"cell"_s }, "WxH");
+    QCommandLineOption columns = valueOption({ u"n"_s, u"columns"_s }, "N");
+    QCommandLineOption spacing = valueOption({ u"spacing"_s }, "N");
+    QCommandLineOption margin = valueOption({ u"margin"_s }, "N");
+    QCommandLineOption background = valueOption({ u"background"_s }, "COLOUR");
+    QCommandLineOption maxSize = valueOption({ u"max-size"_s }, "N");
+    QCommandLineOption order = valueOption({ u"order"_s }, "natural");
+    QCommandLineOption orderFile = valueOption({ u"order-file"_s }, "FILE");
+    QCommandLineOption output = valueOption({ u"o"_s, u"output"_s }, "BASE");
+    QCommandLineOption data = valueOption({ u"data"_s }, "FORMAT");
+    QCommandLineOption quiet { QStringList { u"q"_s, u"quiet"_s } };
+    QCommandLineOption threads = valueOption({ u"threads"_s }, "N");
+    QCommandLineOption anyFormat { u"any-format"_s };
+    QCommandLineOption keepGoing { u"keep-going"_s };
+    QCommandLineOption watch { u"watch"_s };
+    QCommandLineOption help { QStringList { u"h"_s, u"help"_s } };
+    QCommandLineOption version { QStringList { u"V"_s, u"version"_s } };
+
+    QList<QCommandLineOption> all() const
+    {
+        return { cell, columns, spacing, margin, background, maxSize, order, orderFile, output,
+            data, quiet, threads, anyFormat, keepGoing, watch, help, version };
+    }
+};
+
+// Cell size, layout, background and size limit; a usage error or nothing.
+QString readSheetOptions(const QCommandLineParser &parser, const Options &o, CliOptions &options)
+{
+    if (parser.isSet(o.cell) && !splitCell(parser.value(o.cell), options))
+        return expects(parser, o.cell, "WIDTHxHEIGHT or largest");
+    if (parser.isSet(o.columns))
+        options.columns = parser.value(o.columns);
+    for (auto [option, target] : { std::pair(&o.spacing, &options.style.layout.spacing),
+             std::pair(&o.margin, &options.style.layout.margin) }) {
+        if (!parser.isSet(*option))
+            continue;
+        const std::optional<int> value = wholeNumber(parser.value(*option), 0);
+        if (!value)
+            return expects(parser, *option, "a number of pixels");
+        *target = *value;
+    }
+    if (parser.isSet(o.background)) {
+        const std::optional<sheet::SheetBackground> colour = background(parser.value(o.background));
+        if (!colour)
+            return expects(parser, o.background, "white, transparent or #RRGGBB");
+        options.style.background = *colour;
+    }
+    if (parser.isSet(o.maxSize)) {
+        const std::optional<int> value = wholeNumber(parser.value(o.maxSize), 1);
+        if (!value)
+            return expects(parser, o.maxSize, "a number of pixels");
+        options.maxSize = *value;
+    }
+    return {};
+}
+
+// Order, outputs and how the run goes; a usage error or nothing.
+QString readRunOptions(const QCommandLineParser &parser, const Options &o, CliOptions &options)
+{
+    if (parser.isSet(o.order)) {
+        if (parser.value(o.order) != u"natural")
+            return expects(parser, o.order, "natural");
+        options.naturalOrder = true;
+    }
+    options.orderFile = parser.value(o.orderFile);
+    if (parser.isSet(o.output))
+        options.output = parser.value(o.output);
+    for (const QString &format : parser.values(o.data)) {
+        if (format == u"json")
+            options.dataJson = true;
+        else if (format == u"csv")
+            options.dataCsv = true;
+        else
+            return QStringLiteral("--data expects json or csv, not \"%1\".").arg(format);
+    }
+    options.quiet = parser.isSet(o.quiet);
+    if (parser.isSet(o.threads)) {
+        options.threads = wholeNumber(parser.value(o.threads), 1);
+        if (!options.threads)
+            return expects(parser, o.threads, "a number of threads");
+    }
+    options.anyFormat = parser.isSet(o.anyFormat);
+    options.keepGoing = parser.isSet(o.keepGoing);
+    options.watch = parser.isSet(o.watch);
+    return {};
 }
 
 } // namespace
@@ -108,101 +209,28 @@ QString usageText()
 
 ParsedCommandLine parseCommandLine(const QStringList &arguments)
 {
-    const QCommandLineOption cellOption = valueOption({ u"c"_s, u"cell"_s }, "WxH");
-    const QCommandLineOption columnsOption = valueOption({ u"n"_s, u"columns"_s }, "N");
-    const QCommandLineOption outputOption = valueOption({ u"o"_s, u"output"_s }, "BASE");
-    const QCommandLineOption spacingOption = valueOption({ u"spacing"_s }, "N");
-    const QCommandLineOption marginOption = valueOption({ u"margin"_s }, "N");
-    const QCommandLineOption backgroundOption = valueOption({ u"background"_s }, "COLOUR");
-    const QCommandLineOption maxSizeOption = valueOption({ u"max-size"_s }, "N");
-    const QCommandLineOption orderOption = valueOption({ u"order"_s }, "natural");
-    const QCommandLineOption orderFileOption = valueOption({ u"order-file"_s }, "FILE");
-    const QCommandLineOption dataOption = valueOption({ u"data"_s }, "FORMAT");
-    const QCommandLineOption quietOption(QStringList { u"q"_s, u"quiet"_s });
-    const QCommandLineOption anyFormatOption(u"any-format"_s);
-    const QCommandLineOption keepGoingOption(u"keep-going"_s);
-    const QCommandLineOption threadsOption = valueOption({ u"threads"_s }, "N");
-    const QCommandLineOption watchOption(u"watch"_s);
-    const QCommandLineOption helpOption(QStringList { u"h"_s, u"help"_s });
-    const QCommandLineOption versionOption(QStringList { u"V"_s, u"version"_s });
+    const Options o;
     QCommandLineParser parser;
-    parser.addOptions({ cellOption, columnsOption, spacingOption, marginOption, backgroundOption,
-        maxSizeOption, orderOption, orderFileOption, outputOption, dataOption, quietOption,
-        anyFormatOption, keepGoingOption, threadsOption, watchOption, helpOption, versionOption });
+    parser.addOptions(o.all());
     ParsedCommandLine result;
     CliOptions &options = result.options;
     if (!parser.parse(QStringList { QStringLiteral("quiltmap") } + arguments)) {
         result.usageError = parser.errorText();
         return result;
     }
-    if (parser.isSet(helpOption)) {
+    if (parser.isSet(o.help)) {
         options.action = CliOptions::Action::ShowHelp;
         return result;
     }
-    if (parser.isSet(versionOption)) {
+    if (parser.isSet(o.version)) {
         options.action = CliOptions::Action::ShowVersion;
         return result;
     }
-    const auto refuse = [&](const QCommandLineOption &option, const char *expected) {
-        result.usageError
-            = QStringLiteral("--%1 expects %2, not \"%3\".")
-                  .arg(option.names().back(), QLatin1StringView(expected), parser.value(option));
+    result.usageError = readSheetOptions(parser, o, options);
+    if (result.usageError.isEmpty())
+        result.usageError = readRunOptions(parser, o, options);
+    if (!result.usageError.isEmpty())
         return result;
-    };
-    if (parser.isSet(cellOption) && !splitCell(parser.value(cellOption), options))
-        return refuse(cellOption, "WIDTHxHEIGHT or largest");
-    for (auto [option, target] : { std::pair(&spacingOption, &options.style.layout.spacing),
-             std::pair(&marginOption, &options.style.layout.margin) }) {
-        if (!parser.isSet(*option))
-            continue;
-        const std::optional<int> value = wholeNumber(parser.value(*option), 0);
-        if (!value)
-            return refuse(*option, "a number of pixels");
-        *target = *value;
-    }
-    if (parser.isSet(backgroundOption)) {
-        const std::optional<sheet::SheetBackground> colour
-            = background(parser.value(backgroundOption));
-        if (!colour)
-            return refuse(backgroundOption, "white, transparent or #RRGGBB");
-        options.style.background = *colour;
-    }
-    if (parser.isSet(maxSizeOption)) {
-        const std::optional<int> value = wholeNumber(parser.value(maxSizeOption), 1);
-        if (!value)
-            return refuse(maxSizeOption, "a number of pixels");
-        options.maxSize = *value;
-    }
-    if (parser.isSet(orderOption)) {
-        if (parser.value(orderOption) != u"natural")
-            return refuse(orderOption, "natural");
-        options.naturalOrder = true;
-    }
-    options.orderFile = parser.value(orderFileOption);
-    for (const QString &format : parser.values(dataOption)) {
-        if (format == u"json")
-            options.dataJson = true;
-        else if (format == u"csv")
-            options.dataCsv = true;
-        else {
-            result.usageError
-                = QStringLiteral("--data expects json or csv, not \"%1\".").arg(format);
-            return result;
-        }
-    }
-    if (parser.isSet(columnsOption))
-        options.columns = parser.value(columnsOption);
-    if (parser.isSet(outputOption))
-        options.output = parser.value(outputOption);
-    options.quiet = parser.isSet(quietOption);
-    options.anyFormat = parser.isSet(anyFormatOption);
-    options.keepGoing = parser.isSet(keepGoingOption);
-    if (parser.isSet(threadsOption)) {
-        options.threads = wholeNumber(parser.value(threadsOption), 1);
-        if (!options.threads)
-            return refuse(threadsOption, "a number of threads");
-    }
-    options.watch = parser.isSet(watchOption);
     const QStringList folders = parser.positionalArguments();
     if (folders.size() != 1)
         result.usageError = folders.isEmpty() ? QStringLiteral("No FOLDER given.")

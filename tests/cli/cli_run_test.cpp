@@ -168,6 +168,7 @@ TEST_F(CliTest, UsageErrorsGiveStatusTwo)
              QStringList { u"--margin=x"_s, u"a"_s }, QStringList { u"--max-size=0"_s, u"a"_s },
              QStringList { u"--background=#12345"_s, u"a"_s },
              QStringList { u"--background=black"_s, u"a"_s },
+             QStringList { u"--background=#0x1234"_s, u"a"_s },
              QStringList { u"--order=reverse"_s, u"a"_s }, QStringList { u"--data=xml"_s, u"a"_s },
              QStringList { u"--threads=0"_s, u"a"_s } }) {
         EXPECT_EQ(run(arguments), ExitUsage) << arguments.join(u' ').toStdString();
@@ -318,7 +319,9 @@ struct MaxSizeCase
     int spacing;
     int margin;
     int maxSize;
-    const char *message; // empty when the sheet fits
+    // The refusal's size and advice; empty when the sheet fits.
+    const char *wouldBe;
+    const char *advice;
 };
 
 // Ten 10 x 10 tiles, 10 columns unless refused. The largest c with
@@ -329,29 +332,23 @@ TEST_F(CliTest, MaxSizeRefusesBeforeComposingAndNamesColumnsThatFit)
     for (int i = 0; i < 10; ++i)
         dir.write(u"tiles/%1.png"_s.arg(i), colourPng(10, 10, { 0, 0, 0, 255 }));
     const QString tiles = dir.filePath(u"tiles"_s);
-    for (const MaxSizeCase c : {
-             MaxSizeCase { 0, 0, 100, "" },
-             MaxSizeCase { 0, 0, 99,
-                 "the sheet would be 100x10 pixels, more than --max-size 99; "
-                 "--columns 9 fits" },
-             MaxSizeCase { 2, 1, 100,
-                 "the sheet would be 120x12 pixels, more than --max-size "
-                 "100; --columns 8 fits" },
-             MaxSizeCase { 0, 0, 30,
-                 "the sheet would be 100x10 pixels, more than --max-size 30; "
-                 "no --columns value fits" },
-             MaxSizeCase { 0, 6, 21,
-                 "the sheet would be 112x22 pixels, more than --max-size 21; "
-                 "no --columns value fits" },
-         }) {
+    for (const MaxSizeCase c :
+        { MaxSizeCase { 0, 0, 100, "", "" }, MaxSizeCase { 0, 0, 99, "100x10", "--columns 9 fits" },
+            MaxSizeCase { 2, 1, 100, "120x12", "--columns 8 fits" },
+            MaxSizeCase { 0, 0, 30, "100x10", "no --columns value fits" },
+            MaxSizeCase { 0, 6, 21, "112x22", "no --columns value fits" } }) {
         QFile::remove(dir.filePath(u"QuiltMap.png"_s));
         const int status
             = run({ u"-n10"_s, u"--spacing=%1"_s.arg(c.spacing), u"--margin=%1"_s.arg(c.margin),
                 u"--max-size=%1"_s.arg(c.maxSize), u"-o"_s, dir.filePath(u"QuiltMap"_s), tiles });
-        const QString message = QString::fromUtf8(c.message);
-        EXPECT_EQ(status, message.isEmpty() ? ExitSuccess : ExitFailure) << c.maxSize;
-        EXPECT_EQ(err, message.isEmpty() ? QString() : u"quiltmap: "_s + message + u"\n"_s);
-        EXPECT_EQ(QFile::exists(dir.filePath(u"QuiltMap.png"_s)), message.isEmpty());
+        const bool fits = *c.wouldBe == 0;
+        EXPECT_EQ(status, fits ? ExitSuccess : ExitFailure) << c.maxSize;
+        EXPECT_EQ(err,
+            fits ? QString()
+                 : u"quiltmap: the sheet would be %1 pixels, more than --max-size %2; %3\n"_s.arg(
+                     QString::fromUtf8(c.wouldBe), QString::number(c.maxSize),
+                     QString::fromUtf8(c.advice)));
+        EXPECT_EQ(QFile::exists(dir.filePath(u"QuiltMap.png"_s)), fits);
     }
 }
 
