@@ -98,14 +98,7 @@ void benchmark(const fs::path &work, int count)
 
 int main(int argc, char **argv)
 {
-    const fs::path work
-        = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "quiltmap-bench";
-    std::vector<int> counts;
-    for (int i = 2; i < argc; ++i)
-        counts.push_back(std::atoi(argv[i]));
-    if (counts.empty())
-        counts = { 300, 3000, 20000 };
-    fs::create_directories(work);
+    const auto [work, counts] = benchArguments(argc, argv, { 300, 3000, 20000 });
     std::printf(
         "Best of %d runs; floor = read and inflate every tile + deflate the sheet at level 7.\n",
         repeats);

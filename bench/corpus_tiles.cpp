@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 namespace quiltmap::bench {
@@ -177,6 +178,19 @@ void writeCorpusFolder(const std::filesystem::path &folder, int count)
             .write(reinterpret_cast<const char *>(png.data()), std::streamsize(png.size()));
     }
     std::ofstream { complete };
+}
+
+BenchArguments benchArguments(int argc, char **argv, std::vector<int> defaultCounts)
+{
+    BenchArguments arguments;
+    arguments.work = argc > 1 ? std::filesystem::path(argv[1])
+                              : std::filesystem::temp_directory_path() / "quiltmap-bench";
+    for (int i = 2; i < argc; ++i)
+        arguments.counts.push_back(std::atoi(argv[i]));
+    if (arguments.counts.empty())
+        arguments.counts = std::move(defaultCounts);
+    std::filesystem::create_directories(arguments.work);
+    return arguments;
 }
 
 } // namespace quiltmap::bench

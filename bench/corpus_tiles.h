@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace quiltmap::bench {
 
@@ -19,5 +20,14 @@ std::string corpusTileName(int index);
 // Writes the first `count` corpus tiles into `folder`, once: a folder that a finished earlier
 // run left (marked by a sibling file "FOLDER.complete") is kept as it is.
 void writeCorpusFolder(const std::filesystem::path &folder, int count);
+
+// A benchmark's command line, [WORKDIR] [COUNT...]: the work folder (made when missing; the
+// system's temporary folder's "quiltmap-bench" by default) and the corpus sizes.
+struct BenchArguments
+{
+    std::filesystem::path work;
+    std::vector<int> counts;
+};
+BenchArguments benchArguments(int argc, char **argv, std::vector<int> defaultCounts);
 
 } // namespace quiltmap::bench

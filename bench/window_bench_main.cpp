@@ -240,14 +240,7 @@ int main(int argc, char **argv)
         return composeInWindow(argc, argv, argv[2], argv[3]);
 
     const fs::path self = fs::canonical("/proc/self/exe");
-    const fs::path work
-        = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "quiltmap-bench";
-    std::vector<int> counts;
-    for (int i = 2; i < argc; ++i)
-        counts.push_back(std::atoi(argv[i]));
-    if (counts.empty())
-        counts = { 3000, 20000 };
-    fs::create_directories(work);
+    const auto [work, counts] = bench::benchArguments(argc, argv, { 3000, 20000 });
     std::printf("Best of %d runs; core = list and compose without a window; floor = read and "
                 "inflate every tile.\nTimes in seconds, key delays (median, max) in ms.\n",
         repeats);
