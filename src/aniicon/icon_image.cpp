@@ -2,6 +2,7 @@
 
 #include "aniicon/chunk_cursor.h"
 #include "common/error.h"
+#include "sheet/png_format.h"
 #include "sheet/png_reader.h"
 
 #include <algorithm>
@@ -143,7 +144,7 @@ ArgbImage decodeBitmap(QByteArrayView bytes)
 
 bool isPng(QByteArrayView bytes)
 {
-    return bytes.startsWith(QByteArrayView("\x89PNG\r\n\x1a\n"));
+    return bytes.startsWith(QByteArrayView(sheet::pngSignature));
 }
 
 ArgbImage decodePngImage(QByteArrayView bytes)

@@ -268,11 +268,6 @@ void TfrmMain::connectHandlers()
         part->installEventFilter(this);
 }
 
-QString TfrmMain::IniPath() const
-{
-    return m_settings.filePath();
-}
-
 void TfrmMain::FormCreate()
 {
     // The export image exists from the start, without a raster until a composition ends.

@@ -62,8 +62,6 @@ public:
     const sheet::Raster *exportImage() const { return m_exportImage.get(); }
     // What the save dialog was last set up with; its initial folder is also a setting.
     const SaveDialogSettings &saveDialogSettings() const { return SaveDialog1; }
-    // The full path of the settings file.
-    QString IniPath() const;
 
     // Event handlers. Each reports its own errors through the top-level error handler.
     void FormShow();

@@ -141,11 +141,11 @@ QString storedValue(QStringView value)
 {
     QString stored = value.toString();
     stored.replace(u'\r', u' ').replace(u'\n', u' ');
-    const bool loosesBlanks
+    const bool losesBlanks
         = !stored.isEmpty() && (isBlank(stored.front()) || isBlank(stored.back()));
-    const bool loosesQuotes
+    const bool losesQuotes
         = stored.size() >= 2 && isQuote(stored.front()) && stored.back() == stored.front();
-    if (loosesBlanks || loosesQuotes)
+    if (losesBlanks || losesQuotes)
         return u'"' + stored + u'"';
     return stored;
 }

@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "sheet/byte_cursor.h"
 #include "sheet/png_errors.h"
+#include "sheet/png_format.h"
 #include "sheet/png_inflater.h"
 #include "sheet/png_pixels.h"
 #include "sheet/png_scanlines.h"
@@ -25,8 +26,6 @@
 
 namespace quiltmap::sheet {
 namespace {
-
-constexpr std::array<std::uint8_t, 8> pngSignature { 137, 80, 78, 71, 13, 10, 26, 10 };
 
 constexpr std::uint32_t chunkType(const char (&name)[5])
 {

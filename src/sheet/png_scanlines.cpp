@@ -1,6 +1,7 @@
 #include "sheet/png_scanlines.h"
 
 #include "sheet/png_errors.h"
+#include "sheet/png_format.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,21 +12,6 @@
 
 namespace quiltmap::sheet {
 namespace {
-
-struct Adam7Pass
-{
-    std::uint32_t xStart, yStart, xStep, yStep;
-};
-
-constexpr std::array<Adam7Pass, 7> adam7 { {
-    { 0, 0, 8, 8 },
-    { 4, 0, 8, 8 },
-    { 0, 4, 4, 8 },
-    { 2, 0, 4, 4 },
-    { 0, 2, 2, 4 },
-    { 1, 0, 2, 2 },
-    { 0, 1, 1, 2 },
-} };
 
 std::uint32_t passExtent(std::uint32_t size, std::uint32_t start, std::uint32_t step)
 {
@@ -191,7 +177,7 @@ ScanlineLayout scanlineLayout(
 {
     ScanlineLayout layout;
     if (interlaced) {
-        for (const Adam7Pass &pass : adam7)
+        for (const Adam7Pass &pass : adam7Passes)
             layout.passes[layout.passCount++] = makePass(pass, width, height, bitsPerPixel);
     } else {
         layout.passes[layout.passCount++] = makePass({ 0, 0, 1, 1 }, width, height, bitsPerPixel);

@@ -1,6 +1,7 @@
 #include "sheet/png_writer.h"
 
 #include "deflate/zlib_stream.h"
+#include "sheet/png_format.h"
 
 #include <QIODevice>
 #include <array>
@@ -13,7 +14,6 @@
 namespace quiltmap::sheet {
 namespace {
 
-constexpr std::array<std::uint8_t, 8> pngSignature { 137, 80, 78, 71, 13, 10, 26, 10 };
 constexpr std::size_t idatSize = 65535;
 constexpr int compressionLevel = 7;
 constexpr int windowBits = 15;

@@ -59,11 +59,10 @@ public:
     // Marks the reflection for a rebuild by the next paint and asks for that paint.
     void UpdateChange();
 
-    // The laid-out size of the text at the last paint, the left edge of the text box and the
-    // reflection image as last built (null before the first build).
+    // The laid-out size of the text at the last paint and the reflection image as last built
+    // (null before the first build).
     int XSize() const { return m_xSize; }
     int YSize() const { return m_ySize; }
-    int XStart() const { return m_xStart; }
     const QImage &ReflectionPic() const { return m_reflectionPic; }
     bool ReflectionPending() const { return m_updateReflection; }
 

@@ -147,7 +147,7 @@ std::vector<FormatCase> eightBitFormats()
 INSTANTIATE_TEST_SUITE_P(
     UpToEightBits, PngReaderEightBitFormats, testing::ValuesIn(eightBitFormats()), formatName);
 
-Tile decodeSpec(const PngRecipe &recipe)
+Tile decodeRecipe(const PngRecipe &recipe)
 {
     return decodePng(bytesOf(buildPng(recipe)));
 }
@@ -174,11 +174,11 @@ using Pixel = std::array<std::uint8_t, 4>;
 TEST(PngReader, SplitIdatAndSkippedChunksDecodeAlike)
 {
     PngRecipe recipe = randomImage(30, 20, 6, 8, false, 3);
-    const Tile whole = decodeSpec(recipe);
+    const Tile whole = decodeRecipe(recipe);
     recipe.idatChunkSize = 1;
     recipe.chunksBeforeImageData = { { "tEXt", { 'a', 0, 'b' } }, { "zzZz", {} } };
     recipe.chunksAfterImageData = { { "tIME", { 1, 2, 3, 4, 5, 6, 7 } } };
-    const Tile split = decodeSpec(recipe);
+    const Tile split = decodeRecipe(recipe);
     for (int y = 0; y < 20; ++y)
         ASSERT_TRUE(std::equal(whole.row(y), whole.row(y) + whole.bytesPerRow(), split.row(y)));
 }
@@ -224,7 +224,7 @@ TEST_P(PngReaderGamma, MapsColourSamples)
 {
     PngRecipe recipe = GetParam().recipe;
     recipe.gamma = GetParam().gamma;
-    const Tile tile = decodeSpec(recipe);
+    const Tile tile = decodeRecipe(recipe);
     for (std::size_t x = 0; x < GetParam().expected.size(); ++x)
         EXPECT_EQ(tilePixel(tile, int(x), 0), GetParam().expected[x]) << "pixel " << x;
 }
@@ -252,14 +252,14 @@ TEST(PngReader, ColourKeyComparesFullSixteenBitSamples)
 {
     PngRecipe grey = row(0, 16, { 0x12, 0x34, 0x12, 0x00 });
     grey.transparency = Bytes { 0x12, 0x34 };
-    Tile tile = decodeSpec(grey);
+    Tile tile = decodeRecipe(grey);
     EXPECT_EQ(tile.blend(), Tile::Blend::AlphaOver);
     EXPECT_EQ(tilePixel(tile, 0, 0)[3], 0);
     EXPECT_EQ(tilePixel(tile, 1, 0), (Pixel { 0x12, 0x12, 0x12, 255 }));
 
     PngRecipe rgb = row(2, 16, { 1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 7 });
     rgb.transparency = Bytes { 1, 2, 3, 4, 5, 6 };
-    tile = decodeSpec(rgb);
+    tile = decodeRecipe(rgb);
     EXPECT_EQ(tilePixel(tile, 0, 0)[3], 0);
     EXPECT_EQ(tilePixel(tile, 1, 0), (Pixel { 1, 3, 5, 255 }));
 }
@@ -269,7 +269,7 @@ TEST(PngReader, AcceptsPaletteLongerThanTheBitDepthNeeds)
     PngRecipe recipe = row(3, 1, { 0x40 });
     recipe.width = 2;
     recipe.palette = { 1, 2, 3, 4, 5, 6, 7, 8, 9 };
-    const Tile tile = decodeSpec(recipe);
+    const Tile tile = decodeRecipe(recipe);
     EXPECT_EQ(tilePixel(tile, 0, 0), (Pixel { 1, 2, 3, 255 }));
     EXPECT_EQ(tilePixel(tile, 1, 0), (Pixel { 4, 5, 6, 255 }));
 }
@@ -280,30 +280,30 @@ TEST(PngReader, ToleratesDamagedTransparencyAndGamma)
     PngRecipe palette = row(3, 8, { 0, 1 });
     palette.palette = { 1, 2, 3, 4, 5, 6 };
     palette.transparency = Bytes { 0, 128, 7 };
-    Tile tile = decodeSpec(palette);
+    Tile tile = decodeRecipe(palette);
     EXPECT_EQ(tile.blend(), Tile::Blend::PaletteAlpha);
     EXPECT_EQ(tilePixel(tile, 0, 0), (Pixel { 1, 2, 3, 0 }));
     EXPECT_EQ(tilePixel(tile, 1, 0), (Pixel { 4, 5, 6, 128 }));
 
     PngRecipe key = solidRgb(0, 1, 0);
     key.transparency = Bytes { 0, 1, 0, 2 };
-    EXPECT_EQ(decodeSpec(key).blend(), Tile::Blend::Replace);
+    EXPECT_EQ(decodeRecipe(key).blend(), Tile::Blend::Replace);
 
     PngRecipe early = row(3, 8, { 0 });
     early.chunksBeforeImageData = { { "PLTE", { 1, 2, 3 } } };
     early.transparency = Bytes { 0 };
-    EXPECT_EQ(decodeSpec(early).blend(), Tile::Blend::Replace);
+    EXPECT_EQ(decodeRecipe(early).blend(), Tile::Blend::Replace);
 
     PngRecipe gamma = solidRgb(128, 64, 1);
     gamma.chunksBeforeImageData = { { "gAMA", { 0, 1, 134 } } };
-    EXPECT_EQ(tilePixel(decodeSpec(gamma), 0, 0), (Pixel { 128, 64, 1, 255 }));
+    EXPECT_EQ(tilePixel(decodeRecipe(gamma), 0, 0), (Pixel { 128, 64, 1, 255 }));
 }
 
 TEST(PngReader, IgnoresTransparencyChunkOfImagesWithAlpha)
 {
     PngRecipe recipe = row(4, 8, { 9, 200 });
     recipe.transparency = Bytes { 0, 9 };
-    EXPECT_EQ(tilePixel(decodeSpec(recipe), 0, 0), (Pixel { 9, 9, 9, 200 }));
+    EXPECT_EQ(tilePixel(decodeRecipe(recipe), 0, 0), (Pixel { 9, 9, 9, 200 }));
 }
 
 TEST(PngReader, ReadsFiles)

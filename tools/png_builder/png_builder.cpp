@@ -1,5 +1,7 @@
 #include "png_builder/png_builder.h"
 
+#include "sheet/png_format.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -9,20 +11,7 @@
 namespace quiltmap::pngbuilder {
 namespace {
 
-struct Pass
-{
-    std::uint32_t xStart, yStart, xStep, yStep;
-};
-
-constexpr std::array<Pass, 7> adam7 { {
-    { 0, 0, 8, 8 },
-    { 4, 0, 8, 8 },
-    { 0, 4, 4, 8 },
-    { 2, 0, 4, 4 },
-    { 0, 2, 2, 4 },
-    { 1, 0, 2, 2 },
-    { 0, 1, 1, 2 },
-} };
+using sheet::Adam7Pass;
 
 unsigned bitsPerPixel(std::uint8_t colourType, std::uint8_t bitDepth)
 {
@@ -118,12 +107,12 @@ std::vector<std::uint8_t> filteredScanlines(const PngRecipe &recipe)
     if (recipe.samples.size() != fullRow * recipe.height)
         throw std::invalid_argument("samples do not match the image size");
     const std::size_t bpp = std::max(1u, bits / 8);
-    const std::vector<Pass> passes = recipe.interlaced
-        ? std::vector<Pass>(adam7.begin(), adam7.end())
-        : std::vector<Pass> { { 0, 0, 1, 1 } };
+    const std::vector<Adam7Pass> passes = recipe.interlaced
+        ? std::vector<Adam7Pass>(sheet::adam7Passes.begin(), sheet::adam7Passes.end())
+        : std::vector<Adam7Pass> { { 0, 0, 1, 1 } };
     std::vector<std::uint8_t> out;
     std::size_t rowIndex = 0;
-    for (const Pass &pass : passes) {
+    for (const Adam7Pass &pass : passes) {
         const std::uint32_t w = recipe.width > pass.xStart
             ? (recipe.width - pass.xStart + pass.xStep - 1) / pass.xStep
             : 0;
@@ -161,7 +150,7 @@ std::vector<std::uint8_t> chunkBytes(const std::string &type, const std::vector<
 
 std::vector<std::uint8_t> pngSignatureBytes()
 {
-    return { 137, 80, 78, 71, 13, 10, 26, 10 };
+    return { sheet::pngSignature.begin(), sheet::pngSignature.end() };
 }
 
 std::vector<std::uint8_t> buildPng(const PngRecipe &recipe)
