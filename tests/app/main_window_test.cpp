@@ -190,6 +190,9 @@ TEST(MainWindowSave, WritesBothFilesUnderTheChosenName)
     app.options().setQuiltMapFolder(out);
     app.control<TextListEdit>("filelist")->setLines({ u"a  "_s, u"b"_s, u"c"_s });
     app.prompts.saveAnswer = out + u"/sheet.png";
+    // The preview paints the raster rows of the area it repaints.
+    const QImage lowerLeft = app.control<RasterView>("pb")->grab({ 0, 24, 32, 24 }).toImage();
+    EXPECT_EQ(lowerLeft.pixelColor(5, 5), QColor(Qt::blue));
 
     app.control<QPushButton>("butsavestock")->click();
 
