@@ -1,7 +1,6 @@
 #include "ani_test_files.h"
 #include "aniicon/ani_icon_file.h"
 #include "busy_animation/ani_builder.h"
-#include "common/error.h"
 #include "support/temp_dir.h"
 
 #include <QBuffer>
@@ -14,28 +13,6 @@ namespace {
 
 using namespace anibuilder;
 using namespace aniicon::test;
-
-// The current frame after each of that many ticks.
-std::vector<int> ticksOf(TAniIconFile &file, int ticks)
-{
-    std::vector<int> frames;
-    for (int i = 0; i < ticks; ++i) {
-        file.Tick();
-        frames.push_back(file.CurFrame());
-    }
-    return frames;
-}
-
-// Loads the bytes as the stored property; returns the failure's message, empty on success.
-QString setDataError(TAniIconFile &file, const QByteArray &bytes)
-{
-    try {
-        file.setData(bytes);
-    } catch (const Error &error) {
-        return error.message();
-    }
-    return {};
-}
 
 TEST(TAniIconFile, SetDataSetsHasDataAlsoWithoutAFrameList)
 {
@@ -55,14 +32,14 @@ TEST(TAniIconFile, DataCutInAFrameFailsAndKeepsWhatWasRead)
 {
     TAniIconFile file;
     file.setData(animation(4, 2));
-    ticksOf(file, 2);
+    file.SelectFrame(1);
     file.setHasData(false);
     int changes = 0;
     file.setOnChange([&] { ++changes; });
 
     const QByteArray whole = animation(4, 2);
     const QByteArray cut = whole.left(whole.indexOf("icon", 12 + 44 + 12 + 2 * 1158) + 500);
-    EXPECT_EQ(setDataError(file, cut), QStringLiteral("Stream-Lesefehler"));
+    EXPECT_EQ(failureOf([&] { file.setData(cut); }), QStringLiteral("Stream-Lesefehler"));
     EXPECT_EQ(loadedColours(file.cursor()), coloursOf(2));
     EXPECT_EQ(file.Data(), cut);
     EXPECT_FALSE(file.HasData());
@@ -145,7 +122,7 @@ TEST(TAniIconFile, AssignOfNullEmptiesAllButThePlaybackPosition)
 {
     TAniIconFile file;
     file.setData(animation(3, 0));
-    ticksOf(file, 1);
+    file.SelectFrame(1);
     file.Assign(nullptr);
     EXPECT_EQ(loadedFrames(file.cursor()), 0);
     EXPECT_TRUE(file.Data().isEmpty());
@@ -166,7 +143,8 @@ TEST(TAniIconFile, TickNotifiesOnlyWhenTheFrameAdvances)
     file.setData(animation(2, 4));
     std::vector<int> notified;
     file.setOnChange([&] { notified.push_back(file.CurFrame()); });
-    ticksOf(file, 9);
+    for (int tick = 0; tick < 9; ++tick)
+        file.Tick();
     EXPECT_EQ(notified, (std::vector<int> { 1, 0, 1 }));
 }
 

@@ -75,14 +75,19 @@ std::vector<int> framesAfterTicks(AnimatedCursor &cursor, int ticks)
     return frames;
 }
 
-QString loadError(AnimatedCursor &cursor, const QByteArray &bytes)
+QString failureOf(const std::function<void()> &load)
 {
     try {
-        cursor.load(bytes);
+        load();
     } catch (const Error &error) {
         return error.message();
     }
     return {};
+}
+
+QString loadError(AnimatedCursor &cursor, const QByteArray &bytes)
+{
+    return failureOf([&] { cursor.load(bytes); });
 }
 
 } // namespace quiltmap::aniicon::test

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace quiltmap::aniicon::test {
@@ -28,6 +29,8 @@ int loadedFrames(const AnimatedCursor &cursor);
 std::vector<quint32> loadedColours(const AnimatedCursor &cursor);
 // The current frame after each of that many ticks.
 std::vector<int> framesAfterTicks(AnimatedCursor &cursor, int ticks);
+// Runs the load; returns the failure's message, empty on success.
+QString failureOf(const std::function<void()> &load);
 // Loads the bytes; returns the failure's message, empty on success.
 QString loadError(AnimatedCursor &cursor, const QByteArray &bytes);
 
