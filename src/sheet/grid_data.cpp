@@ -1,42 +1,68 @@
 #include "sheet/grid_data.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <initializer_list>
+#include <utility>
 
 namespace quiltmap::sheet {
 namespace {
 
-QJsonObject sheetObject(const GridSheet &sheet)
+// A JSON string: quotation mark, backslash and control characters escaped, the rest as is.
+QString jsonString(const QString &text)
 {
-    return {
-        { QStringLiteral("width"), qint64(sheet.width) },
-        { QStringLiteral("height"), qint64(sheet.height) },
-        { QStringLiteral("cellWidth"), sheet.cellWidth },
-        { QStringLiteral("cellHeight"), sheet.cellHeight },
-        { QStringLiteral("columns"), sheet.columns },
-        { QStringLiteral("rows"), qint64(sheet.rows) },
-        { QStringLiteral("count"), sheet.count },
-        { QStringLiteral("spacing"), sheet.spacing },
-        { QStringLiteral("margin"), sheet.margin },
-        { QStringLiteral("background"), sheet.background },
-    };
+    QString quoted(u'"');
+    for (const QChar c : text) {
+        if (c == u'"' || c == u'\\')
+            quoted += u'\\' + QString(c);
+        else if (c.unicode() < 0x20)
+            quoted += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
+        else
+            quoted += c;
+    }
+    return quoted + u'"';
 }
 
-QJsonObject tileObject(const GridTile &tile)
+// Fields in the order they are written, each a name and its JSON text. Written by hand rather
+// than through QJsonObject: a sheet of 20000 tiles would spend most of its data time there, and
+// the fields keep the documented order.
+using JsonFields = std::initializer_list<std::pair<const char *, QString>>;
+
+QString jsonObject(JsonFields fields, const QString &indent)
 {
-    return {
-        { QStringLiteral("index"), tile.index },
-        { QStringLiteral("name"), tile.name },
-        { QStringLiteral("file"), tile.file },
-        { QStringLiteral("column"), qint64(tile.column) },
-        { QStringLiteral("row"), qint64(tile.row) },
-        { QStringLiteral("x"), qint64(tile.x) },
-        { QStringLiteral("y"), qint64(tile.y) },
-        { QStringLiteral("width"), tile.width },
-        { QStringLiteral("height"), tile.height },
-        { QStringLiteral("clipped"), tile.clipped },
-    };
+    QString text(u'{');
+    const char *separator = "\n";
+    for (const auto &[name, value] : fields) {
+        text += QLatin1StringView(separator) + indent + QStringLiteral("    \"")
+            + QLatin1StringView(name) + QStringLiteral("\": ") + value;
+        separator = ",\n";
+    }
+    return text + u'\n' + indent + u'}';
+}
+
+QString number(std::int64_t value)
+{
+    return QString::number(value);
+}
+
+QString sheetObject(const GridSheet &sheet)
+{
+    return jsonObject(
+        { { "width", number(sheet.width) }, { "height", number(sheet.height) },
+            { "cellWidth", number(sheet.cellWidth) }, { "cellHeight", number(sheet.cellHeight) },
+            { "columns", number(sheet.columns) }, { "rows", number(sheet.rows) },
+            { "count", number(sheet.count) }, { "spacing", number(sheet.spacing) },
+            { "margin", number(sheet.margin) }, { "background", jsonString(sheet.background) } },
+        QStringLiteral("    "));
+}
+
+QString tileObject(const GridTile &tile)
+{
+    return jsonObject(
+        { { "index", number(tile.index) }, { "name", jsonString(tile.name) },
+            { "file", jsonString(tile.file) }, { "column", number(tile.column) },
+            { "row", number(tile.row) }, { "x", number(tile.x) }, { "y", number(tile.y) },
+            { "width", number(tile.width) }, { "height", number(tile.height) },
+            { "clipped", tile.clipped ? QStringLiteral("true") : QStringLiteral("false") } },
+        QStringLiteral("        "));
 }
 
 QString csvField(const QString &text)
@@ -51,12 +77,15 @@ QString csvField(const QString &text)
 
 QByteArray gridJson(const GridSheet &sheet, const QList<GridTile> &tiles)
 {
-    QJsonArray tileArray;
-    for (const GridTile &tile : tiles)
-        tileArray.append(tileObject(tile));
-    const QJsonObject root { { QStringLiteral("sheet"), sheetObject(sheet) },
-        { QStringLiteral("tiles"), tileArray } };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    QString text = QStringLiteral("{\n    \"sheet\": ") + sheetObject(sheet)
+        + QStringLiteral(",\n    \"tiles\": [");
+    const char *separator = "\n        ";
+    for (const GridTile &tile : tiles) {
+        text += QLatin1StringView(separator) + tileObject(tile);
+        separator = ",\n        ";
+    }
+    text += tiles.isEmpty() ? QStringLiteral("]\n}\n") : QStringLiteral("\n    ]\n}\n");
+    return text.toUtf8();
 }
 
 QByteArray gridCsv(const QList<GridTile> &tiles)

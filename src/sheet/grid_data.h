@@ -42,7 +42,8 @@ struct GridTile
     bool clipped = false;
 };
 
-// The sheet and its tiles as a JSON document (UTF-8, indented): {"sheet": {...}, "tiles": [...]}.
+// The sheet and its tiles as a JSON document (UTF-8, indented, fields in the order above):
+// {"sheet": {...}, "tiles": [...]}.
 QByteArray gridJson(const GridSheet &sheet, const QList<GridTile> &tiles);
 
 // One header line and one line per tile with the tile fields, comma-separated, CR LF ended;

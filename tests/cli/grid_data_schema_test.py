@@ -29,7 +29,9 @@ def main(quiltmap, schema_path):
     with tempfile.TemporaryDirectory() as work:
         tiles = Path(work, "tiles")
         tiles.mkdir()
-        sizes = {"a, b.png": (10, 10), "big.png": (14, 9), "c.png": (4, 4), "d.png": (10, 10)}
+        # Names that JSON must escape: a quotation mark, a backslash, a control character.
+        sizes = {"a, b.png": (10, 10), "big.png": (14, 9), "c.png": (4, 4),
+                 'q"\\\x01x.png': (10, 10)}
         for name, (w, h) in sizes.items():
             (tiles / name).write_bytes(png(w, h))
         base = Path(work, "sheet")
@@ -45,7 +47,9 @@ def main(quiltmap, schema_path):
                       "cellWidth": 10, "cellHeight": 10, "columns": 3, "rows": 2, "count": 4,
                       "spacing": 2, "margin": 3, "background": "#FFFFFF"}
     assert sheet == expected_sheet, sheet
-    for index, (tile, name) in enumerate(zip(document["tiles"], sorted(sizes))):
+    assert sorted(tile["file"] for tile in document["tiles"]) == sorted(sizes)
+    for index, tile in enumerate(document["tiles"]):
+        name = tile["file"]
         column, row = index % 3, index // 3
         w, h = sizes[name]
         expected = {"index": index, "name": name[:-4], "file": name, "column": column, "row": row,
