@@ -1,6 +1,7 @@
 // quiltmap_bench [WORKDIR] [COUNT...]: times `quiltmap` on generated corpora (300, 3000 and
 // 20000 tiles unless counts are given) against the zlib floor measured in the same run, and
-// reports the peak memory against two sheet rasters plus 32 MiB.
+// reports the peak memory against two sheet rasters plus 32 MiB. Each corpus runs once more
+// with --data json --order natural, whose cost is shown against the plain run.
 #include "corpus_tiles.h"
 #include "zlib_floor.h"
 
@@ -33,10 +34,12 @@ double seconds(const timeval &t)
     return double(t.tv_sec) + double(t.tv_usec) / 1e6;
 }
 
-ChildRun runQuiltmap(const fs::path &folder, const fs::path &outputBase)
+ChildRun runQuiltmap(
+    const fs::path &folder, const fs::path &outputBase, std::vector<std::string> options = {})
 {
-    std::vector<std::string> args { QUILTMAP_EXE, "--quiet", "--output", outputBase.string(),
-        folder.string() };
+    std::vector<std::string> args { QUILTMAP_EXE, "--quiet", "--output", outputBase.string() };
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(folder.string());
     std::vector<char *> argv;
     for (std::string &arg : args)
         argv.push_back(arg.data());
@@ -69,6 +72,7 @@ void benchmark(const fs::path &work, int count)
     writeCorpusFolder(folder, count);
     const fs::path base = work / ("sheet-" + std::to_string(count));
     ChildRun best { 1e30, 1e30, 0 };
+    ChildRun withOptions { 1e30, 1e30, 0 };
     FloorTimes floor { 1e30, 1e30, 1e30 };
     double floorCpu = 1e30;
     for (int i = 0; i < repeats; ++i) {
@@ -76,6 +80,10 @@ void benchmark(const fs::path &work, int count)
         best.seconds = std::min(best.seconds, run.seconds);
         best.cpu = std::min(best.cpu, run.cpu);
         best.peakKiB = std::max(best.peakKiB, run.peakKiB);
+        const ChildRun optionsRun = runQuiltmap(
+            folder, work / "sheet-options", { "--data", "json", "--order", "natural" });
+        withOptions.seconds = std::min(withOptions.seconds, optionsRun.seconds);
+        withOptions.cpu = std::min(withOptions.cpu, optionsRun.cpu);
         const FloorTimes measured = measureFloor(folder, base.string() + ".png");
         if (measured.total() < floor.total())
             floor = measured;
@@ -86,11 +94,12 @@ void benchmark(const fs::path &work, int count)
     inflatedImageData(base.string() + ".png", &width, &height);
     const double limitMiB = 2 * double(width) * height * 3 / (1024.0 * 1024.0) + 32;
     const double peakMiB = double(best.peakKiB) / 1024.0;
-    std::printf(
-        "%6d  %7.3f  %7.3f (%5.3f + %5.3f)  %5.2fx  %7.3f %7.3f  %5.2fx  %8.1f  %8.1f  %s\n", count,
-        best.seconds, floor.total(), floor.inflateTiles, floor.deflateSheet,
+    std::printf("%6d  %7.3f  %7.3f (%5.3f + %5.3f)  %5.2fx  %7.3f %7.3f  %5.2fx  %8.1f  %8.1f  %s"
+                "  %7.3f %+6.1f%% %+6.1f%%\n",
+        count, best.seconds, floor.total(), floor.inflateTiles, floor.deflateSheet,
         best.seconds / floor.total(), best.cpu, floorCpu, best.cpu / floorCpu, peakMiB, limitMiB,
-        peakMiB <= limitMiB ? "ok" : "OVER");
+        peakMiB <= limitMiB ? "ok" : "OVER", withOptions.seconds,
+        100 * (withOptions.seconds / best.seconds - 1), 100 * (withOptions.cpu / best.cpu - 1));
     std::fflush(stdout);
 }
 
@@ -103,8 +112,11 @@ int main(int argc, char **argv)
         "Best of %d runs; floor = read and inflate every tile + deflate the sheet at level 7.\n",
         repeats);
     std::printf("Times in seconds: wall clock, and processor time (user + system).\n");
-    std::printf("%6s  %7s  %7s %15s  %6s  %7s %7s  %6s  %8s  %9s\n", "tiles", "wall", "floor",
-        "(tiles + sheet)", "ratio", "cpu", "floor", "ratio", "peak MiB", "limit MiB");
+    std::printf("options: the wall time with --data json --order natural, and what the options\n"
+                "add to the plain run's wall and processor time.\n");
+    std::printf("%6s  %7s  %7s %15s  %6s  %7s %7s  %6s  %8s  %9s     %7s %7s %7s\n", "tiles",
+        "wall", "floor", "(tiles + sheet)", "ratio", "cpu", "floor", "ratio", "peak MiB",
+        "limit MiB", "options", "+wall", "+cpu");
     try {
         for (const int count : counts)
             benchmark(work, count);
