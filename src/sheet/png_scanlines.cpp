@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -40,62 +41,83 @@ inline std::uint8_t paeth(int left, int up, int upLeft)
 }
 
 #if defined(__SSE2__)
-// Rows of 3- or 4-byte pixels are unfiltered a pixel at a time, its bytes side by side in 16-bit
+// Rows of 3- to 8-byte pixels are unfiltered a pixel at a time, its bytes side by side in 16-bit
 // lanes: the pixels form one dependency chain, so working on their bytes together is what makes
 // Average and Paeth fast.
 
-// Bytes are assembled one by one: a narrow copy through memory would stall on store forwarding.
+// Pixels whose width is not a power of two are assembled byte by byte: a wider copy through
+// memory would overlap the pixel just stored and stall on store forwarding.
 template<std::size_t Bpp> __m128i loadPixel(const std::uint8_t *p)
 {
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < Bpp; ++i)
-        v |= std::uint32_t(p[i]) << (8 * i);
-    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(v)), _mm_setzero_si128());
+    std::uint64_t v = 0;
+    if constexpr (Bpp == 4 || Bpp == 8) {
+        std::memcpy(&v, p, Bpp);
+    } else {
+        for (std::size_t i = 0; i < Bpp; ++i)
+            v |= std::uint64_t(p[i]) << (8 * i);
+    }
+    return _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<long long>(v)), _mm_setzero_si128());
 }
 
 template<std::size_t Bpp> void storePixel(std::uint8_t *p, __m128i lanes)
 {
-    const auto v = static_cast<std::uint32_t>(
-        _mm_cvtsi128_si32(_mm_packus_epi16(lanes, _mm_setzero_si128())));
-    for (std::size_t i = 0; i < Bpp; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    const auto v = static_cast<std::uint64_t>(
+        _mm_cvtsi128_si64(_mm_packus_epi16(lanes, _mm_setzero_si128())));
+    if constexpr (Bpp == 4 || Bpp == 8) {
+        std::memcpy(p, &v, Bpp);
+    } else {
+        for (std::size_t i = 0; i < Bpp; ++i)
+            p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
 }
 
-__m128i averagePredictor(__m128i left, __m128i up, __m128i)
+template<std::size_t Bpp>
+void unfilterAveragePixels(std::uint8_t *row, const std::uint8_t *prior, std::size_t n)
 {
-    return _mm_srli_epi16(_mm_add_epi16(left, up), 1);
+    const __m128i byteMask = _mm_set1_epi16(0xFF);
+    __m128i left = _mm_setzero_si128();
+    for (std::size_t i = 0; i + Bpp <= n; i += Bpp) {
+        const __m128i sum = _mm_add_epi16(left, loadPixel<Bpp>(prior + i));
+        left = _mm_and_si128(
+            _mm_add_epi16(loadPixel<Bpp>(row + i), _mm_srli_epi16(sum, 1)), byteMask);
+        storePixel<Bpp>(row + i, left);
+    }
 }
 
-__m128i paethPredictor(__m128i left, __m128i up, __m128i upLeft)
-{
-    const __m128i zero = _mm_setzero_si128();
-    auto absolute = [&](__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(zero, v)); };
-    auto select = [](__m128i mask, __m128i ifSet, __m128i ifClear) {
-        return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, ifClear));
-    };
-    const __m128i toLeft = _mm_sub_epi16(up, upLeft);
-    const __m128i toUp = _mm_sub_epi16(left, upLeft);
-    const __m128i toUpLeft = absolute(_mm_add_epi16(toLeft, toUp));
-    const __m128i pa = absolute(toLeft);
-    const __m128i pb = absolute(toUp);
-    const __m128i smallest = _mm_min_epi16(toUpLeft, _mm_min_epi16(pa, pb));
-    return select(
-        _mm_cmpeq_epi16(smallest, pa), left, select(_mm_cmpeq_epi16(smallest, pb), up, upLeft));
-}
-
-template<std::size_t Bpp, class Predictor>
-void unfilterPixels(std::uint8_t *row, const std::uint8_t *prior, std::size_t n, Predictor predict)
+// With p = left + up - upLeft, Paeth picks left when |up - upLeft| is the smallest distance, else
+// up when |left - upLeft| <= |left + up - 2 upLeft|, else upLeft. Everything that does not depend
+// on the left pixel is worked out off the chain, and the pick is added as a step from upLeft, so
+// each pixel waits for the one before it only about nine operations.
+template<std::size_t Bpp>
+void unfilterPaethPixels(std::uint8_t *row, const std::uint8_t *prior, std::size_t n)
 {
     const __m128i byteMask = _mm_set1_epi16(0xFF);
     __m128i left = _mm_setzero_si128();
     __m128i upLeft = _mm_setzero_si128();
     for (std::size_t i = 0; i + Bpp <= n; i += Bpp) {
         const __m128i up = loadPixel<Bpp>(prior + i);
-        left = _mm_and_si128(
-            _mm_add_epi16(loadPixel<Bpp>(row + i), predict(left, up, upLeft)), byteMask);
+        const __m128i base = _mm_add_epi16(loadPixel<Bpp>(row + i), upLeft);
+        const __m128i upStep = _mm_sub_epi16(up, upLeft);
+        const __m128i toLeft = _mm_max_epi16(upStep, _mm_sub_epi16(upLeft, up));
+
+        const __m128i leftStep = _mm_sub_epi16(left, upLeft);
+        const __m128i leftStepBack = _mm_sub_epi16(upLeft, left);
+        const __m128i toUp = _mm_max_epi16(leftStep, leftStepBack);
+        const __m128i toUpLeft
+            = _mm_max_epi16(_mm_add_epi16(leftStep, upStep), _mm_sub_epi16(leftStepBack, upStep));
+        const __m128i notLeft = _mm_cmpgt_epi16(toLeft, _mm_min_epi16(toUp, toUpLeft));
+        const __m128i upOrNone = _mm_andnot_si128(_mm_cmpgt_epi16(toUp, toUpLeft), upStep);
+        const __m128i step
+            = _mm_or_si128(_mm_and_si128(notLeft, upOrNone), _mm_andnot_si128(notLeft, leftStep));
+        left = _mm_and_si128(_mm_add_epi16(base, step), byteMask);
         storePixel<Bpp>(row + i, left);
         upLeft = up;
     }
+}
+
+constexpr bool hasPixelLanes(std::size_t bpp)
+{
+    return bpp >= 3 && bpp <= 8;
 }
 #endif
 
@@ -128,8 +150,8 @@ void unfilterRow(std::uint8_t filter, std::uint8_t *row, const std::uint8_t *pri
         }
 #if defined(__SSE2__)
         // For 3-byte pixels the plain loop below measured faster than the lanes.
-        if constexpr (Bpp == 4)
-            return unfilterPixels<Bpp>(row, prior, n, averagePredictor);
+        if constexpr (hasPixelLanes(Bpp) && Bpp != 3)
+            return unfilterAveragePixels<Bpp>(row, prior, n);
 #endif
         for (std::size_t i = 0; i < head; ++i)
             row[i] = static_cast<std::uint8_t>(row[i] + (prior[i] >> 1));
@@ -144,8 +166,8 @@ void unfilterRow(std::uint8_t filter, std::uint8_t *row, const std::uint8_t *pri
             return;
         }
 #if defined(__SSE2__)
-        if constexpr (Bpp == 3 || Bpp == 4)
-            return unfilterPixels<Bpp>(row, prior, n, paethPredictor);
+        if constexpr (hasPixelLanes(Bpp))
+            return unfilterPaethPixels<Bpp>(row, prior, n);
 #endif
         // For the first pixel left and upper-left are 0, so Paeth picks the byte above.
         for (std::size_t i = 0; i < head; ++i)
@@ -200,6 +222,10 @@ void unfilterPass(
         return unfilterRows<3>(rows, rowCount, rowBytes, 3);
     case 4:
         return unfilterRows<4>(rows, rowCount, rowBytes, 4);
+    case 6:
+        return unfilterRows<6>(rows, rowCount, rowBytes, 6);
+    case 8:
+        return unfilterRows<8>(rows, rowCount, rowBytes, 8);
     default:
         return unfilterRows<0>(rows, rowCount, rowBytes, bytesPerPixel);
     }

@@ -2,10 +2,12 @@
 #include "png_test_images.h"
 #include "sheet/png_errors.h"
 #include "sheet/png_reader.h"
+#include "sheet/png_scanlines.h"
 #include "support/temp_dir.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
+#include <random>
 #include <zlib.h>
 
 namespace quiltmap::sheet::test {
@@ -104,6 +106,50 @@ TEST_P(PngReaderFormats, DecodesEverySampleOfEverySize)
             for (std::uint32_t x = 0; x < width; ++x)
                 ASSERT_EQ(tilePixel(tile, int(x), int(y)), expectedPixel(recipe, x, y))
                     << "pixel " << x << "," << y << " of " << width << "x" << height;
+    }
+}
+
+// The row filters read byte by byte, as the format defines them.
+void plainUnfilter(Bytes &rows, std::size_t rowCount, std::size_t rowBytes, std::size_t bpp)
+{
+    const auto paeth = [](int a, int b, int c) {
+        const int p = a + b - c;
+        const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+        return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+    };
+    for (std::size_t y = 0; y < rowCount; ++y) {
+        std::uint8_t *row = rows.data() + y * (rowBytes + 1);
+        for (std::size_t i = 1; i <= rowBytes; ++i) {
+            const int a = i > bpp ? row[i - bpp] : 0;
+            const int b = y > 0 ? row[i - rowBytes - 1] : 0;
+            const int c = y > 0 && i > bpp ? row[i - bpp - rowBytes - 1] : 0;
+            const int predicted[] { 0, a, b, (a + b) / 2, paeth(a, b, c) };
+            row[i] = std::uint8_t(row[i] + predicted[row[0]]);
+        }
+    }
+}
+
+// Every pixel size and filter, each filter also on the first row; bytes of few values make the
+// Paeth predictor's ties common.
+TEST(PngScanlines, UnfilterMatchesThePlainDefinitions)
+{
+    std::mt19937 random(3);
+    constexpr std::size_t rowCount = 10;
+    for (std::size_t bpp : { 1, 2, 3, 4, 6, 8 }) {
+        for (unsigned values : { 3u, 256u }) {
+            for (std::size_t firstFilter = 0; firstFilter < 5; ++firstFilter) {
+                const std::size_t rowBytes = 13 * bpp;
+                Bytes rows((rowBytes + 1) * rowCount);
+                for (std::size_t i = 0; i < rows.size(); ++i)
+                    rows[i] = i % (rowBytes + 1) == 0
+                        ? std::uint8_t((firstFilter + i / (rowBytes + 1)) % 5)
+                        : std::uint8_t(random() % values);
+                Bytes expected = rows;
+                plainUnfilter(expected, rowCount, rowBytes, bpp);
+                unfilterPass(rows.data(), rowCount, rowBytes, unsigned(bpp));
+                ASSERT_EQ(rows, expected) << bpp << " bytes per pixel, " << values << " values";
+            }
+        }
     }
 }
 
