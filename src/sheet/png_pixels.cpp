@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace quiltmap::sheet {
 namespace {
@@ -86,15 +87,15 @@ std::uint8_t high(const std::uint8_t *sample)
     return sample[0];
 }
 
+template<unsigned Depth>
 void convertGrey(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t count,
     std::uint8_t *dst, std::size_t step)
 {
-    const unsigned depth = f.bitDepth;
-    const unsigned scale = depth >= 8 ? 1 : 255 / ((1u << depth) - 1);
+    constexpr unsigned scale = Depth >= 8 ? 1 : 255 / ((1u << Depth) - 1);
     const bool alphaOut = f.blend != Tile::Blend::Replace;
     for (std::uint32_t i = 0; i < count; ++i, dst += step) {
-        const unsigned raw = sampleAt(src, i, depth);
-        const auto v = static_cast<std::uint8_t>(depth == 16 ? raw >> 8 : raw * scale);
+        const unsigned raw = sampleAt(src, i, Depth);
+        const auto v = static_cast<std::uint8_t>(Depth == 16 ? raw >> 8 : raw * scale);
         dst[0] = dst[1] = dst[2] = v;
         if (alphaOut)
             dst[3] = f.hasKey && raw == f.key[0] ? 0 : 255;
@@ -103,11 +104,11 @@ void convertGrey(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t
 
 // Colour samples, with or without alpha: gamma applies to red, green and blue only, and a colour
 // key compares the full raw samples before any reduction.
-template<bool HasAlpha>
+template<bool HasAlpha, unsigned Depth>
 void convertColour(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t count,
     std::uint8_t *dst, std::size_t step)
 {
-    const std::size_t bytes = f.bitDepth / 8;
+    constexpr std::size_t bytes = Depth / 8;
     const std::size_t pixelBytes = (HasAlpha ? 4 : 3) * bytes;
     for (std::uint32_t i = 0; i < count; ++i, dst += step, src += pixelBytes) {
         for (std::size_t c = 0; c < 3; ++c) {
@@ -117,7 +118,7 @@ void convertColour(const PngPixelFormat &f, const std::uint8_t *src, std::uint32
         if constexpr (HasAlpha) {
             dst[3] = high(src + 3 * bytes);
         } else if (f.hasKey) {
-            const bool isKey = bytes == 2
+            const bool isKey = Depth == 16
                 ? u16(src) == f.key[0] && u16(src + 2) == f.key[1] && u16(src + 4) == f.key[2]
                 : src[0] == f.key[0] && src[1] == f.key[1] && src[2] == f.key[2];
             dst[3] = isKey ? 0 : 255;
@@ -125,25 +126,44 @@ void convertColour(const PngPixelFormat &f, const std::uint8_t *src, std::uint32
     }
 }
 
+template<unsigned Depth, std::size_t Channels>
 void convertPalette(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t count,
     std::uint8_t *dst, std::size_t step)
 {
-    const std::size_t channels = Tile::channelsFor(f.blend);
     for (std::uint32_t i = 0; i < count; ++i, dst += step) {
-        const unsigned index = sampleAt(src, i, f.bitDepth);
+        const unsigned index = sampleAt(src, i, Depth);
         if (index >= f.paletteSize)
             throw PngFailure { PngError::PaletteIndexOutOfRange };
-        std::memcpy(dst, f.palette[index].data(), channels);
+        std::memcpy(dst, f.palette[index].data(), Channels);
     }
 }
 
-void convertGreyAlpha(const PngPixelFormat &f, const std::uint8_t *src, std::uint32_t count,
+template<unsigned Depth>
+void convertGreyAlpha(const PngPixelFormat &, const std::uint8_t *src, std::uint32_t count,
     std::uint8_t *dst, std::size_t step)
 {
-    const std::size_t bytes = f.bitDepth / 8;
+    constexpr std::size_t bytes = Depth / 8;
     for (std::uint32_t i = 0; i < count; ++i, dst += step, src += 2 * bytes) {
         dst[0] = dst[1] = dst[2] = high(src);
         dst[3] = high(src + bytes);
+    }
+}
+
+// Calls convert with the bit depth as a compile-time constant, so that each converter is built
+// once per depth and its per-pixel work does not branch on it. The header allows no other depths.
+template<typename Convert> void withDepth(unsigned depth, Convert convert)
+{
+    switch (depth) {
+    case 1:
+        return convert(std::integral_constant<unsigned, 1> {});
+    case 2:
+        return convert(std::integral_constant<unsigned, 2> {});
+    case 4:
+        return convert(std::integral_constant<unsigned, 4> {});
+    case 8:
+        return convert(std::integral_constant<unsigned, 8> {});
+    default:
+        return convert(std::integral_constant<unsigned, 16> {});
     }
 }
 
@@ -192,18 +212,32 @@ PngPixelFormat makePixelFormat(std::uint8_t colourType, std::uint8_t bitDepth,
 void convertScanline(const PngPixelFormat &format, const std::uint8_t *src, std::uint32_t count,
     std::uint8_t *dst, std::size_t dstStep)
 {
-    switch (format.colourType) {
-    case greyType:
-        return convertGrey(format, src, count, dst, dstStep);
-    case rgbType:
-        return convertColour<false>(format, src, count, dst, dstStep);
-    case paletteType:
-        return convertPalette(format, src, count, dst, dstStep);
-    case greyAlphaType:
-        return convertGreyAlpha(format, src, count, dst, dstStep);
-    default:
-        return convertColour<true>(format, src, count, dst, dstStep);
-    }
+    withDepth(format.bitDepth, [&](auto depth) {
+        constexpr unsigned Depth = decltype(depth)::value;
+        switch (format.colourType) {
+        case greyType:
+            return convertGrey<Depth>(format, src, count, dst, dstStep);
+        case paletteType:
+            if constexpr (Depth <= 8) {
+                if (format.blend == Tile::Blend::Replace)
+                    return convertPalette<Depth, 3>(format, src, count, dst, dstStep);
+                return convertPalette<Depth, 4>(format, src, count, dst, dstStep);
+            }
+            break;
+        case rgbType:
+            if constexpr (Depth >= 8)
+                return convertColour<false, Depth>(format, src, count, dst, dstStep);
+            break;
+        case greyAlphaType:
+            if constexpr (Depth >= 8)
+                return convertGreyAlpha<Depth>(format, src, count, dst, dstStep);
+            break;
+        default:
+            if constexpr (Depth >= 8)
+                return convertColour<true, Depth>(format, src, count, dst, dstStep);
+            break;
+        }
+    });
 }
 
 } // namespace quiltmap::sheet
