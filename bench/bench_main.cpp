@@ -2,17 +2,14 @@
 // 20000 tiles unless counts are given) against the zlib floor measured in the same run, and
 // reports the peak memory against two sheet rasters plus 32 MiB. Each corpus runs once more
 // with --data json --order natural, whose cost is shown against the plain run.
+#include "child_run.h"
 #include "corpus_tiles.h"
 #include "zlib_floor.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -21,50 +18,6 @@ namespace fs = std::filesystem;
 using namespace quiltmap::bench;
 
 constexpr int repeats = 3;
-
-struct ChildRun
-{
-    double seconds = 0;
-    double cpu = 0;
-    long peakKiB = 0;
-};
-
-double seconds(const timeval &t)
-{
-    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
-}
-
-ChildRun runQuiltmap(
-    const fs::path &folder, const fs::path &outputBase, std::vector<std::string> options = {})
-{
-    std::vector<std::string> args { QUILTMAP_EXE, "--quiet", "--output", outputBase.string() };
-    args.insert(args.end(), options.begin(), options.end());
-    args.push_back(folder.string());
-    std::vector<char *> argv;
-    for (std::string &arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    // fork, not posix_spawn: a child that shares our memory until exec would report our peak
-    // as its own.
-    const pid_t pid = fork();
-    if (pid < 0)
-        throw std::runtime_error("cannot start quiltmap");
-    if (pid == 0) {
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    ChildRun run;
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.cpu = seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    run.peakKiB = usage.ru_maxrss;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error("quiltmap failed");
-    return run;
-}
 
 void benchmark(const fs::path &work, int count)
 {

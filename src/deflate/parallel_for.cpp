@@ -5,9 +5,33 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <time.h>
 #include <vector>
 
 namespace quiltmap::deflate {
+namespace {
+
+std::atomic<double> allJobSeconds { 0 };
+thread_local double ownJobSeconds = 0;
+
+} // namespace
+
+double threadSeconds()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+double jobSecondsOfAllThreads()
+{
+    return allJobSeconds;
+}
+
+double jobSecondsOfThisThread()
+{
+    return ownJobSeconds;
+}
 
 void parallelFor(std::size_t count, unsigned threads, const std::function<void(std::size_t)> &job)
 {
@@ -16,6 +40,7 @@ void parallelFor(std::size_t count, unsigned threads, const std::function<void(s
     std::mutex failureMutex;
     const auto work = [&] {
         for (std::size_t i; (i = next++) < count;) {
+            const double start = threadSeconds();
             try {
                 job(i);
             } catch (...) {
@@ -24,6 +49,9 @@ void parallelFor(std::size_t count, unsigned threads, const std::function<void(s
                     failure = std::current_exception();
                 next = count;
             }
+            const double spent = threadSeconds() - start;
+            ownJobSeconds += spent;
+            allJobSeconds += spent;
         }
     };
     const std::size_t helpers

@@ -126,6 +126,17 @@ std::vector<std::uint8_t> zlibStream(
     std::span<const std::uint8_t> data, std::size_t feedSize, unsigned threads)
 {
     std::vector<std::uint8_t> stream;
+    measureZlibStream(data, feedSize, threads, stream);
+    return stream;
+}
+
+StreamWork measureZlibStream(std::span<const std::uint8_t> data, std::size_t feedSize,
+    unsigned threads, std::vector<std::uint8_t> &stream)
+{
+    stream.clear();
+    const double allJobsBefore = jobSecondsOfAllThreads();
+    const double ownJobsBefore = jobSecondsOfThisThread();
+    const double ownBefore = threadSeconds();
     writeZlibStream(
         data.size(), feedSize, threads,
         [data](std::size_t from, std::span<std::uint8_t> out) {
@@ -135,7 +146,8 @@ std::vector<std::uint8_t> zlibStream(
             stream.insert(stream.end(), bytes.begin(), bytes.end());
             return true;
         });
-    return stream;
+    const double ownJobs = jobSecondsOfThisThread() - ownJobsBefore;
+    return { jobSecondsOfAllThreads() - allJobsBefore, threadSeconds() - ownBefore - ownJobs };
 }
 
 } // namespace quiltmap::deflate

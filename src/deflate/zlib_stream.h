@@ -27,6 +27,17 @@ constexpr unsigned maxZlibStreamThreads = 64;
 bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
     const InputSource &source, const OutputSink &sink);
 
+// Processor seconds of one stream: the work done on several threads at once, and the work done
+// on the calling thread alone. Measured only while no other stream runs in the process.
+struct StreamWork
+{
+    double parallel = 0;
+    double serial = 0;
+};
+
+StreamWork measureZlibStream(std::span<const std::uint8_t> data, std::size_t feedSize,
+    unsigned threads, std::vector<std::uint8_t> &stream);
+
 // The same stream of input held in memory.
 std::vector<std::uint8_t> zlibStream(
     std::span<const std::uint8_t> data, std::size_t feedSize, unsigned threads);
