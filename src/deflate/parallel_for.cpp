@@ -4,6 +4,7 @@
 #include <atomic>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <time.h>
 #include <vector>
@@ -58,8 +59,12 @@ void parallelFor(std::size_t count, unsigned threads, const std::function<void(s
         = std::min<std::size_t>(std::max(threads, 1u), count) - (count > 0 ? 1 : 0);
     std::vector<std::jthread> pool;
     pool.reserve(helpers);
-    for (std::size_t i = 0; i < helpers; ++i)
-        pool.emplace_back(work);
+    try {
+        for (std::size_t i = 0; i < helpers; ++i)
+            pool.emplace_back(work);
+    } catch (const std::system_error &) {
+        // Fewer threads than asked for only make it slower.
+    }
     work();
     pool.clear();
     if (failure)
