@@ -3,6 +3,9 @@
 # Warnings and strict Qt defines for every target of ours.
 function(quiltmap_target_defaults target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
+  if(QUILTMAP_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
   target_compile_definitions(${target} PRIVATE
     QT_NO_KEYWORDS QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_URL_CAST_FROM_STRING
     QT_USE_QSTRINGBUILDER)
@@ -51,8 +54,9 @@ endfunction()
 # quiltmap_add_fuzzer(name SOURCE file.cpp [SEEDS generator-target] LIBS ...)
 # The source defines LLVMFuzzerTestOneInput. With QUILTMAP_FUZZ on clang it links libFuzzer;
 # otherwise it gets a replay main. SEEDS names an executable that writes a seed corpus into the
-# folder given as its argument; the fuzz script and the replay test both use it. Inputs that
-# once failed live in fuzz/crashers/<name>/ and replay as a test too.
+# folder given as its argument; the fuzz script and the replay test both use it. The minimised
+# corpus of long fuzzing runs (fuzz/corpus/<name>/) and the inputs that once crashed or hung the
+# target (fuzz/crashers/<name>/) replay as a test too.
 function(quiltmap_add_fuzzer name)
   cmake_parse_arguments(ARG "" "SOURCE;SEEDS" "LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCE})
@@ -79,9 +83,11 @@ function(quiltmap_add_fuzzer name)
     if(ARG_SEEDS)
       list(APPEND inputs ${seeds})
     endif()
-    if(EXISTS ${PROJECT_SOURCE_DIR}/fuzz/crashers/${name})
-      list(APPEND inputs ${PROJECT_SOURCE_DIR}/fuzz/crashers/${name})
-    endif()
+    foreach(folder corpus crashers)
+      if(EXISTS ${PROJECT_SOURCE_DIR}/fuzz/${folder}/${name})
+        list(APPEND inputs ${PROJECT_SOURCE_DIR}/fuzz/${folder}/${name})
+      endif()
+    endforeach()
     if(inputs AND NOT QUILTMAP_FUZZ)
       add_test(NAME ${name}.replay COMMAND ${name} ${inputs})
       if(ARG_SEEDS)

@@ -1,28 +1,100 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for a bounded time over its seed corpus.
-# Usage: scripts/fuzz.sh [SECONDS_PER_TARGET]
+# Builds the libFuzzer targets with clang and fuzzes them, starting from the checked-in corpora
+# (fuzz/corpus/<target>), the generated seeds and the crashers (fuzz/crashers/<target>).
+# Inputs that crash or hang a target are written to fuzz/crashers/<target>/.
+#
+# Short mode runs each target for a bounded time:
+#   scripts/fuzz.sh [SECONDS_PER_TARGET]
+# Long mode runs each target on every core until it has EXECUTIONS executions in total (default
+# ten million), prints the counts and merges the new coverage into the minimised corpora:
+#   scripts/fuzz.sh --long [EXECUTIONS] [TARGET...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-seconds=${1:-60}
 dir="$root/build/fuzz"
+
+long=0
+if [ "${1:-}" = --long ]; then
+  long=1
+  shift
+  executions=${1:-10000000}
+  (($#)) && shift
+else
+  seconds=${1:-60}
+  (($#)) && shift
+fi
+
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILTMAP_FUZZ=ON -DQUILTMAP_SANITIZE=ON -DQUILTMAP_BUILD_TESTS=OFF -DQUILTMAP_BUILD_BENCH=OFF
 fi
 cmake --build "$dir" --parallel "$(nproc)" --target quiltmap_fuzzers
-shopt -s nullglob
-for fuzzer in "$dir"/fuzz/*_fuzz; do
-  name=$(basename "$fuzzer")
-  corpus="$dir/fuzz/corpus/$name"
-  seeds="$dir/fuzz/seeds/$name"
-  mkdir -p "$corpus"
-  inputs=("$corpus")
+
+# Sets `inputs` to the folder $2, where a run writes its new finds, then the checked-in corpus and
+# the generated seeds of target $1.
+gather_inputs() {
+  local name=$1 scratch=$2
+  mkdir -p "$scratch" "$root/fuzz/crashers/$name"
+  inputs=("$scratch")
+  [ -d "$root/fuzz/corpus/$name" ] && inputs+=("$root/fuzz/corpus/$name")
   if [ -x "$dir/fuzz/${name}_seeds" ]; then
-    "$dir/fuzz/${name}_seeds" "$seeds"
-    inputs+=("$seeds")
+    "$dir/fuzz/${name}_seeds" "$dir/fuzz/seeds/$name" >/dev/null
+    inputs+=("$dir/fuzz/seeds/$name")
   fi
-  [ -d "$root/fuzz/crashers/$name" ] && inputs+=("$root/fuzz/crashers/$name")
-  echo "-- $name for ${seconds}s"
-  ASAN_OPTIONS=detect_leaks=0 "$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 \
-    -timeout=10 -print_final_stats=0 "${inputs[@]}" 2>&1 | tail -n 2
+}
+
+fuzz_options() {
+  echo -rss_limit_mb=2048 -timeout=10 "-artifact_prefix=$root/fuzz/crashers/$1/"
+}
+
+shopt -s nullglob
+targets=("$@")
+if ((${#targets[@]} == 0)); then
+  for fuzzer in "$dir"/fuzz/*_fuzz; do targets+=("$(basename "$fuzzer")"); done
+fi
+
+for name in "${targets[@]}"; do
+  fuzzer="$dir/fuzz/$name"
+  if ((!long)); then
+    gather_inputs "$name" "$dir/fuzz/corpus/$name"
+    echo "-- $name for ${seconds}s"
+    # shellcheck disable=SC2046
+    "$fuzzer" -max_total_time="$seconds" $(fuzz_options "$name") -print_final_stats=0 \
+      "${inputs[@]}" "$root/fuzz/crashers/$name" 2>&1 | tail -n 2
+    continue
+  fi
+
+  cores=$(nproc)
+  per_job=$(((executions + cores - 1) / cores))
+  work="$dir/fuzz/long/$name"
+  rm -rf "$work"
+  echo "-- $name: $cores jobs of $per_job executions"
+  pids=()
+  for ((job = 0; job < cores; job++)); do
+    gather_inputs "$name" "$work/new$job"
+    # shellcheck disable=SC2046
+    "$fuzzer" -runs="$per_job" $(fuzz_options "$name") -print_final_stats=1 "${inputs[@]}" \
+      "$root/fuzz/crashers/$name" >"$work/job$job.log" 2>&1 &
+    pids+=($!)
+  done
+  status=0
+  for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+  total=0
+  for log in "$work"/job*.log; do
+    count=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    total=$((total + ${count:-0}))
+  done
+  echo "$name: $total executions"
+  if ((status)); then
+    echo "$name failed; see $work/job*.log and fuzz/crashers/$name/" >&2
+    exit 1
+  fi
+
+  # A fresh merge keeps only inputs that add coverage: the corpus stays minimal.
+  merged="$work/merged"
+  gather_inputs "$name" "$merged"
+  # shellcheck disable=SC2046
+  "$fuzzer" -merge=1 $(fuzz_options "$name") "${inputs[@]}" "$work"/new* >"$work/merge.log" 2>&1
+  rm -rf "$root/fuzz/corpus/$name"
+  mv "$merged" "$root/fuzz/corpus/$name"
+  echo "$name: corpus of $(find "$root/fuzz/corpus/$name" -type f | wc -l) inputs"
 done
