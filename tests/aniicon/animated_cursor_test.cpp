@@ -185,6 +185,10 @@ TEST(AnimatedCursor, ChunksBeyondTheWorkAreasFailTheLoad)
             frames += chunk("icon", frame);
         return riffAcon(aniHeaderChunk({ 3, 3, 2, 1 }) + chunk("LIST", frames + thirdChunk));
     };
+    const QByteArray blackBitmap = iconBitmap(
+        16, 16, 32, {}, std::vector<quint32>(256, 0xFF000000u), std::vector<bool>(256, false));
+    CursorEntry imageAtTheGapBound;
+    imageAtTheGapBound.imageOffset = DirectorySize + 20001;
     CursorEntry farImage;
     farImage.imageOffset = DirectorySize + 20002;
     CursorEntry imageAfterChunk;
@@ -198,11 +202,14 @@ TEST(AnimatedCursor, ChunksBeyondTheWorkAreasFailTheLoad)
         { "rate of 128 entries", withRate(chunk("rate", QByteArray(512, '\1'))), false, 3 },
         { "rate of 129 entries", withRate(chunk("rate", QByteArray(516, '\1'))), true, 0 },
         { "rate of negative size", withRate(chunk("rate", -4, {})), true, 0 },
+        { "seq of 128 entries", withRate(chunk("seq ", QByteArray(512, '\1'))), false, 3 },
         { "seq of 129 entries", withRate(chunk("seq ", QByteArray(516, '\1'))), true, 0 },
         { "frame image of 20001 bytes",
             withThirdFrame(chunk("icon", cursorFile(QByteArray(20001, 'x'), {}))), false, 2 },
         { "frame image of 20002 bytes",
             withThirdFrame(chunk("icon", cursorFile(QByteArray(20002, 'x'), {}))), true, 2 },
+        { "20001 bytes before the image",
+            withThirdFrame(chunk("icon", cursorFile(blackBitmap, imageAtTheGapBound))), false, 3 },
         { "more than 20001 bytes before the image",
             withThirdFrame(chunk("icon", cursorFile(solidFrame(0xFF000000u), farImage))), true, 2 },
         { "image offset beyond the chunk",

@@ -1,9 +1,11 @@
 #include "common/error.h"
 #include "settings/profile_file.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace quiltmap::settings {
@@ -182,10 +184,10 @@ TEST(ProfileFile, WritesThroughALinkToItsTarget)
     EXPECT_EQ(dir.read(QStringLiteral("real.ini")), "[W]\nA=2\n");
 }
 
-void expectRefused(const ProfileFile &file)
+void expectRefused(const ProfileFile &file, QStringView value = u"new")
 {
     try {
-        file.writeString(u"W", u"A", u"new");
+        file.writeString(u"W", u"A", value);
         FAIL() << "write was not refused";
     } catch (const Error &error) {
         EXPECT_EQ(error.message(), u"In " + file.path() + u" kann nicht geschrieben werden");
@@ -217,11 +219,41 @@ TEST(ProfileFile, ReadOnlyFolderRefusesTheWriteAndStaysUnchanged)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
+// What the atomic replacement is for: a write that the system stops half-way (here at a file
+// size limit, as on a full disk) leaves the old file byte for byte and no other file behind.
+TEST(ProfileFile, WriteFailingHalfWayLeavesTheOldFile)
+{
+    TempDir dir;
+    const QByteArray old = "[W]\nA=old\n" + QByteArray(2000, ';') + '\n';
+    const QString path = dir.write(QStringLiteral("s.ini"), old);
+    {
+        const test::FileSizeLimit limit(4096);
+        expectRefused(ProfileFile(path), QString(8192, u'n'));
+    }
+    EXPECT_EQ(dir.read(QStringLiteral("s.ini")), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
 TEST(ProfileFile, MissingFolderOrAFolderInPlaceOfTheFileRefusesTheWrite)
 {
     TempDir dir;
     expectRefused(ProfileFile(dir.filePath(QStringLiteral("no/such/s.ini"))));
     expectRefused(ProfileFile(dir.path()));
+}
+
+TEST(ProfileFile, FileAtTheSizeLimitIsReadAndWritten)
+{
+    TempDir dir;
+    const QByteArray head = "[W]\nA=1\n;";
+    const QString path = dir.write(QStringLiteral("s.ini"),
+        head + QByteArray(kMaxProfileFileBytes - head.size() - 1, 'x') + '\n');
+    EXPECT_EQ(ProfileFile(path).readString(u"W", u"A", QStringLiteral("d")), QStringLiteral("1"));
+    ProfileFile(path).writeString(u"W", u"A", u"2");
+    EXPECT_EQ(ProfileFile(path).readString(u"W", u"A", QStringLiteral("d")), QStringLiteral("2"));
+    EXPECT_EQ(QFileInfo(path).size(), kMaxProfileFileBytes);
+    // One byte more than the limit allows is refused, and the file stays as it was.
+    expectRefused(ProfileFile(path), u"22");
+    EXPECT_EQ(QFileInfo(path).size(), kMaxProfileFileBytes);
 }
 
 TEST(ProfileFile, FileBeyondTheSizeLimitIsNeitherReadNorWritten)

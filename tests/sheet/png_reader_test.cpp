@@ -3,6 +3,7 @@
 #include "sheet/png_errors.h"
 #include "sheet/png_reader.h"
 #include "sheet/png_scanlines.h"
+#include "support/largest_allocation.h"
 #include "support/temp_dir.h"
 
 #include <QImage>
@@ -572,6 +573,53 @@ std::string failureName(const testing::TestParamInfo<FailureCase> &info)
 
 INSTANTIATE_TEST_SUITE_P(
     Crashers, PngReaderFailures, testing::ValuesIn(failureCases()), failureName);
+
+// A tiny file that claims an image of 400 MB must fail before anything of that size is allocated.
+TEST(PngReader, TinyFileDeclaringAHugeImageFailsWithoutAllocatingForIt)
+{
+    const Bytes file = fileOf({ header(10000, 10000, 8, 6),
+        imageDataOf(randomImage(4, 4, 2, 8, false)), chunkBytes("IEND", {}) });
+    quiltmap::test::resetLargestAllocation();
+    EXPECT_THROW(decodePng(bytesOf(file)), Error);
+    EXPECT_LT(quiltmap::test::largestAllocation(), std::size_t(1) << 20);
+}
+
+// Every limit admits an image exactly at it and refuses one unit less.
+TEST(PngReader, LimitsAdmitTheirBoundAndRefuseOneLess)
+{
+    quiltmap::test::TempDir dir;
+    const Bytes file = buildPng(randomImage(4, 5, 2, 8, false));
+    const QString path = dir.write(QStringLiteral("t.png"),
+        QByteArray(reinterpret_cast<const char *>(file.data()), qsizetype(file.size())));
+    struct Bound
+    {
+        const char *name;
+        std::uint64_t value;
+        void (*set)(PngLimits &, std::uint64_t);
+    };
+    const Bound bounds[] = {
+        { "width", 4, [](PngLimits &l, std::uint64_t v) { l.maxWidth = std::uint32_t(v); } },
+        { "height", 5, [](PngLimits &l, std::uint64_t v) { l.maxHeight = std::uint32_t(v); } },
+        { "pixels", 20, [](PngLimits &l, std::uint64_t v) { l.maxPixels = v; } },
+        // Four bytes per tile pixel plus five filtered rows of 1 + 12 bytes.
+        { "decoded bytes", 20 * 4 + 5 * 13,
+            [](PngLimits &l, std::uint64_t v) { l.maxDecodedBytes = v; } },
+        { "file bytes", file.size(), [](PngLimits &l, std::uint64_t v) { l.maxFileBytes = v; } },
+    };
+    for (const Bound &bound : bounds) {
+        SCOPED_TRACE(bound.name);
+        PngLimits limits;
+        bound.set(limits, bound.value);
+        EXPECT_EQ(readPngFile(path, limits).width(), 4);
+        bound.set(limits, bound.value - 1);
+        try {
+            readPngFile(path, limits);
+            ADD_FAILURE() << "decoded beyond the limit";
+        } catch (const Error &error) {
+            EXPECT_EQ(error.message(), pngErrorMessage(PngError::TooLarge));
+        }
+    }
+}
 
 // Rewrites every chunk's CRC so damage reaches the code behind the CRC check.
 void fixCrcs(Bytes &file)
