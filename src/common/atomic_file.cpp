@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,6 +35,42 @@ void syncFolder(const QString &folder)
     }
 }
 
+// Writes straight to the temporary file's descriptor. QSaveFile's own buffered writing loses the
+// system's reason when a write stops part way ("Unknown error"), and a write that fails only when
+// its buffer is flushed at commit goes unnoticed: the commit then replaces the old file with a
+// truncated one.
+class DescriptorWriter : public QIODevice
+{
+public:
+    explicit DescriptorWriter(int descriptor)
+        : m_descriptor(descriptor)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        qint64 done = 0;
+        while (done < size) {
+            const ssize_t written = ::write(m_descriptor, data + done, std::size_t(size - done));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0) {
+                setErrorString(qt_error_string(written < 0 ? errno : EIO));
+                return -1;
+            }
+            done += written;
+        }
+        return done;
+    }
+
+private:
+    int m_descriptor;
+};
+
 } // namespace
 
 bool takesWrites(const QString &path)
@@ -57,8 +94,11 @@ std::optional<QString> replaceFileContents(
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (!write(file)) {
-        const QString reason = file.errorString();
+    DescriptorWriter writer(file.handle());
+    const bool written = write(writer);
+    // Space that the file system grants only on sync fails here too, before the commit.
+    if (!written || ::fsync(file.handle()) != 0) {
+        const QString reason = written ? qt_error_string(errno) : writer.errorString();
         file.cancelWriting();
         return reason;
     }
