@@ -8,11 +8,16 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QScopeGuard>
 #include <QTextStream>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <thread>
+#include <unistd.h>
 
 namespace quiltmap::cli {
 namespace {
@@ -158,6 +163,37 @@ TEST_F(CliTest, FailuresGoToStandardErrorWithStatusOne)
     // With a cell size given, composition reaches the .bmp file and stops there.
     EXPECT_EQ(run({ u"-c"_s, u"32x32"_s, u"../tiles"_s }), ExitFailure);
     EXPECT_TRUE(err.startsWith(u"quiltmap: ../tiles/a.bmp: Die gerade gelesene Datei"_s));
+}
+
+// On a full file system the system's reason reaches the message, and the previous sheet and name
+// list stay as they were.
+TEST_F(CliTest, FullDiskGivesItsReasonAndKeepsThePreviousFiles)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "mounting a small tmpfs as a full disk needs root";
+    const QString disk = dir.filePath(u"disk"_s);
+    QDir().mkpath(disk);
+    const QByteArray mountPoint = QFile::encodeName(disk);
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "no tmpfs could be mounted: " << std::strerror(errno);
+    const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
+
+    makeTiles({ u"a.png"_s, u"b.png"_s }, 16);
+    ASSERT_EQ(run({ u"-q"_s, u"-o"_s, disk + u"/sheet"_s, dir.filePath(u"tiles"_s) }), ExitSuccess);
+    const QByteArray png = dir.read(u"disk/sheet.png"_s);
+    const QByteArray names = dir.read(u"disk/sheet.txt"_s);
+    QFile filler(disk + u"/filler"_s);
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'f')) > 0) { }
+    filler.close();
+
+    EXPECT_EQ(run({ u"-q"_s, u"-o"_s, disk + u"/sheet"_s, dir.filePath(u"tiles"_s) }), ExitFailure);
+    EXPECT_EQ(err,
+        u"quiltmap: Datei \""_s + disk
+            + u"/sheet.png\" kann nicht erstellt werden. No space left on device\n"_s);
+    EXPECT_EQ(dir.read(u"disk/sheet.png"_s), png);
+    EXPECT_EQ(dir.read(u"disk/sheet.txt"_s), names);
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
 TEST_F(CliTest, UsageErrorsGiveStatusTwo)
