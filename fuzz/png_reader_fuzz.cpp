@@ -1,11 +1,11 @@
 // Feeds arbitrary bytes to the PNG decoder: it must either decode or fail with quiltmap::Error.
 #include "common/error.h"
+#include "png_crcs.h"
 #include "sheet/png_reader.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-#include <zlib.h>
 
 namespace {
 
@@ -25,34 +25,12 @@ void decode(const std::uint8_t *data, std::size_t size)
     } catch (const quiltmap::Error &) { }
 }
 
-// Mutations rarely keep a chunk's CRC right; rewriting the CRCs lets them reach the code behind.
-std::vector<std::uint8_t> withFixedCrcs(const std::uint8_t *data, std::size_t size)
-{
-    std::vector<std::uint8_t> file(data, data + size);
-    std::size_t at = 8;
-    while (at <= file.size() && file.size() - at >= 12) {
-        const std::uint8_t *p = file.data() + at;
-        const std::size_t length
-            = std::size_t(p[0]) << 24 | std::size_t(p[1]) << 16 | std::size_t(p[2]) << 8 | p[3];
-        if (length > file.size() - at - 12)
-            break;
-        const uLong crc = crc32(0, p + 4, uInt(length + 4));
-        std::uint8_t *out = file.data() + at + 8 + length;
-        out[0] = std::uint8_t(crc >> 24);
-        out[1] = std::uint8_t(crc >> 16);
-        out[2] = std::uint8_t(crc >> 8);
-        out[3] = std::uint8_t(crc);
-        at += length + 12;
-    }
-    return file;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     decode(data, size);
-    const std::vector<std::uint8_t> fixed = withFixedCrcs(data, size);
+    const std::vector<std::uint8_t> fixed = quiltmap::fuzz::withFixedCrcs(data, size);
     decode(fixed.data(), fixed.size());
     return 0;
 }

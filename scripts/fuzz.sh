@@ -6,8 +6,9 @@
 # Short mode runs each target for a bounded time:
 #   scripts/fuzz.sh [SECONDS_PER_TARGET]
 # Long mode runs each target on every core until it has EXECUTIONS executions in total (default
-# ten million), prints the counts and merges the new coverage into the minimised corpora:
-#   scripts/fuzz.sh --long [EXECUTIONS] [TARGET...]
+# ten million) or, when given, for at most SECONDS; it prints the counts and merges the new
+# coverage into the minimised corpora:
+#   scripts/fuzz.sh --long [EXECUTIONS [SECONDS]] [TARGET...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir="$root/build/fuzz"
@@ -16,8 +17,16 @@ long=0
 if [ "${1:-}" = --long ]; then
   long=1
   shift
-  executions=${1:-10000000}
-  (($#)) && shift
+  executions=10000000
+  limit=()
+  if [[ ${1:-} =~ ^[0-9]+$ ]]; then
+    executions=$1
+    shift
+    if [[ ${1:-} =~ ^[0-9]+$ ]]; then
+      limit=(-max_total_time="$1")
+      shift
+    fi
+  fi
 else
   seconds=${1:-60}
   (($#)) && shift
@@ -72,7 +81,7 @@ for name in "${targets[@]}"; do
   for ((job = 0; job < cores; job++)); do
     gather_inputs "$name" "$work/new$job"
     # shellcheck disable=SC2046
-    "$fuzzer" -runs="$per_job" $(fuzz_options "$name") -print_final_stats=1 "${inputs[@]}" \
+    "$fuzzer" -runs="$per_job" "${limit[@]}" $(fuzz_options "$name") -print_final_stats=1 "${inputs[@]}" \
       "$root/fuzz/crashers/$name" >"$work/job$job.log" 2>&1 &
     pids+=($!)
   done

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  zlib1g-dev
+  zlib1g-dev libspng-dev
   libgtest-dev libgmock-dev googletest python3-jsonschema
   clang libclang-rt-14-dev
   fonts-wine fonts-liberation2 fontconfig

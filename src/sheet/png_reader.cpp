@@ -266,8 +266,10 @@ void PngDecoder::readTransparency(std::span<const std::uint8_t> data)
 
 void PngDecoder::readGamma(std::span<const std::uint8_t> data)
 {
-    // A damaged gamma chunk only loses its colour correction, as in common decoders.
-    if (data.size() == 4 && m_dataState == DataState::Before)
+    // A damaged gamma chunk only loses its colour correction, as in common decoders; a value
+    // beyond 31 bits is no valid PNG number.
+    if (data.size() == 4 && m_dataState == DataState::Before
+        && ByteCursor::readU32BigEndian(data.data()) <= maxChunkLength)
         m_gamma = ByteCursor::readU32BigEndian(data.data());
 }
 
