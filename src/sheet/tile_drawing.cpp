@@ -29,12 +29,17 @@ void blendAlphaOver(std::uint8_t *dst, const std::uint8_t *src, std::size_t coun
     }
 }
 
+// Alpha 255 gives exactly the new value and alpha 0 the old one here too.
 void blendPaletteAlpha(std::uint8_t *dst, const std::uint8_t *src, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i, dst += 3, src += 4) {
         const unsigned a = src[3];
-        for (int c = 0; c < 3; ++c)
-            dst[c] = paletteAlphaChannel(dst[c], src[c], a);
+        if (a == 255) {
+            std::memcpy(dst, src, 3);
+        } else if (a != 0) {
+            for (int c = 0; c < 3; ++c)
+                dst[c] = paletteAlphaChannel(dst[c], src[c], a);
+        }
     }
 }
 
