@@ -5,9 +5,59 @@
 #include <QString>
 #include <algorithm>
 #include <limits>
+#include <mutex>
 #include <new>
 
 namespace quiltmap::sheet {
+namespace {
+
+// A sheet is mostly followed by another of the same size: every composition starts a new one
+// and lets the previous one go first. Keeping the last large buffer for it spares the system
+// mapping and zeroing a hundred megabytes of fresh pages again; smaller rasters are not worth
+// it, and a buffer more than twice the size asked for is let go rather than held.
+constexpr std::size_t minRecycledBytes = std::size_t(16) << 20;
+
+struct SpareBuffer
+{
+    std::mutex mutex;
+    std::vector<std::uint8_t> pixels;
+};
+
+SpareBuffer &spareBuffer()
+{
+    static SpareBuffer spare;
+    return spare;
+}
+
+std::vector<std::uint8_t> takeSpareBuffer(std::size_t bytes)
+{
+    std::vector<std::uint8_t> taken;
+    if (bytes < minRecycledBytes)
+        return taken;
+    SpareBuffer &spare = spareBuffer();
+    const std::lock_guard lock(spare.mutex);
+    if (spare.pixels.capacity() >= bytes && spare.pixels.capacity() / 2 <= bytes)
+        taken.swap(spare.pixels);
+    else
+        spare.pixels = {};
+    return taken;
+}
+
+void keepSpareBuffer(std::vector<std::uint8_t> &pixels)
+{
+    if (pixels.capacity() < minRecycledBytes)
+        return;
+    SpareBuffer &spare = spareBuffer();
+    const std::lock_guard lock(spare.mutex);
+    spare.pixels.swap(pixels);
+}
+
+} // namespace
+
+Raster::~Raster()
+{
+    keepSpareBuffer(m_pixels);
+}
 
 Raster Raster::white(int width, int height)
 {
@@ -22,6 +72,7 @@ Raster Raster::filled(int width, int height, int channels, std::array<std::uint8
     if (bytes > std::numeric_limits<std::ptrdiff_t>::max())
         throw Error(QStringLiteral("Bild mit %1 x %2 Pixeln ist zu groß").arg(width).arg(height));
     Raster raster;
+    raster.m_pixels = takeSpareBuffer(static_cast<std::size_t>(bytes));
     try {
         raster.m_pixels.assign(static_cast<std::size_t>(bytes), pixel[0]);
     } catch (const std::bad_alloc &) {

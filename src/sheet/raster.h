@@ -14,6 +14,12 @@ class Raster
 {
 public:
     Raster() = default;
+    Raster(const Raster &) = default;
+    Raster(Raster &&) noexcept = default;
+    Raster &operator=(const Raster &) = default;
+    Raster &operator=(Raster &&) noexcept = default;
+    // Hands a large pixel buffer on to the next raster of about its size (see raster.cpp).
+    ~Raster();
 
     // A raster of the given size with every pixel white. Throws quiltmap::Error when a side is
     // negative, the size does not fit the machine, or the memory cannot be had.

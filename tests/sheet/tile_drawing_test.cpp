@@ -253,6 +253,25 @@ TEST(TileDrawing, LaterTilesCoverEarlierOnes)
     EXPECT_EQ(rasterPixel(raster, 5, 1), (Rgb { 255, 255, 255 }));
 }
 
+// A sheet-sized raster takes over the memory of the one let go before it: it starts filled all
+// the same, whatever was drawn there, also at a slightly different size.
+TEST(TileDrawing, RasterAfterAReleasedOneStartsFilled)
+{
+    constexpr int width = 2000, height = 3000;
+    for (const auto &[channels, pixel] :
+        { std::pair(3, std::array<std::uint8_t, 4> { 255, 255, 255, 255 }),
+            std::pair(4, std::array<std::uint8_t, 4> { 1, 2, 3, 4 }),
+            std::pair(3, std::array<std::uint8_t, 4> { 9, 8, 7, 255 }) }) {
+        {
+            Raster used = Raster::white(width, height);
+            std::fill_n(used.row(0), used.bytesPerRow() * height, std::uint8_t(0));
+        }
+        const Raster next = Raster::filled(width - 1, height, channels, pixel);
+        const Raster fresh = Raster::filled(width - 1, height, channels, pixel);
+        ASSERT_EQ(next, fresh) << channels;
+    }
+}
+
 } // namespace
 } // namespace quiltmap::sheet::test
 
