@@ -29,6 +29,13 @@ for page in "$stage"/root/usr/share/man/man1/*.1.gz; do
   [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
 done
 bash -n "$stage/root/usr/share/bash-completion/completions/quiltmap"
+# The manual page and the completion name every option that --help lists.
+man_source=$(zcat "$stage/root/usr/share/man/man1/quiltmap.1.gz")
+completion="$stage/root/usr/share/bash-completion/completions/quiltmap"
+for option in $("$stage/root/usr/bin/quiltmap" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+  grep -qF -- "${option//-/\\-}" <<<"$man_source" || fail "quiltmap.1 does not name $option"
+  grep -qwF -- "$option" "$completion" || fail "the completion does not offer $option"
+done
 
 echo "-- the installed CreateQuiltMap as an ordinary user"
 mkdir -p "$stage/plugins/generic"
