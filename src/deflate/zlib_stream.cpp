@@ -41,6 +41,113 @@ uLong addToChecksum(uLong sum, std::span<const std::uint8_t> bytes, unsigned thr
     return sum;
 }
 
+// The stream made stretch by stretch: each stretch's input is read, parsed in segments, and
+// the blocks it completes are coded and sent; a block's last symbols may wait for the next.
+class StretchedStream
+{
+public:
+    StretchedStream(std::size_t total, std::size_t feedSize, unsigned threads)
+        : m_window(total, feedSize)
+        , m_threads(threads)
+        , m_segments(threads == 1 ? 1 : threads * segmentsPerThread)
+    {
+        m_out.putBytes(header, sizeof header);
+    }
+
+    bool write(const InputSource &source, const OutputSink &sink)
+    {
+        while (!m_finished) {
+            const std::size_t end
+                = std::min(m_window.total(), m_point.position + m_segments * segmentSize);
+            read(source, end);
+            parse(end);
+            code();
+            if (!sink(m_out.takeWholeBytes()))
+                return false;
+        }
+        m_out.align();
+        const auto sum = std::uint32_t(m_checksum);
+        const std::uint8_t trailer[4] { std::uint8_t(sum >> 24), std::uint8_t(sum >> 16),
+            std::uint8_t(sum >> 8), std::uint8_t(sum) };
+        m_out.putBytes(trailer, sizeof trailer);
+        return sink(m_out.take());
+    }
+
+private:
+    void read(const InputSource &source, std::size_t stretchEnd)
+    {
+        m_input.start = m_point.position > keptBehind ? m_point.position - keptBehind : 0;
+        const std::size_t inputEnd = std::min(m_window.total(), stretchEnd + keptAhead);
+        m_buffer.resize(inputEnd - m_input.start);
+        const std::size_t parts = (m_buffer.size() + fillPart - 1) / fillPart;
+        parallelFor(parts, m_threads, [&](std::size_t i) {
+            const std::size_t from = i * fillPart;
+            source(m_input.start + from,
+                std::span(m_buffer).subspan(from, std::min(fillPart, m_buffer.size() - from)));
+        });
+        m_input.bytes = m_buffer;
+        m_checksum = addToChecksum(
+            m_checksum, m_input.bytes.subspan(m_checksummed - m_input.start), m_threads);
+        m_checksummed = inputEnd;
+    }
+
+    void parse(std::size_t stretchEnd)
+    {
+        const std::size_t parts
+            = std::clamp<std::size_t>((stretchEnd - m_point.position) / segmentSize, 1, m_segments);
+        const StretchParse parsed
+            = parseStretch(m_input, m_window, m_point, stretchEnd, parts, m_threads);
+        m_symbols.insert(m_symbols.end(), parsed.symbols.begin(), parsed.symbols.end());
+        m_point = parsed.end;
+        m_finished = parsed.finished;
+    }
+
+    void code()
+    {
+        const BlockLayout layout(m_symbols, m_codedCount, m_symbolsBegin, m_finished, m_window);
+        const std::span<const BlockSpan> blocks = layout.newBlocks();
+        std::vector<CodedBlock> coded(blocks.size());
+        parallelFor(blocks.size(), m_threads, [&](std::size_t b) {
+            const BlockSpan &block = blocks[b];
+            coded[b] = codeBlock(std::span(m_symbols).subspan(block.firstSymbol, block.symbolCount),
+                block.end - block.begin, block.last, [&]() -> const std::uint8_t * {
+                    if (!layout.stillBuffered(block))
+                        return nullptr;
+                    if (block.begin < m_input.start)
+                        throw std::logic_error("deflate: a stored block's bytes were dropped");
+                    return m_input.at(block.begin);
+                });
+        });
+        for (CodedBlock &block : coded) {
+            m_out.putBits(block.bits, block.bitCount);
+            if (block.stored)
+                m_out.putBytes(block.storedBytes.data(), block.storedBytes.size());
+            block = CodedBlock {};
+        }
+        if (!blocks.empty()) {
+            m_symbols.erase(
+                m_symbols.begin(), m_symbols.begin() + std::ptrdiff_t(blocks.back().firstSymbol));
+            m_codedCount = blocks.back().symbolCount;
+            m_symbolsBegin = blocks.back().begin;
+        }
+    }
+
+    const WindowModel m_window;
+    const unsigned m_threads;
+    const std::size_t m_segments;
+    BitWriter m_out;
+    uLong m_checksum = adler32_z(0, nullptr, 0);
+    std::size_t m_checksummed = 0;
+    std::vector<std::uint8_t> m_buffer;
+    InputView m_input;
+    ParsePoint m_point;
+    bool m_finished = false;
+    // The last coded block, then the symbols not yet coded.
+    std::vector<Symbol> m_symbols;
+    std::size_t m_codedCount = 0;
+    std::size_t m_symbolsBegin = 0;
+};
+
 } // namespace
 
 bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
@@ -48,78 +155,8 @@ bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
 {
     if (total > maxZlibStreamInput)
         throw std::length_error("deflate: input too large");
-    threads = std::clamp(threads, 1u, maxZlibStreamThreads);
-    const WindowModel window(total, feedSize);
-    const std::size_t segments = threads == 1 ? 1 : threads * segmentsPerThread;
-    BitWriter out;
-    out.putBytes(header, sizeof header);
-    uLong checksum = adler32_z(0, nullptr, 0);
-    std::size_t checksummed = 0;
-    std::vector<std::uint8_t> buffer;
-    // The last coded block, then the symbols not yet coded.
-    std::vector<Symbol> symbols;
-    std::size_t codedCount = 0;
-    std::size_t symbolsBegin = 0;
-    ParsePoint point;
-    for (bool finished = false; !finished;) {
-        const std::size_t stretchEnd = std::min(total, point.position + segments * segmentSize);
-        InputView input;
-        input.start = point.position > keptBehind ? point.position - keptBehind : 0;
-        const std::size_t inputEnd = std::min(total, stretchEnd + keptAhead);
-        buffer.resize(inputEnd - input.start);
-        const std::size_t fillParts = (buffer.size() + fillPart - 1) / fillPart;
-        parallelFor(fillParts, threads, [&](std::size_t i) {
-            const std::size_t from = i * fillPart;
-            source(input.start + from,
-                std::span(buffer).subspan(from, std::min(fillPart, buffer.size() - from)));
-        });
-        input.bytes = buffer;
-        checksum = addToChecksum(checksum, input.bytes.subspan(checksummed - input.start), threads);
-        checksummed = inputEnd;
-
-        const std::size_t parts
-            = std::clamp<std::size_t>((stretchEnd - point.position) / segmentSize, 1, segments);
-        StretchParse parse = parseStretch(input, window, point, stretchEnd, parts, threads);
-        symbols.insert(symbols.end(), parse.symbols.begin(), parse.symbols.end());
-        std::vector<Symbol>().swap(parse.symbols);
-        point = parse.end;
-        finished = parse.finished;
-
-        const BlockLayout layout(symbols, codedCount, symbolsBegin, finished, window);
-        const std::span<const BlockSpan> blocks = layout.newBlocks();
-        std::vector<CodedBlock> coded(blocks.size());
-        parallelFor(blocks.size(), threads, [&](std::size_t b) {
-            const BlockSpan &block = blocks[b];
-            coded[b] = codeBlock(std::span(symbols).subspan(block.firstSymbol, block.symbolCount),
-                block.end - block.begin, block.last, [&]() -> const std::uint8_t * {
-                    if (!layout.stillBuffered(block))
-                        return nullptr;
-                    if (block.begin < input.start)
-                        throw std::logic_error("deflate: a stored block's bytes were dropped");
-                    return input.at(block.begin);
-                });
-        });
-        for (CodedBlock &block : coded) {
-            out.putBits(block.bits, block.bitCount);
-            if (block.stored)
-                out.putBytes(block.storedBytes.data(), block.storedBytes.size());
-            block = CodedBlock {};
-        }
-        if (!sink(out.takeWholeBytes()))
-            return false;
-        if (!blocks.empty()) {
-            symbols.erase(
-                symbols.begin(), symbols.begin() + std::ptrdiff_t(blocks.back().firstSymbol));
-            codedCount = blocks.back().symbolCount;
-            symbolsBegin = blocks.back().begin;
-        }
-    }
-    out.align();
-    const auto sum = std::uint32_t(checksum);
-    const std::uint8_t trailer[4] { std::uint8_t(sum >> 24), std::uint8_t(sum >> 16),
-        std::uint8_t(sum >> 8), std::uint8_t(sum) };
-    out.putBytes(trailer, sizeof trailer);
-    return sink(out.take());
+    return StretchedStream(total, feedSize, std::clamp(threads, 1u, maxZlibStreamThreads))
+        .write(source, sink);
 }
 
 std::vector<std::uint8_t> zlibStream(
