@@ -10,6 +10,7 @@
 #include "sheet/geometry.h"
 #include "sheet/grid_data.h"
 #include "sheet/output_file.h"
+#include "sheet/prefetching_tile_reader.h"
 #include "sheet/sheet_export.h"
 #include "sheet/tile_order.h"
 
@@ -74,6 +75,10 @@ private:
 
     QString shownPath(const QString &name) const { return tilePath(m_options.folder, name); }
     QString path(const QString &name) const { return tilePath(m_paths.folder, name); }
+    unsigned threads() const
+    {
+        return m_options.threads ? unsigned(*m_options.threads) : processorCount();
+    }
     // Runs `step` on the file `name`; an error it throws leaves with the path in front, so that
     // the message names the file ("tiles/a.bmp: Die gerade gelesene Datei ...").
     template<typename Step> auto atFile(const QString &name, Step step) const;
@@ -261,7 +266,15 @@ int SheetRun::run()
               .geometry;
     checkMaxSize(geometry);
     Composition composition(geometry, m_paths.folder, names, m_options.style);
-    composition.setTileReader(*m_reader);
+    // Tiles are decoded ahead on the export's threads while earlier ones are drawn.
+    std::optional<PrefetchingTileReader> prefetching;
+    if (threads() > 1) {
+        QStringList paths;
+        for (const QString &name : names)
+            paths.append(path(name));
+        prefetching.emplace(*m_reader, paths, threads());
+    }
+    composition.setTileReader(prefetching ? *prefetching : *m_reader);
     if (composition.tileCount() == 0 && !m_options.quiet)
         m_console.err << "I need files to operate :-)" << Qt::endl;
     const DrawnSheet drawn = drawAllTiles(composition);
@@ -269,7 +282,7 @@ int SheetRun::run()
         report(drawn.warnings, "warning: ");
     report(drawn.skipped, "");
     exportSheet(*composition.finish(), trimNameLines(composition.tileNames()), m_paths.outputBase,
-        m_options.threads ? unsigned(*m_options.threads) : processorCount());
+        threads());
     writeGridData(geometry, drawn.tiles);
     if (!m_options.quiet) {
         const SheetSize size = sheetSize(geometry, m_options.style.layout);
