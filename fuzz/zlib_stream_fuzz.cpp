@@ -1,4 +1,4 @@
-// Compresses arbitrary bytes, stretched to up to 128 KiB so that window slides and block
+// Compresses arbitrary bytes, stretched to up to 100 KiB so that window slides and block
 // limits come into reach, with our zlib stream and with zlib itself fed the same way. Any
 // difference is a finding and aborts; so does a segmented parse that differs from the plain one.
 #include "deflate/segment_parse.h"
@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const std::size_t feedSize = 1 + (std::size_t(data[0]) | std::size_t(data[1]) << 8) * 5;
     const unsigned threads = 1 + data[2] % 4;
-    const std::size_t segments = 1 + data[2] / 4 % 32;
-    const std::size_t length = std::size_t(data[3]) * 512 + size - 5;
+    const std::size_t segments = 1 + data[2] / 4 % 8;
+    const std::size_t length = std::size_t(data[3]) * 384 + size - 5;
     const std::uint8_t twist = data[4];
     const std::uint8_t *pattern = data + 5;
     const std::size_t patternSize = size - 5;
