@@ -59,16 +59,27 @@ template<std::size_t Bpp> __m128i loadPixel(const std::uint8_t *p)
     return _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<long long>(v)), _mm_setzero_si128());
 }
 
-template<std::size_t Bpp> void storePixel(std::uint8_t *p, __m128i lanes)
+// Writes the low Bpp bytes of v.
+template<std::size_t Bpp> void storeBytes(std::uint8_t *p, std::uint64_t v)
 {
-    const auto v = static_cast<std::uint64_t>(
-        _mm_cvtsi128_si64(_mm_packus_epi16(lanes, _mm_setzero_si128())));
     if constexpr (Bpp == 4 || Bpp == 8) {
         std::memcpy(p, &v, Bpp);
     } else {
         for (std::size_t i = 0; i < Bpp; ++i)
             p[i] = static_cast<std::uint8_t>(v >> (8 * i));
     }
+}
+
+// The lanes as bytes, lane 0 lowest.
+std::uint64_t laneBytes(__m128i lanes)
+{
+    return static_cast<std::uint64_t>(
+        _mm_cvtsi128_si64(_mm_packus_epi16(lanes, _mm_setzero_si128())));
+}
+
+template<std::size_t Bpp> void storePixel(std::uint8_t *p, __m128i lanes)
+{
+    storeBytes<Bpp>(p, laneBytes(lanes));
 }
 
 template<std::size_t Bpp>
@@ -88,30 +99,65 @@ void unfilterAveragePixels(std::uint8_t *row, const std::uint8_t *prior, std::si
 // up when |left - upLeft| <= |left + up - 2 upLeft|, else upLeft. Everything that does not depend
 // on the left pixel is worked out off the chain, and the pick is added as a step from upLeft, so
 // each pixel waits for the one before it only about nine operations.
+__m128i paethPixel(__m128i raw, __m128i left, __m128i up, __m128i upLeft)
+{
+    const __m128i base = _mm_add_epi16(raw, upLeft);
+    const __m128i upStep = _mm_sub_epi16(up, upLeft);
+    const __m128i toLeft = _mm_max_epi16(upStep, _mm_sub_epi16(upLeft, up));
+
+    const __m128i leftStep = _mm_sub_epi16(left, upLeft);
+    const __m128i leftStepBack = _mm_sub_epi16(upLeft, left);
+    const __m128i toUp = _mm_max_epi16(leftStep, leftStepBack);
+    const __m128i toUpLeft
+        = _mm_max_epi16(_mm_add_epi16(leftStep, upStep), _mm_sub_epi16(leftStepBack, upStep));
+    const __m128i notLeft = _mm_cmpgt_epi16(toLeft, _mm_min_epi16(toUp, toUpLeft));
+    const __m128i upOrNone = _mm_andnot_si128(_mm_cmpgt_epi16(toUp, toUpLeft), upStep);
+    const __m128i step
+        = _mm_or_si128(_mm_and_si128(notLeft, upOrNone), _mm_andnot_si128(notLeft, leftStep));
+    return _mm_and_si128(_mm_add_epi16(base, step), _mm_set1_epi16(0xFF));
+}
+
 template<std::size_t Bpp>
 void unfilterPaethPixels(std::uint8_t *row, const std::uint8_t *prior, std::size_t n)
 {
-    const __m128i byteMask = _mm_set1_epi16(0xFF);
     __m128i left = _mm_setzero_si128();
     __m128i upLeft = _mm_setzero_si128();
     for (std::size_t i = 0; i + Bpp <= n; i += Bpp) {
         const __m128i up = loadPixel<Bpp>(prior + i);
-        const __m128i base = _mm_add_epi16(loadPixel<Bpp>(row + i), upLeft);
-        const __m128i upStep = _mm_sub_epi16(up, upLeft);
-        const __m128i toLeft = _mm_max_epi16(upStep, _mm_sub_epi16(upLeft, up));
-
-        const __m128i leftStep = _mm_sub_epi16(left, upLeft);
-        const __m128i leftStepBack = _mm_sub_epi16(upLeft, left);
-        const __m128i toUp = _mm_max_epi16(leftStep, leftStepBack);
-        const __m128i toUpLeft
-            = _mm_max_epi16(_mm_add_epi16(leftStep, upStep), _mm_sub_epi16(leftStepBack, upStep));
-        const __m128i notLeft = _mm_cmpgt_epi16(toLeft, _mm_min_epi16(toUp, toUpLeft));
-        const __m128i upOrNone = _mm_andnot_si128(_mm_cmpgt_epi16(toUp, toUpLeft), upStep);
-        const __m128i step
-            = _mm_or_si128(_mm_and_si128(notLeft, upOrNone), _mm_andnot_si128(notLeft, leftStep));
-        left = _mm_and_si128(_mm_add_epi16(base, step), byteMask);
+        left = paethPixel(loadPixel<Bpp>(row + i), left, up, upLeft);
         storePixel<Bpp>(row + i, left);
         upLeft = up;
+    }
+}
+
+// Two Paeth rows at once for pixels of up to 4 bytes, the lower row one pixel behind: lanes 0-3
+// hold pixel i of the upper row, lanes 4-7 pixel i - 1 of the lower one, whose pixel above was
+// finished in the step before. Both rows then share one chain and take little longer than one.
+// In the first step every input of the lower lanes is zero, so they start from zero, as a row
+// starts with nothing to its left.
+template<std::size_t Bpp>
+void unfilterPaethRowPair(
+    std::uint8_t *upper, std::uint8_t *lower, const std::uint8_t *prior, std::size_t n)
+{
+    static_assert(Bpp <= 4);
+    const __m128i zero = _mm_setzero_si128();
+    const std::size_t count = n / Bpp;
+    __m128i left = zero;
+    __m128i upLeft = zero;
+    for (std::size_t i = 0; i <= count; ++i) {
+        const bool inUpper = i < count;
+        const bool inLower = i > 0;
+        const __m128i up
+            = _mm_unpacklo_epi64(inUpper ? loadPixel<Bpp>(prior + i * Bpp) : zero, left);
+        const __m128i raw = _mm_unpacklo_epi64(inUpper ? loadPixel<Bpp>(upper + i * Bpp) : zero,
+            inLower ? loadPixel<Bpp>(lower + (i - 1) * Bpp) : zero);
+        left = paethPixel(raw, left, up, upLeft);
+        upLeft = up;
+        const std::uint64_t bytes = laneBytes(left);
+        if (inUpper)
+            storeBytes<Bpp>(upper + i * Bpp, bytes);
+        if (inLower)
+            storeBytes<Bpp>(lower + (i - 1) * Bpp, bytes >> 32);
     }
 }
 
@@ -184,9 +230,21 @@ void unfilterRow(std::uint8_t filter, std::uint8_t *row, const std::uint8_t *pri
 template<std::size_t Bpp>
 void unfilterRows(std::uint8_t *rows, std::uint32_t rowCount, std::size_t rowBytes, std::size_t bpp)
 {
+    constexpr std::uint8_t paethFilter = 4;
     const std::uint8_t *prior = nullptr;
     for (std::uint32_t y = 0; y < rowCount; ++y) {
         std::uint8_t *row = rows + std::size_t(y) * (rowBytes + 1);
+#if defined(__SSE2__)
+        if constexpr (Bpp == 3 || Bpp == 4) {
+            std::uint8_t *next = row + rowBytes + 1;
+            if (prior && y + 1 < rowCount && row[0] == paethFilter && next[0] == paethFilter) {
+                unfilterPaethRowPair<Bpp>(row + 1, next + 1, prior, rowBytes);
+                prior = next + 1;
+                ++y;
+                continue;
+            }
+        }
+#endif
         unfilterRow<Bpp>(row[0], row + 1, prior, rowBytes, bpp);
         prior = row + 1;
     }

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 #include <random>
+#include <string_view>
 #include <zlib.h>
 
 namespace quiltmap::sheet::test {
@@ -130,25 +131,30 @@ void plainUnfilter(Bytes &rows, std::size_t rowCount, std::size_t rowBytes, std:
     }
 }
 
-// Every pixel size and filter, each filter also on the first row; bytes of few values make the
-// Paeth predictor's ties common.
+// Every pixel size, every filter after every other (a de Bruijn sequence of the five) and each
+// also on the first row; bytes of few values make the Paeth predictor's ties common.
 TEST(PngScanlines, UnfilterMatchesThePlainDefinitions)
 {
+    constexpr std::string_view filterPairs = "0010203041121314223243344";
+    constexpr std::size_t rowCount = filterPairs.size() + 1;
     std::mt19937 random(3);
-    constexpr std::size_t rowCount = 10;
     for (std::size_t bpp : { 1, 2, 3, 4, 6, 8 }) {
-        for (unsigned values : { 3u, 256u }) {
+        for (const auto &[pixels, values] :
+            { std::pair(13u, 3u), std::pair(13u, 256u), std::pair(1u, 256u) }) {
             for (std::size_t firstFilter = 0; firstFilter < 5; ++firstFilter) {
-                const std::size_t rowBytes = 13 * bpp;
+                const std::size_t rowBytes = pixels * bpp;
                 Bytes rows((rowBytes + 1) * rowCount);
-                for (std::size_t i = 0; i < rows.size(); ++i)
-                    rows[i] = i % (rowBytes + 1) == 0
-                        ? std::uint8_t((firstFilter + i / (rowBytes + 1)) % 5)
-                        : std::uint8_t(random() % values);
+                for (std::size_t i = 0; i < rows.size(); ++i) {
+                    const std::size_t y = i / (rowBytes + 1);
+                    rows[i] = i % (rowBytes + 1) == 0 ? std::uint8_t(
+                                  filterPairs[(2 * firstFilter + y) % filterPairs.size()] - '0')
+                                                      : std::uint8_t(random() % values);
+                }
                 Bytes expected = rows;
                 plainUnfilter(expected, rowCount, rowBytes, bpp);
                 unfilterPass(rows.data(), rowCount, rowBytes, unsigned(bpp));
-                ASSERT_EQ(rows, expected) << bpp << " bytes per pixel, " << values << " values";
+                ASSERT_EQ(rows, expected) << bpp << " bytes per pixel, " << pixels << " pixels, "
+                                          << values << " values, first filter " << firstFilter;
             }
         }
     }
