@@ -179,6 +179,22 @@ std::array<std::uint8_t, 256> gammaTable(std::uint32_t gammaValue)
     return table;
 }
 
+namespace {
+
+// The tiles of a folder mostly share one gamma value, and a table takes 256 powers to build.
+const std::array<std::uint8_t, 256> &sharedGammaTable(std::uint32_t gammaValue)
+{
+    thread_local std::uint32_t value = 0;
+    thread_local std::array<std::uint8_t, 256> table {};
+    if (value != gammaValue) {
+        table = gammaTable(gammaValue);
+        value = gammaValue;
+    }
+    return table;
+}
+
+} // namespace
+
 PngPixelFormat makePixelFormat(std::uint8_t colourType, std::uint8_t bitDepth,
     std::span<const std::uint8_t> paletteRgb,
     std::optional<std::span<const std::uint8_t>> transparency, std::uint32_t gammaValue)
@@ -204,7 +220,7 @@ PngPixelFormat makePixelFormat(std::uint8_t colourType, std::uint8_t bitDepth,
     // A gamma of 0 has no meaning (it would turn every colour black) and is ignored.
     if ((colourType == rgbType || colourType == rgbAlphaType) && gammaValue != 0) {
         format.hasGamma = true;
-        format.gamma = gammaTable(gammaValue);
+        format.gamma = sharedGammaTable(gammaValue);
     }
     return format;
 }
