@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <sys/resource.h>
 #include <thread>
 #include <vector>
@@ -38,6 +39,15 @@ constexpr auto keyInterval = std::chrono::milliseconds(23);
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Processor time of the process so far, user and system: steadier than wall time on a busy
+// machine.
+double cpuSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
 // Nothing should ask the user anything; an error box ends the benchmark.
@@ -115,8 +125,10 @@ private:
 };
 
 // The core alone: lists the folder and draws every tile, as the window does without a window.
-double composeInCore(const fs::path &folder)
+// Returns the wall seconds and adds the processor seconds to `cpu`.
+double composeInCore(const fs::path &folder, double &cpu)
 {
+    const double cpuStart = cpuSeconds();
     const auto start = Clock::now();
     sheet::FolderListing listing;
     listing.applyFilePath(QString::fromStdString(folder.string()));
@@ -129,6 +141,7 @@ double composeInCore(const fs::path &folder)
     while (!composition.atEnd())
         composition.drawNextTile();
     composition.finish();
+    cpu = cpuSeconds() - cpuStart;
     return secondsSince(start);
 }
 
@@ -162,10 +175,13 @@ int composeInWindow(int argc, char **argv, const char *tileFolder, const char *e
     QCoreApplication::processEvents();
 
     double best = 1e30;
+    double bestCpu = 1e30;
     for (int i = 0; i < repeats; ++i) {
+        const double cpuStart = cpuSeconds();
         const auto start = Clock::now();
         window.Button1Click(nullptr);
         best = std::min(best, secondsSince(start));
+        bestCpu = std::min(bestCpu, cpuSeconds() - cpuStart);
         QCoreApplication::processEvents();
     }
 
@@ -176,8 +192,9 @@ int composeInWindow(int argc, char **argv, const char *tileFolder, const char *e
 
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("%.6f %.6f %.6f %zu %ld\n", best, delays.empty() ? 0 : delays[delays.size() / 2],
-        delays.empty() ? 0 : delays.back(), delays.size(), usage.ru_maxrss);
+    std::printf("%.6f %.6f %.6f %zu %ld %.6f\n", best,
+        delays.empty() ? 0 : delays[delays.size() / 2], delays.empty() ? 0 : delays.back(),
+        delays.size(), usage.ru_maxrss, bestCpu);
     windows.frmMain.close();
     return 0;
 }
@@ -189,6 +206,7 @@ struct WindowRun
     double maxKeyDelay = 0;
     std::size_t keys = 0;
     long peakKiB = 0;
+    double cpu = 0;
 };
 
 WindowRun runWindow(const fs::path &self, const fs::path &folder, const fs::path &exeFolder)
@@ -201,9 +219,9 @@ WindowRun runWindow(const fs::path &self, const fs::path &folder, const fs::path
     if (child == nullptr)
         throw std::runtime_error("cannot start the window");
     WindowRun run;
-    const int fields = std::fscanf(child, "%lf %lf %lf %zu %ld", &run.seconds, &run.medianKeyDelay,
-        &run.maxKeyDelay, &run.keys, &run.peakKiB);
-    if (pclose(child) != 0 || fields != 5)
+    const int fields = std::fscanf(child, "%lf %lf %lf %zu %ld %lf", &run.seconds,
+        &run.medianKeyDelay, &run.maxKeyDelay, &run.keys, &run.peakKiB, &run.cpu);
+    if (pclose(child) != 0 || fields != 6)
         throw std::runtime_error("the window run failed");
     return run;
 }
@@ -213,10 +231,16 @@ void benchmark(const fs::path &self, const fs::path &work, int count)
     const fs::path folder = work / ("corpus-" + std::to_string(count));
     bench::writeCorpusFolder(folder, count);
     double floor = 1e30;
+    double floorCpu = 1e30;
     double core = 1e30;
+    double coreCpu = 1e30;
     for (int i = 0; i < repeats; ++i) {
-        floor = std::min(floor, bench::measureTileInflate(folder).inflateTiles);
-        core = std::min(core, composeInCore(folder));
+        const bench::FloorTimes floorTimes = bench::measureTileInflate(folder);
+        floor = std::min(floor, floorTimes.inflateTiles);
+        floorCpu = std::min(floorCpu, floorTimes.cpu);
+        double cpu = 0;
+        core = std::min(core, composeInCore(folder, cpu));
+        coreCpu = std::min(coreCpu, cpu);
     }
     const WindowRun run = runWindow(self, folder, work / ("window-" + std::to_string(count)));
 
@@ -225,10 +249,11 @@ void benchmark(const fs::path &self, const fs::path &work, int count)
     const double rasterMiB = 25 * 48 * rows * 48 * 3 / (1024.0 * 1024.0);
     const double limitMiB = 2 * rasterMiB + 64;
     const double peakMiB = double(run.peakKiB) / 1024.0;
-    std::printf("%6d  %7.3f  %7.3f  %7.3f  %6.2fx  %6.2fx  %7.1f %7.1f %6zu  %8.1f  %9.1f  %s\n",
+    std::printf("%6d  %7.3f  %7.3f  %7.3f  %6.2fx  %6.2fx  %7.1f %7.1f %6zu  %8.1f  %9.1f  %4s"
+                "  %7.3f  %7.3f  %7.3f  %6.2fx\n",
         count, run.seconds, core, floor, run.seconds / floor, run.seconds / core,
         run.medianKeyDelay * 1000, run.maxKeyDelay * 1000, run.keys, peakMiB, limitMiB,
-        peakMiB <= limitMiB ? "ok" : "OVER");
+        peakMiB <= limitMiB ? "ok" : "OVER", run.cpu, coreCpu, floorCpu, run.cpu / floorCpu);
     std::fflush(stdout);
 }
 
@@ -242,10 +267,12 @@ int main(int argc, char **argv)
     const fs::path self = fs::canonical("/proc/self/exe");
     const auto [work, counts] = bench::benchArguments(argc, argv, { 3000, 20000 });
     std::printf("Best of %d runs; core = list and compose without a window; floor = read and "
-                "inflate every tile.\nTimes in seconds, key delays (median, max) in ms.\n",
+                "inflate every tile.\nTimes in seconds (wall clock, then processor time: user + "
+                "system), key delays (median, max) in ms.\n",
         repeats);
-    std::printf("%6s  %7s  %7s  %7s  %7s  %7s  %7s %7s %6s  %8s  %9s\n", "tiles", "window", "core",
-        "floor", "/floor", "/core", "key med", "key max", "keys", "peak MiB", "limit MiB");
+    std::printf("%6s  %7s  %7s  %7s  %7s  %7s  %7s %7s %6s  %8s  %9s  %4s  %7s  %7s  %7s  %7s\n",
+        "tiles", "window", "core", "floor", "/floor", "/core", "key med", "key max", "keys",
+        "peak MiB", "limit MiB", "", "cpu win", "core", "floor", "/floor");
     try {
         for (const int count : counts)
             benchmark(self, fs::absolute(work), count);
