@@ -41,7 +41,7 @@ inline std::uint8_t paeth(int left, int up, int upLeft)
 }
 
 #if defined(__SSE2__)
-// Rows of 3- to 8-byte pixels are unfiltered a pixel at a time, its bytes side by side in 16-bit
+// Rows of 2- to 8-byte pixels are unfiltered a pixel at a time, its bytes side by side in 16-bit
 // lanes: the pixels form one dependency chain, so working on their bytes together is what makes
 // Average and Paeth fast.
 
@@ -50,7 +50,7 @@ inline std::uint8_t paeth(int left, int up, int upLeft)
 template<std::size_t Bpp> __m128i loadPixel(const std::uint8_t *p)
 {
     std::uint64_t v = 0;
-    if constexpr (Bpp == 4 || Bpp == 8) {
+    if constexpr (Bpp == 2 || Bpp == 4 || Bpp == 8) {
         std::memcpy(&v, p, Bpp);
     } else {
         for (std::size_t i = 0; i < Bpp; ++i)
@@ -62,7 +62,7 @@ template<std::size_t Bpp> __m128i loadPixel(const std::uint8_t *p)
 // Writes the low Bpp bytes of v.
 template<std::size_t Bpp> void storeBytes(std::uint8_t *p, std::uint64_t v)
 {
-    if constexpr (Bpp == 4 || Bpp == 8) {
+    if constexpr (Bpp == 2 || Bpp == 4 || Bpp == 8) {
         std::memcpy(p, &v, Bpp);
     } else {
         for (std::size_t i = 0; i < Bpp; ++i)
@@ -163,7 +163,7 @@ void unfilterPaethRowPair(
 
 constexpr bool hasPixelLanes(std::size_t bpp)
 {
-    return bpp >= 3 && bpp <= 8;
+    return bpp >= 2 && bpp <= 8;
 }
 #endif
 
@@ -195,8 +195,9 @@ void unfilterRow(std::uint8_t filter, std::uint8_t *row, const std::uint8_t *pri
             return;
         }
 #if defined(__SSE2__)
-        // For 3-byte pixels the plain loop below measured faster than the lanes.
-        if constexpr (hasPixelLanes(Bpp) && Bpp != 3)
+        // For 3-byte pixels the plain loop below measured faster than the lanes; 2-byte pixels
+        // keep it too.
+        if constexpr (hasPixelLanes(Bpp) && Bpp >= 4)
             return unfilterAveragePixels<Bpp>(row, prior, n);
 #endif
         for (std::size_t i = 0; i < head; ++i)
@@ -235,7 +236,7 @@ void unfilterRows(std::uint8_t *rows, std::uint32_t rowCount, std::size_t rowByt
     for (std::uint32_t y = 0; y < rowCount; ++y) {
         std::uint8_t *row = rows + std::size_t(y) * (rowBytes + 1);
 #if defined(__SSE2__)
-        if constexpr (Bpp == 3 || Bpp == 4) {
+        if constexpr (Bpp >= 2 && Bpp <= 4) {
             std::uint8_t *next = row + rowBytes + 1;
             if (prior && y + 1 < rowCount && row[0] == paethFilter && next[0] == paethFilter) {
                 unfilterPaethRowPair<Bpp>(row + 1, next + 1, prior, rowBytes);
@@ -276,6 +277,8 @@ void unfilterPass(
     switch (bytesPerPixel) {
     case 1:
         return unfilterRows<1>(rows, rowCount, rowBytes, 1);
+    case 2:
+        return unfilterRows<2>(rows, rowCount, rowBytes, 2);
     case 3:
         return unfilterRows<3>(rows, rowCount, rowBytes, 3);
     case 4:
