@@ -11,14 +11,19 @@
 #include "sheet/grid_data.h"
 #include "sheet/output_file.h"
 #include "sheet/prefetching_tile_reader.h"
+#include "sheet/rows_ready.h"
 #include "sheet/sheet_export.h"
+#include "sheet/sheet_layout.h"
 #include "sheet/tile_order.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QTextStream>
+#include <algorithm>
+#include <exception>
 #include <optional>
+#include <thread>
 
 namespace quiltmap::cli {
 namespace {
@@ -88,7 +93,12 @@ private:
     QSize largestTileSize(const QStringList &names) const;
     GeometryFields fieldsFor(const QStringList &names) const;
     void checkMaxSize(const SheetGeometry &geometry) const;
-    DrawnSheet drawAllTiles(Composition &composition) const;
+    // Draws every tile; given `rows`, tells it after each tile which rows are final.
+    DrawnSheet drawAllTiles(Composition &composition, RowsReady *rows = nullptr) const;
+    // Draws every tile while another thread compresses the finished rows into the image file;
+    // that thread's failure is left in `imageFailure`.
+    DrawnSheet drawWhileWritingImage(
+        Composition &composition, std::exception_ptr &imageFailure) const;
     void writeGridData(const SheetGeometry &geometry, const QList<GridTile> &tiles) const;
     void report(const QStringList &lines, const char *prefix) const;
 
@@ -194,7 +204,7 @@ void SheetRun::checkMaxSize(const SheetGeometry &geometry) const
                               : QStringLiteral("no --columns value fits")));
 }
 
-SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition) const
+SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition, RowsReady *rows) const
 {
     std::optional<ProgressBar> progress;
     if (m_console.errIsTerminal && !m_options.quiet)
@@ -225,8 +235,37 @@ SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition) const
             sheet.tiles.append({ drawn.index, trimNameLines({ drawn.name }).front(), file,
                 drawn.cell.column, drawn.cell.row, drawn.cell.x, drawn.cell.y, drawn.size.width(),
                 drawn.size.height(), clipped });
+        // Tiles are drawn from their cell's top down, cells row by row: rows above the next
+        // cell are final.
+        if (rows && !composition.atEnd())
+            rows->publish(int(std::clamp<std::int64_t>(
+                cellPlace(geometry, m_options.style.layout, composition.nextIndex()).y, 0,
+                composition.raster().height())));
     }
+    if (rows)
+        rows->publish(composition.raster().height());
     return sheet;
+}
+
+SheetRun::DrawnSheet SheetRun::drawWhileWritingImage(
+    Composition &composition, std::exception_ptr &imageFailure) const
+{
+    RowsReady rows;
+    std::jthread imageWriter([&] {
+        try {
+            exportSheetImage(composition.raster(), m_paths.outputBase, threads(), &rows);
+        } catch (...) {
+            imageFailure = std::current_exception();
+        }
+    });
+    try {
+        DrawnSheet sheet = drawAllTiles(composition, &rows);
+        imageWriter.join();
+        return sheet;
+    } catch (...) {
+        rows.abandon();
+        throw;
+    }
 }
 
 // Writes BASE.json and BASE.csv as asked, each replaced atomically.
@@ -277,12 +316,22 @@ int SheetRun::run()
     composition.setTileReader(prefetching ? *prefetching : *m_reader);
     if (composition.tileCount() == 0 && !m_options.quiet)
         m_console.err << "I need files to operate :-)" << Qt::endl;
-    const DrawnSheet drawn = drawAllTiles(composition);
+    // With more than one thread the image is written while the tiles are drawn.
+    const bool overlapped = threads() > 1 && !composition.raster().isEmpty();
+    std::exception_ptr imageFailure;
+    const DrawnSheet drawn
+        = overlapped ? drawWhileWritingImage(composition, imageFailure) : drawAllTiles(composition);
     if (!m_options.quiet)
         report(drawn.warnings, "warning: ");
     report(drawn.skipped, "");
-    exportSheet(*composition.finish(), trimNameLines(composition.tileNames()), m_paths.outputBase,
-        threads());
+    if (!overlapped) {
+        exportSheet(*composition.finish(), trimNameLines(composition.tileNames()),
+            m_paths.outputBase, threads());
+    } else if (imageFailure) {
+        std::rethrow_exception(imageFailure);
+    } else {
+        exportNameList(trimNameLines(composition.tileNames()), m_paths.outputBase);
+    }
     writeGridData(geometry, drawn.tiles);
     if (!m_options.quiet) {
         const SheetSize size = sheetSize(geometry, m_options.style.layout);

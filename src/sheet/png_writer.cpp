@@ -167,10 +167,12 @@ void subFilterRow(const Raster &raster, int y, std::uint8_t *out)
         out[1 + i] = static_cast<std::uint8_t>(row[i] - row[i - pixelBytes]);
 }
 
-bool writeRowsWithZlib(const Raster &raster, IdatStream &idat)
+bool writeRowsWithZlib(const Raster &raster, IdatStream &idat, const RowsReady *ready)
 {
     std::vector<std::uint8_t> filtered(raster.bytesPerRow() + 1);
     for (int y = 0; y < raster.height(); ++y) {
+        if (ready)
+            ready->waitFor(y + 1);
         subFilterRow(raster, y, filtered.data());
         if (!idat.add(filtered.data(), filtered.size()))
             return false;
@@ -180,9 +182,12 @@ bool writeRowsWithZlib(const Raster &raster, IdatStream &idat)
 
 // The filtered rows as one byte sequence, read from any position: our deflate asks for
 // overlapping stretches from several threads.
-void copyFilteredRows(const Raster &raster, std::size_t from, std::span<std::uint8_t> out)
+void copyFilteredRows(
+    const Raster &raster, std::size_t from, std::span<std::uint8_t> out, const RowsReady *ready)
 {
     const std::size_t filteredRow = raster.bytesPerRow() + 1;
+    if (ready && !out.empty())
+        ready->waitFor(static_cast<int>((from + out.size() - 1) / filteredRow) + 1);
     std::vector<std::uint8_t> row(filteredRow);
     while (!out.empty()) {
         const std::size_t offset = from % filteredRow;
@@ -194,14 +199,15 @@ void copyFilteredRows(const Raster &raster, std::size_t from, std::span<std::uin
     }
 }
 
-bool writeRowsInParallel(const Raster &raster, IdatStream &idat, unsigned threads)
+bool writeRowsInParallel(
+    const Raster &raster, IdatStream &idat, unsigned threads, const RowsReady *ready)
 {
     const std::size_t filteredRow = raster.bytesPerRow() + 1;
     // zlib's bytes depend on how its input was cut into calls: the model is one row per call.
     return deflate::writeZlibStream(
                filteredRow * static_cast<std::size_t>(raster.height()), filteredRow, threads,
-               [&raster](std::size_t from, std::span<std::uint8_t> out) {
-                   copyFilteredRows(raster, from, out);
+               [&raster, ready](std::size_t from, std::span<std::uint8_t> out) {
+                   copyFilteredRows(raster, from, out, ready);
                },
                [&idat](std::span<const std::uint8_t> bytes) { return idat.addCompressed(bytes); })
         && idat.finishCompressed();
@@ -209,7 +215,7 @@ bool writeRowsInParallel(const Raster &raster, IdatStream &idat, unsigned thread
 
 } // namespace
 
-bool writeSheetPng(const Raster &raster, QIODevice &out, unsigned threads)
+bool writeSheetPng(const Raster &raster, QIODevice &out, unsigned threads, const RowsReady *ready)
 {
     if (out.write(reinterpret_cast<const char *>(pngSignature.data()), pngSignature.size())
             != qint64(pngSignature.size())
@@ -220,7 +226,8 @@ bool writeSheetPng(const Raster &raster, QIODevice &out, unsigned threads)
     const bool ours = threads > 1
         && (raster.bytesPerRow() + 1) * static_cast<std::size_t>(raster.height())
             <= deflate::maxZlibStreamInput;
-    if (!(ours ? writeRowsInParallel(raster, idat, threads) : writeRowsWithZlib(raster, idat)))
+    if (!(ours ? writeRowsInParallel(raster, idat, threads, ready)
+               : writeRowsWithZlib(raster, idat, ready)))
         return false;
     ChunkBuffer end("IEND", 0);
     return end.write(out, 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sheet/raster.h"
+#include "sheet/rows_ready.h"
 
 class QIODevice;
 
@@ -13,6 +14,9 @@ namespace quiltmap::sheet {
 // reports it, with the device's reason); that is the only failure it reports. With one thread
 // zlib compresses the rows; with more, the same bytes come from our own deflate on that many
 // threads.
-bool writeSheetPng(const Raster &raster, QIODevice &out, unsigned threads = 1);
+// Given `ready`, rows are read only once it says they are final; RowsReady::Abandoned then
+// leaves here too.
+bool writeSheetPng(
+    const Raster &raster, QIODevice &out, unsigned threads = 1, const RowsReady *ready = nullptr);
 
 } // namespace quiltmap::sheet

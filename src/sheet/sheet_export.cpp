@@ -45,21 +45,33 @@ unsigned processorCount()
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-ExportedFiles exportSheet(
-    const Raster &sheet, const QStringList &lines, const QString &chosenPath, unsigned threads)
+QString exportSheetImage(
+    const Raster &sheet, const QString &chosenPath, unsigned threads, const RowsReady *ready)
 {
     if (sheet.isEmpty())
         throw Error(
             QStringLiteral("Ein Bild mit %1 x %2 Pixeln kann nicht als PNG gespeichert werden")
                 .arg(sheet.width())
                 .arg(sheet.height()));
-    const ExportedFiles files { changeExtension(chosenPath, QStringLiteral(".png")),
-        changeExtension(chosenPath, QStringLiteral(".txt")) };
+    const QString image = changeExtension(chosenPath, QStringLiteral(".png"));
     writeOutputFile(
-        files.image, [&](QIODevice &out) { return writeSheetPng(sheet, out, threads); });
+        image, [&](QIODevice &out) { return writeSheetPng(sheet, out, threads, ready); });
+    return image;
+}
+
+QString exportNameList(const QStringList &lines, const QString &chosenPath)
+{
+    const QString nameList = changeExtension(chosenPath, QStringLiteral(".txt"));
     const QByteArray text = encodeNameList(lines);
-    writeOutputFile(files.nameList, [&](QIODevice &out) { return out.write(text) == text.size(); });
-    return files;
+    writeOutputFile(nameList, [&](QIODevice &out) { return out.write(text) == text.size(); });
+    return nameList;
+}
+
+ExportedFiles exportSheet(
+    const Raster &sheet, const QStringList &lines, const QString &chosenPath, unsigned threads)
+{
+    const QString image = exportSheetImage(sheet, chosenPath, threads);
+    return { image, exportNameList(lines, chosenPath) };
 }
 
 } // namespace quiltmap::sheet

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sheet/raster.h"
+#include "sheet/rows_ready.h"
 
 #include <QByteArray>
 #include <QString>
@@ -41,5 +42,12 @@ struct ExportedFiles
 // threads; the file is the same for any count.
 ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const QString &chosenPath,
     unsigned threads = processorCount());
+
+// The two halves of exportSheet, for a caller that writes the image while the sheet is still
+// being drawn: the image file from rows `ready` says are final (exportSheet's errors, and
+// RowsReady::Abandoned when the drawing stops), then the name list.
+QString exportSheetImage(const Raster &sheet, const QString &chosenPath, unsigned threads,
+    const RowsReady *ready = nullptr);
+QString exportNameList(const QStringList &lines, const QString &chosenPath);
 
 } // namespace quiltmap::sheet

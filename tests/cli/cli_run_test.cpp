@@ -196,6 +196,28 @@ TEST_F(CliTest, FullDiskGivesItsReasonAndKeepsThePreviousFiles)
     EXPECT_EQ(QDir(disk).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
+// With several threads the image is written while the tiles are drawn: a tile failing part way
+// leaves no image, and one passed over gives the same file as on one thread.
+TEST_F(CliTest, ATileFailingWhileTheImageIsWrittenLeavesNoImage)
+{
+    QStringList names;
+    for (int i = 0; i < 60; ++i)
+        names.append(u"t%1.png"_s.arg(i, 2, 10, QChar(u'0')));
+    makeTiles(names);
+    dir.write(u"tiles/t45.png"_s, "not a png");
+    const QString tiles = dir.filePath(u"tiles"_s);
+    for (const QString &threads : { u"--threads=1"_s, u"--threads=3"_s }) {
+        EXPECT_EQ(run({ u"-c32x32"_s, u"-n5"_s, threads, u"-o"_s, dir.filePath(u"out"_s), tiles }),
+            ExitFailure);
+        EXPECT_TRUE(err.contains(u"t45.png"_s)) << err.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath(u"out.png"_s))) << threads.toStdString();
+        EXPECT_EQ(run({ u"-c32x32"_s, u"-n5"_s, u"--keep-going"_s, threads, u"-o"_s,
+                      dir.filePath(threads.right(1)), tiles }),
+            ExitSkippedFiles);
+    }
+    EXPECT_EQ(dir.read(u"1.png"_s), dir.read(u"3.png"_s));
+}
+
 TEST_F(CliTest, UsageErrorsGiveStatusTwo)
 {
     for (const QStringList &arguments : { QStringList {}, QStringList { u"a"_s, u"b"_s },
