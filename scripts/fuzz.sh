@@ -54,7 +54,8 @@ gather_inputs() {
 # On a busy machine a unit can take seconds of wall time without being slow itself; only hangs
 # (timeouts) and crashes are kept as crashers, not units merely reported slow.
 fuzz_options() {
-  echo -rss_limit_mb=2048 -timeout=10 -report_slow_units=600 "-artifact_prefix=$root/fuzz/crashers/$1/"
+  echo -rss_limit_mb=2048 -timeout=10 -report_slow_units=600 \
+    "-artifact_prefix=$root/fuzz/crashers/$1/"
 }
 
 shopt -s nullglob
@@ -83,8 +84,8 @@ for name in "${targets[@]}"; do
   for ((job = 0; job < cores; job++)); do
     gather_inputs "$name" "$work/new$job"
     # shellcheck disable=SC2046
-    "$fuzzer" -runs="$per_job" "${limit[@]}" $(fuzz_options "$name") -print_final_stats=1 "${inputs[@]}" \
-      "$root/fuzz/crashers/$name" >"$work/job$job.log" 2>&1 &
+    "$fuzzer" -runs="$per_job" "${limit[@]}" $(fuzz_options "$name") -print_final_stats=1 \
+      "${inputs[@]}" "$root/fuzz/crashers/$name" >"$work/job$job.log" 2>&1 &
     pids+=($!)
   done
   status=0
