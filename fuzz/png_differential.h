@@ -29,7 +29,7 @@ struct Decoded
 
 // Both readers refuse images wider or taller than this, or with more bytes of samples.
 inline constexpr std::uint32_t maxSide = 4096;
-inline constexpr std::size_t maxRgbaBytes = 16 << 20;
+inline constexpr std::size_t maxRgbaBytes = 4 << 20;
 
 Decoded decodeWithQuiltMap(std::span<const std::uint8_t> file);
 
