@@ -18,32 +18,53 @@ bool isColour(std::uint8_t colourType)
     return colourType == SPNG_COLOR_TYPE_TRUECOLOR || colourType == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
 }
 
-void applyGamma(spng_ctx *context, const spng_ihdr &header, Samples &samples)
+// The ancillary data that the rules below use, read before decoding: a file damaged after its
+// image data leaves libspng unable to answer afterwards.
+struct Ancillary
 {
     std::uint32_t gamma = 0;
-    if (!isColour(header.color_type) || spng_get_gama_int(context, &gamma) != 0 || gamma == 0)
+    std::optional<spng_trns> transparency;
+    std::optional<spng_plte> palette;
+};
+
+Ancillary readAncillary(spng_ctx *context)
+{
+    Ancillary ancillary;
+    if (spng_get_gama_int(context, &ancillary.gamma) != 0)
+        ancillary.gamma = 0;
+    spng_trns transparency {};
+    if (spng_get_trns(context, &transparency) == 0)
+        ancillary.transparency = transparency;
+    spng_plte palette {};
+    if (spng_get_plte(context, &palette) == 0)
+        ancillary.palette = palette;
+    return ancillary;
+}
+
+void applyGamma(const Ancillary &ancillary, const spng_ihdr &header, Samples &samples)
+{
+    if (!isColour(header.color_type) || ancillary.gamma == 0)
         return;
-    const auto table = sheet::gammaTable(gamma);
+    const auto table = sheet::gammaTable(ancillary.gamma);
     for (std::size_t i = 0; i < samples.rgba.size(); i += 4)
         for (std::size_t c = 0; c < 3; ++c)
             samples.rgba[i + c] = table[samples.rgba[i + c]];
 }
 
 // One clear entry and every other entry opaque: the clear entry's colour becomes a colour key.
-void applyPaletteKey(spng_ctx *context, const spng_ihdr &header, Samples &samples)
+void applyPaletteKey(const Ancillary &ancillary, const spng_ihdr &header, Samples &samples)
 {
-    spng_trns transparency {};
-    spng_plte palette {};
-    if (header.color_type != SPNG_COLOR_TYPE_INDEXED || spng_get_trns(context, &transparency) != 0
-        || spng_get_plte(context, &palette) != 0)
+    if (header.color_type != SPNG_COLOR_TYPE_INDEXED || !ancillary.transparency
+        || !ancillary.palette)
         return;
-    const std::uint32_t entries = std::min(transparency.n_type3_entries, palette.n_entries);
-    const std::uint8_t *alpha = transparency.type3_alpha;
+    const std::uint32_t entries
+        = std::min(ancillary.transparency->n_type3_entries, ancillary.palette->n_entries);
+    const std::uint8_t *alpha = ancillary.transparency->type3_alpha;
     const auto notOpaque = std::count_if(alpha, alpha + entries, [](auto a) { return a < 255; });
     const auto clear = std::find(alpha, alpha + entries, std::uint8_t(0));
     if (notOpaque != 1 || clear == alpha + entries)
         return;
-    const spng_plte_entry &key = palette.entries[clear - alpha];
+    const spng_plte_entry &key = ancillary.palette->entries[clear - alpha];
     for (std::size_t i = 0; i < samples.rgba.size(); i += 4) {
         std::uint8_t *p = samples.rgba.data() + i;
         p[3] = p[0] == key.red && p[1] == key.green && p[2] == key.blue ? 0 : 255;
@@ -93,13 +114,14 @@ Decoded decodeWithSpng(std::span<const std::uint8_t> file)
     if (status == 0 && size > maxRgbaBytes)
         return { std::nullopt, "too large" };
     Samples samples { header.width, header.height, std::vector<std::uint8_t>(size) };
+    const Ancillary ancillary = status == 0 ? readAncillary(context.get()) : Ancillary {};
     if (status == 0)
         status = spng_decode_image(
             context.get(), samples.rgba.data(), size, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS);
     if (status != 0)
         return { std::nullopt, spng_strerror(status) };
-    applyGamma(context.get(), header, samples);
-    applyPaletteKey(context.get(), header, samples);
+    applyGamma(ancillary, header, samples);
+    applyPaletteKey(ancillary, header, samples);
     return { samples, {} };
 }
 

@@ -107,6 +107,7 @@ for name in "${targets[@]}"; do
   # shellcheck disable=SC2046
   "$fuzzer" -merge=1 $(fuzz_options "$name") "${inputs[@]}" "$work"/new* >"$work/merge.log" 2>&1
   rm -rf "$root/fuzz/corpus/$name"
+  mkdir -p "$root/fuzz/corpus"
   mv "$merged" "$root/fuzz/corpus/$name"
   echo "$name: corpus of $(find "$root/fuzz/corpus/$name" -type f | wc -l) inputs"
 done
