@@ -26,4 +26,9 @@ void reportError(const Error &error, QObject *origin)
         qWarning().noquote() << error.message();
 }
 
+void reportOutOfMemory(QObject *origin)
+{
+    reportError(Error(QStringLiteral("Zu wenig Arbeitsspeicher")), origin);
+}
+
 } // namespace quiltmap

@@ -18,6 +18,8 @@ protected:
             throw Error(QStringLiteral("Ungültige Eingabe"));
         if (event->type() == QEvent::User + 1)
             throw std::logic_error("drawn past the last tile");
+        if (event->type() == QEvent::User + 2)
+            throw std::bad_alloc();
         return QWidget::event(event);
     }
 };
@@ -46,11 +48,14 @@ TEST(QuiltMapApplication, ErrorsOfControlsAreReportedAndEventsGoOn)
     QApplication::sendEvent(&control, &failing);
 
     reportError(Error(QStringLiteral("'12a' ist kein gültiger Gleitkommawert")));
+    QEvent outOfMemory(QEvent::Type(QEvent::User + 2));
+    QApplication::sendEvent(&control, &outOfMemory);
 
-    ASSERT_EQ(prompts.errors.size(), 3u);
+    ASSERT_EQ(prompts.errors.size(), 4u);
     EXPECT_EQ(prompts.errors[0].caption, u"Createquiltmap");
     EXPECT_EQ(prompts.errors[0].text, u"Ungültige Eingabe.");
     EXPECT_EQ(prompts.errors[2].text, u"'12a' ist kein gültiger Gleitkommawert.");
+    EXPECT_EQ(prompts.errors[3].text, u"Zu wenig Arbeitsspeicher.");
     installErrorReporter(nullptr);
 }
 
