@@ -78,10 +78,10 @@ class ExitKeyPlugin : public QGenericPlugin
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "exit_key_plugin.json")
 
 public:
-    QObject *create(const QString &, const QString &specification) override
+    QObject *create(const QString &, const QString &parameters) override
     {
         bool ok = false;
-        const int delayMs = specification.toInt(&ok);
+        const int delayMs = parameters.toInt(&ok);
         return new ExitKeyPlayer(ok ? delayMs : 2500);
     }
 };
