@@ -1,5 +1,6 @@
 #include "deflate/zlib_stream.h"
 
+#include "deflate/adler32.h"
 #include "deflate/bit_writer.h"
 #include "deflate/block_coder.h"
 #include "deflate/block_layout.h"
@@ -34,7 +35,7 @@ uLong addToChecksum(uLong sum, std::span<const std::uint8_t> bytes, unsigned thr
             i * checksumPart, std::min(checksumPart, bytes.size() - i * checksumPart));
     };
     parallelFor(parts, threads, [&](std::size_t i) {
-        sums[i] = adler32_z(adler32_z(0, nullptr, 0), part(i).data(), part(i).size());
+        sums[i] = adler32(1, part(i));
     });
     for (std::size_t i = 0; i < parts; ++i)
         sum = adler32_combine(sum, sums[i], z_off_t(part(i).size()));

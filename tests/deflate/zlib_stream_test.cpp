@@ -1,3 +1,4 @@
+#include "deflate/adler32.h"
 #include "deflate/block_layout.h"
 #include "deflate/segment_parse.h"
 #include "deflate/zlib_stream.h"
@@ -120,6 +121,23 @@ TEST(ZlibStream, MatchesZlibByteForByteOnAnyThreadCount)
         for (const unsigned threads : { 1u, 3u })
             EXPECT_EQ(zlibStream(c.data, c.feedSize, threads), expected)
                 << c.name << ", " << threads << " threads";
+    }
+}
+
+// All 0xff bytes push both sums as far as they go before they are reduced.
+TEST(Adler32, MatchesZlibAtAnyLengthStartAndByteValue)
+{
+    const Bytes random = noise(40000, 11);
+    const Bytes full(40000, 0xff);
+    for (const Bytes *bytes : { &random, &full }) {
+        for (const std::size_t length : { 0, 1, 15, 16, 17, 5551, 5552, 5553, 5568, 11104, 40000 }) {
+            for (const std::uint32_t start : { 1u, 0xfff0fff0u }) {
+                const std::span<const std::uint8_t> part(bytes->data(), length);
+                EXPECT_EQ(adler32(start, part),
+                    adler32_z(start, part.data(), part.size()))
+                    << length << " bytes from " << start;
+            }
+        }
     }
 }
 

@@ -478,6 +478,15 @@ std::vector<FailureCase> failureCases()
     noEnd.writeEnd = false;
     Bytes adlerMissing = zlibOf(Bytes(4 * 13, 0));
     adlerMissing.resize(adlerMissing.size() - 4);
+    Bytes adlerWrong = zlibOf(Bytes(4 * 13, 0));
+    adlerWrong.back() ^= 1;
+    // The zlib header's two bytes: check value, method, window size, preset dictionary.
+    const auto withZlibHeader = [&](std::uint8_t method, std::uint8_t flags) {
+        Bytes stream = zlibOf(Bytes(4 * 13, 0));
+        stream[0] = method;
+        stream[1] = flags;
+        return fileOf({ header(4, 4, 8, 2), chunkBytes("IDAT", stream), end });
+    };
 
     PngLimits narrow;
     narrow.maxWidth = 3;
@@ -540,6 +549,12 @@ std::vector<FailureCase> failureCases()
         { "StreamWithoutChecksum",
             fileOf({ header(4, 4, 8, 2), chunkBytes("IDAT", adlerMissing), end }),
             PngError::CorruptImageData },
+        { "WrongChecksum", fileOf({ header(4, 4, 8, 2), chunkBytes("IDAT", adlerWrong), end }),
+            PngError::CorruptImageData },
+        { "ZlibCheckValue", withZlibHeader(0x78, 0x9d), PngError::CorruptImageData },
+        { "ZlibMethodSeven", withZlibHeader(0x77, 0x09), PngError::CorruptImageData },
+        { "ZlibWindow64K", withZlibHeader(0x88, 0x1c), PngError::CorruptImageData },
+        { "ZlibPresetDictionary", withZlibHeader(0x78, 0x20), PngError::CorruptImageData },
         { "DataInterrupted",
             fileOf({ header(4, 4, 8, 2), Bytes(splitFile.begin() + 33, splitFile.begin() + 55),
                 chunkBytes("tEXt", { 'a', 0 }), Bytes(splitFile.begin() + 55, splitFile.end()) }),
