@@ -6,9 +6,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__SSE2__) && defined(__GNUC__)
+#include <immintrin.h>
+#define QUILTMAP_AVX2_PAETH 1
+#define QUILTMAP_TARGET_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace quiltmap::sheet {
@@ -167,6 +173,154 @@ constexpr bool hasPixelLanes(std::size_t bpp)
 }
 #endif
 
+#if defined(QUILTMAP_AVX2_PAETH)
+// Under AVX2 several Paeth rows run as one wavefront, each row two pixels behind the one above:
+// a row's pixel above then comes from the step before last, so moving it across the register
+// stays off the chain from pixel to pixel, which is no longer than that of a single row.
+constexpr std::size_t wavefrontLag = 2;
+
+bool hasAvx2()
+{
+    static const bool supported = __builtin_cpu_supports("avx2");
+    return supported;
+}
+
+// paethPixel in 16 lanes.
+QUILTMAP_TARGET_AVX2 inline __m256i paethLanes(__m256i raw, __m256i left, __m256i up, __m256i upLeft)
+{
+    const __m256i base = _mm256_add_epi16(raw, upLeft);
+    const __m256i upStep = _mm256_sub_epi16(up, upLeft);
+    const __m256i toLeft = _mm256_abs_epi16(upStep);
+    const __m256i leftStep = _mm256_sub_epi16(left, upLeft);
+    const __m256i toUp = _mm256_abs_epi16(leftStep);
+    const __m256i toUpLeft = _mm256_abs_epi16(_mm256_add_epi16(leftStep, upStep));
+    const __m256i notLeft = _mm256_cmpgt_epi16(toLeft, _mm256_min_epi16(toUp, toUpLeft));
+    const __m256i upOrNone = _mm256_andnot_si256(_mm256_cmpgt_epi16(toUp, toUpLeft), upStep);
+    const __m256i step = _mm256_or_si256(
+        _mm256_and_si256(notLeft, upOrNone), _mm256_andnot_si256(notLeft, leftStep));
+    return _mm256_and_si256(_mm256_add_epi16(base, step), _mm256_set1_epi16(0xFF));
+}
+
+// Bytes of the pixel at p, Bpp of them significant. Reading past the pixel is cheaper than
+// assembling it; callers allow it wherever the bytes after are still in the buffer.
+template<std::size_t Bpp, typename Word> Word loadPixelWord(const std::uint8_t *p, bool mayOverread)
+{
+    Word v = 0;
+    if (Bpp == 2 || Bpp == sizeof(Word) || mayOverread) {
+        std::memcpy(&v, p, Bpp == 2 ? 2 : sizeof(Word));
+    } else {
+        for (std::size_t i = 0; i < Bpp; ++i)
+            v |= Word(p[i]) << (8 * i);
+    }
+    return v;
+}
+
+// Writes the low Bpp bytes of v in at most two stores.
+template<std::size_t Bpp, typename Word> void storePixelWord(std::uint8_t *p, Word v)
+{
+    if constexpr (Bpp == 2 || Bpp == 4 || Bpp == 8) {
+        std::memcpy(p, &v, Bpp);
+    } else {
+        constexpr std::size_t head = Bpp == 3 ? 2 : 4;
+        std::memcpy(p, &v, head);
+        storeBytes<Bpp - head>(p + head, std::uint64_t(v >> (8 * head)));
+    }
+}
+
+// Pixels of up to 4 bytes run four rows at once, each pixel in a quarter of the register; wider
+// ones two rows, each pixel in a half.
+template<std::size_t Bpp> struct WavefrontShape
+{
+    using Word = std::conditional_t<(Bpp <= 4), std::uint32_t, std::uint64_t>;
+    static constexpr std::size_t rows = 16 / sizeof(Word);
+    static constexpr std::size_t lastStart = (rows - 1) * wavefrontLag;
+};
+
+// One step of the wavefront: pixel i of the first row, pixel i - 2 of the second, and so on.
+// Rows whose pixel lies outside are fed zero and not stored, so each row starts from zero as it
+// would alone; Inside says all pixels lie inside. The bytes after the last row may lie outside
+// the buffer, after any other row they are the next row's filter byte.
+template<std::size_t Bpp, bool Inside>
+QUILTMAP_TARGET_AVX2 __attribute__((always_inline)) inline void paethWavefrontStep(std::uint8_t *first,
+    const std::uint8_t *prior, std::size_t stride, std::size_t count, std::size_t i,
+    __m256i &left, __m256i &upLeft, __m256i &beforeLeft)
+{
+    using Shape = WavefrontShape<Bpp>;
+    using Word = typename Shape::Word;
+    constexpr std::size_t rows = Shape::rows;
+    const auto inside = [&](std::size_t r) {
+        return Inside || (i >= r * wavefrontLag && i - r * wavefrontLag < count);
+    };
+
+    Word above = 0;
+    if (prior && (Inside || i < count))
+        above = loadPixelWord<Bpp, Word>(prior + i * Bpp, true);
+    Word raw[rows] {};
+    for (std::size_t r = 0; r < rows; ++r) {
+        const std::size_t x = i - r * wavefrontLag;
+        if (inside(r))
+            raw[r] = loadPixelWord<Bpp, Word>(
+                first + r * stride + x * Bpp, r + 1 < rows || x + 1 < count);
+    }
+
+    // The first row's pixel above comes from the prior row, every other row's from the result
+    // of the row above two steps ago.
+    __m256i up;
+    __m128i rawBytes;
+    if constexpr (rows == 4) {
+        up = _mm256_blend_epi32(_mm256_permute4x64_epi64(beforeLeft, _MM_SHUFFLE(2, 1, 0, 0)),
+            _mm256_castsi128_si256(_mm_cvtepu8_epi16(_mm_cvtsi32_si128(int(above)))), 0x03);
+        rawBytes = _mm_setr_epi32(int(raw[0]), int(raw[1]), int(raw[2]), int(raw[3]));
+    } else {
+        up = _mm256_permute2x128_si256(_mm256_castsi128_si256(_mm_cvtepu8_epi16(
+                                           _mm_cvtsi64_si128(static_cast<long long>(above)))),
+            beforeLeft, 0x20);
+        rawBytes = _mm_set_epi64x(static_cast<long long>(raw[1]), static_cast<long long>(raw[0]));
+    }
+    const __m256i result = paethLanes(_mm256_cvtepu8_epi16(rawBytes), left, up, upLeft);
+    beforeLeft = left;
+    left = result;
+    upLeft = up;
+
+    const __m128i bytes
+        = _mm_packus_epi16(_mm256_castsi256_si128(result), _mm256_extracti128_si256(result, 1));
+    const std::uint64_t halves[2] { std::uint64_t(_mm_cvtsi128_si64(bytes)),
+        std::uint64_t(_mm_extract_epi64(bytes, 1)) };
+    for (std::size_t r = 0; r < rows; ++r) {
+        if (inside(r))
+            storePixelWord<Bpp>(first + r * stride + (i - r * wavefrontLag) * Bpp,
+                Word(halves[r * sizeof(Word) / 8] >> (r * sizeof(Word) % 8 * 8)));
+    }
+}
+
+// A run of Paeth rows as one wavefront, first pointing at the first row's first pixel. prior is
+// the row above, or null at the top of a pass.
+template<std::size_t Bpp>
+QUILTMAP_TARGET_AVX2 void unfilterPaethWavefront(
+    std::uint8_t *first, const std::uint8_t *prior, std::size_t stride, std::size_t count)
+{
+    constexpr std::size_t lastStart = WavefrontShape<Bpp>::lastStart;
+    __m256i left = _mm256_setzero_si256();
+    __m256i upLeft = left;
+    __m256i beforeLeft = left;
+    std::size_t i = 0;
+    for (; i < lastStart; ++i)
+        paethWavefrontStep<Bpp, false>(first, prior, stride, count, i, left, upLeft, beforeLeft);
+    for (; i < count; ++i)
+        paethWavefrontStep<Bpp, true>(first, prior, stride, count, i, left, upLeft, beforeLeft);
+    for (; i < count + lastStart; ++i)
+        paethWavefrontStep<Bpp, false>(first, prior, stride, count, i, left, upLeft, beforeLeft);
+}
+
+// Rows in one AVX2 wavefront for this pixel size, or 1 where there is none.
+template<std::size_t Bpp> constexpr std::uint32_t wavefrontRows()
+{
+    if constexpr (Bpp >= 2 && Bpp <= 8 && Bpp != 5 && Bpp != 7)
+        return WavefrontShape<Bpp>::rows;
+    return 1;
+}
+#endif
+
 // One row, with the pixel size fixed at compile time for the common sizes so the loops over a
 // pixel's bytes unroll. prior is the unfiltered row above, or null for the first row of a pass
 // (all zero then).
@@ -233,8 +387,29 @@ void unfilterRows(std::uint8_t *rows, std::uint32_t rowCount, std::size_t rowByt
 {
     constexpr std::uint8_t paethFilter = 4;
     const std::uint8_t *prior = nullptr;
+    const std::size_t stride = rowBytes + 1;
+#if defined(QUILTMAP_AVX2_PAETH)
+    constexpr std::uint32_t wavefront = wavefrontRows<Bpp>();
+    const bool useWavefront = wavefront > 1 && hasAvx2();
+#endif
     for (std::uint32_t y = 0; y < rowCount; ++y) {
-        std::uint8_t *row = rows + std::size_t(y) * (rowBytes + 1);
+        std::uint8_t *row = rows + std::size_t(y) * stride;
+#if defined(QUILTMAP_AVX2_PAETH)
+        if constexpr (wavefront > 1) {
+            const auto allPaeth = [&] {
+                for (std::uint32_t r = 0; r < wavefront; ++r)
+                    if (row[r * stride] != paethFilter)
+                        return false;
+                return true;
+            };
+            if (useWavefront && rowCount - y >= wavefront && allPaeth()) {
+                unfilterPaethWavefront<Bpp>(row + 1, prior, stride, rowBytes / Bpp);
+                y += wavefront - 1;
+                prior = row + (wavefront - 1) * stride + 1;
+                continue;
+            }
+        }
+#endif
 #if defined(__SSE2__)
         if constexpr (Bpp >= 2 && Bpp <= 4) {
             std::uint8_t *next = row + rowBytes + 1;

@@ -160,6 +160,34 @@ TEST(PngScanlines, UnfilterMatchesThePlainDefinitions)
     }
 }
 
+// Runs of Paeth rows are unfiltered several rows at once: every run length around the group
+// sizes, from the top of a pass and below another filter, now and then broken by another filter.
+TEST(PngScanlines, UnfilterMatchesThePlainDefinitionsOnPaethRuns)
+{
+    std::mt19937 random(5);
+    for (std::size_t bpp : { 1, 2, 3, 4, 6, 8 }) {
+        for (std::size_t pixels = 1; pixels <= 9; ++pixels) {
+            for (std::size_t rowCount = 1; rowCount <= 11; ++rowCount) {
+                for (const bool brokenRuns : { false, true }) {
+                    const std::size_t rowBytes = pixels * bpp;
+                    Bytes rows((rowBytes + 1) * rowCount);
+                    for (std::size_t i = 0; i < rows.size(); ++i)
+                        rows[i] = std::uint8_t(random() % (i % 3 == 0 ? 4 : 256));
+                    for (std::size_t y = 0; y < rowCount; ++y)
+                        rows[y * (rowBytes + 1)] = brokenRuns && random() % 4 == 0
+                            ? std::uint8_t(random() % 4)
+                            : std::uint8_t(4);
+                    Bytes expected = rows;
+                    plainUnfilter(expected, rowCount, rowBytes, bpp);
+                    unfilterPass(rows.data(), std::uint32_t(rowCount), rowBytes, unsigned(bpp));
+                    ASSERT_EQ(rows, expected) << bpp << " bytes per pixel, " << pixels
+                                              << " pixels, " << rowCount << " rows";
+                }
+            }
+        }
+    }
+}
+
 // QImage rounds 16-bit samples instead of taking their high byte, so it checks the rest.
 class PngReaderEightBitFormats : public testing::TestWithParam<FormatCase>
 {
