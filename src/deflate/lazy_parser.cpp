@@ -8,17 +8,46 @@ namespace quiltmap::deflate {
 namespace {
 
 constexpr std::uint32_t hashMask = 0x7fff;
+constexpr std::uint32_t keyBits = 15;
 constexpr std::uint32_t windowMask = windowSize - 1;
 constexpr std::uint32_t goodLength = 8;
 constexpr std::uint32_t lazyLength = 32;
 constexpr std::uint32_t niceLength = 128;
 constexpr std::uint32_t maxChain = 256;
 constexpr std::size_t tooFar = 4096;
+// A string is on the keyed chains when the 7 bytes their keys read are there.
+constexpr std::size_t keyedLookahead = 7;
+
+std::uint32_t load16(const std::uint8_t *p)
+{
+    std::uint16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+std::uint32_t load32(const std::uint8_t *p)
+{
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
 
 // The rolling hash of three bytes with 15 bits and a shift of 5 depends on those bytes only.
 std::uint32_t hashAt(const std::uint8_t *p)
 {
     return ((std::uint32_t(p[0]) << 10) ^ (std::uint32_t(p[1]) << 5) ^ p[2]) & hashMask;
+}
+
+std::uint32_t keyOfFour(const std::uint8_t *p)
+{
+    return (load32(p) * 0x9e3779b1u) >> (32 - keyBits);
+}
+
+// Bytes 0 to 3 and 3 to 6, in whichever order the machine loads them.
+std::uint32_t keyOfSeven(const std::uint8_t *p)
+{
+    const std::uint64_t bytes = std::uint64_t(load32(p + 3)) << 32 | load32(p);
+    return std::uint32_t((bytes * 0x9e3779b97f4a7c15u) >> (64 - keyBits));
 }
 
 // How many of the first `limit` bytes at a and b agree.
@@ -45,17 +74,43 @@ std::uint32_t commonLength(const std::uint8_t *a, const std::uint8_t *b, std::ui
 
 } // namespace
 
+void LazyParser::Chain::clear()
+{
+    std::fill(head.begin(), head.end(), 0);
+    std::fill(back.begin(), back.end(), 0);
+}
+
+// Returns the previous newest position of the key; 0 stands for none, so position 0 is never a
+// candidate, as in zlib.
+std::uint32_t LazyParser::Chain::add(std::size_t p, std::uint32_t key)
+{
+    const std::uint32_t previous = head[key];
+    back[p & windowMask] = std::uint16_t(std::min<std::size_t>(p - previous, UINT16_MAX));
+    head[key] = std::uint32_t(p);
+    return previous;
+}
+
+std::size_t LazyParser::Chain::next(std::size_t p) const
+{
+    return p - back[p & windowMask];
+}
+
 LazyParser::LazyParser(const InputView &input, const WindowModel &window)
     : m_input(input)
     , m_window(window)
-    , m_head(hashMask + 1)
-    , m_prev(windowSize)
+    , m_chain { std::vector<std::uint32_t>(hashMask + 1), std::vector<std::uint16_t>(windowSize) }
+    , m_count(hashMask + 1)
+    , m_rank(windowSize)
+    , m_four { std::vector<std::uint32_t>(std::size_t(1) << keyBits),
+        std::vector<std::uint16_t>(windowSize) }
+    , m_seven(m_four)
 { }
 
 void LazyParser::start(std::size_t position, ParseState state, std::size_t previousStep)
 {
-    std::fill(m_head.begin(), m_head.end(), 0);
-    std::fill(m_prev.begin(), m_prev.end(), 0);
+    m_chain.clear();
+    m_four.clear();
+    m_seven.clear();
     const std::size_t primeFrom = position > windowSize ? position - windowSize : 0;
     const std::size_t total = m_window.total();
     const std::size_t primeTo = std::min(position, total < minMatch ? 0 : total - 2);
@@ -67,42 +122,105 @@ void LazyParser::start(std::size_t position, ParseState state, std::size_t previ
     m_finished = false;
 }
 
-// Returns the previous entry of the string's chain; 0 stands for none, so position 0 is never a
-// candidate, as in zlib.
+// Returns the previous entry of the string's chain.
 std::uint32_t LazyParser::insert(std::size_t p)
 {
-    const std::uint32_t h = hashAt(m_input.at(p));
-    const std::uint32_t previous = m_head[h];
-    m_prev[p & windowMask] = previous;
-    m_head[h] = std::uint32_t(p);
-    return previous;
+    const std::uint8_t *bytes = m_input.at(p);
+    const std::uint32_t hash = hashAt(bytes);
+    m_rank[p & windowMask] = ++m_count[hash];
+    if (m_window.total() - p >= keyedLookahead) {
+        m_four.add(p, keyOfFour(bytes));
+        m_seven.add(p, keyOfSeven(bytes));
+    }
+    return m_chain.add(p, hash);
 }
 
-std::uint32_t LazyParser::longestMatch(
-    std::size_t p, std::uint32_t candidate, std::uint32_t prevLength)
+// The first string below `below` on `chain` for the key of the string at p: the candidate at
+// `below` shares that key when its match is as long as the key.
+std::size_t LazyParser::keyedStart(const Chain &chain, std::size_t p, std::size_t below,
+    std::uint32_t keyLength, std::uint32_t best) const
+{
+    if (below != p && best >= keyLength)
+        return chain.next(below);
+    std::size_t candidate = chain.next(p);
+    while (candidate >= below)
+        candidate = chain.next(candidate);
+    return candidate;
+}
+
+// zlib's search: down the chain of `first` for at most `chain` strings newer than `limit`, the
+// first string with the longest match beyond prevLength. Once a match beats 3 or 6 bytes, only
+// strings sharing 4 or 7 bytes with p can beat it: those are taken from their own chains, in
+// the same order, where zlib's chain would still have reached them.
+std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::uint32_t prevLength)
 {
     const auto lookahead = std::uint32_t(std::min<std::size_t>(m_window.total() - p, maxMatch));
     // A match as long as what is left can only tie; zlib then keeps the previous match.
     if (prevLength >= lookahead)
         return lookahead;
-    std::uint32_t chain = prevLength >= goodLength ? maxChain >> 2 : maxChain;
+    const std::uint32_t chain = prevLength >= goodLength ? maxChain >> 2 : maxChain;
     const std::uint32_t nice = std::min(niceLength, lookahead);
     const std::size_t limit = p > maxDistance ? p - maxDistance : 0;
     const std::uint8_t *scan = m_input.at(p);
+    const bool keyed = lookahead >= keyedLookahead;
     std::uint32_t best = prevLength;
-    do {
-        const std::uint8_t *m = m_input.at(candidate);
-        if (m[best] != scan[best] || m[best - 1] != scan[best - 1] || m[0] != scan[0]
-            || m[1] != scan[1])
-            continue;
-        const std::uint32_t length = 2 + commonLength(m + 2, scan + 2, lookahead - 2);
-        if (length > best) {
-            m_state.matchStart = candidate;
-            best = length;
-            if (length >= nice)
-                break;
+    std::size_t candidate = first;
+    std::size_t below = p;
+    if (!keyed || best < minMatch) {
+        std::uint32_t left = chain;
+        for (;;) {
+            const std::uint8_t *m = m_input.at(candidate);
+            if (load16(m + best - 1) == load16(scan + best - 1) && load16(m) == load16(scan)) {
+                const std::uint32_t length = 2 + commonLength(m + 2, scan + 2, lookahead - 2);
+                if (length > best) {
+                    m_state.matchStart = std::uint32_t(candidate);
+                    best = length;
+                    if (length >= nice)
+                        return best;
+                    if (keyed) {
+                        below = candidate;
+                        break;
+                    }
+                }
+            }
+            candidate = m_chain.next(candidate);
+            if (candidate <= limit || --left == 0)
+                return best;
         }
-    } while ((candidate = m_prev[candidate & windowMask]) > limit && --chain != 0);
+    }
+
+    // The first string is looked at even exactly at the limit.
+    const std::size_t lowest = limit + (first > limit ? 1 : 0);
+    const std::uint16_t firstRank = m_rank[first & windowMask];
+    bool seven = best >= 6;
+    const Chain *keyChain = seven ? &m_seven : &m_four;
+    candidate = keyedStart(*keyChain, p, below, seven ? 7 : 4, best);
+    while (candidate >= lowest) {
+        const std::uint8_t *m = m_input.at(candidate);
+        if (load32(m) == load32(scan)) {
+            // Sharing 3 bytes, the string is on the first string's chain of zlib.
+            if (std::uint16_t(firstRank - m_rank[candidate & windowMask]) >= chain)
+                break;
+            if (load16(m + best - 1) != load16(scan + best - 1)) {
+                candidate = keyChain->next(candidate);
+                continue;
+            }
+            const std::uint32_t length = 4 + commonLength(m + 4, scan + 4, lookahead - 4);
+            if (length > best) {
+                m_state.matchStart = std::uint32_t(candidate);
+                best = length;
+                if (length >= nice)
+                    break;
+                if (!seven && best >= 6) {
+                    seven = true;
+                    keyChain = &m_seven;
+                    candidate = keyedStart(m_seven, p, candidate, 7, best);
+                    continue;
+                }
+            }
+        }
+        candidate = keyChain->next(candidate);
+    }
     return best;
 }
 

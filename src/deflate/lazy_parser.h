@@ -58,13 +58,35 @@ public:
     void step(std::vector<Symbol> &out);
 
 private:
+    // Earlier positions whose strings share a key, newest first: the newest per key, and per
+    // window slot how far back the next older one lies (saturated: then it is out of reach).
+    struct Chain
+    {
+        std::vector<std::uint32_t> head;
+        std::vector<std::uint16_t> back;
+
+        void clear();
+        std::uint32_t add(std::size_t p, std::uint32_t key);
+        std::size_t next(std::size_t p) const;
+    };
+
     std::uint32_t insert(std::size_t p);
-    std::uint32_t longestMatch(std::size_t p, std::uint32_t candidate, std::uint32_t prevLength);
+    std::uint32_t longestMatch(std::size_t p, std::uint32_t first, std::uint32_t prevLength);
+    std::size_t keyedStart(const Chain &chain, std::size_t p, std::size_t below,
+        std::uint32_t keyLength, std::uint32_t best) const;
 
     const InputView &m_input;
     const WindowModel &m_window;
-    std::vector<std::uint32_t> m_head;
-    std::vector<std::uint32_t> m_prev;
+    // zlib's hash chains, which decide what the match finder may look at.
+    Chain m_chain;
+    // Per hash, how many strings were inserted (modulo 2^16); per window slot, that count when
+    // its string was: the difference tells how far down zlib's chain a string stands.
+    std::vector<std::uint16_t> m_count;
+    std::vector<std::uint16_t> m_rank;
+    // Chains of strings that share their first 4 or 7 bytes, which skip the strings that cannot
+    // beat a match of 3 or 6 bytes.
+    Chain m_four;
+    Chain m_seven;
     std::size_t m_position = 0;
     std::size_t m_previousStep = 0;
     ParseState m_state;

@@ -86,6 +86,24 @@ Bytes repeatAtTheSlide()
     return bytes;
 }
 
+// Four-valued noise where 12 other bytes at 40000 repeat exactly as far back as zlib looks,
+// and the 3 before them 100 bytes back: the short match waits for the far one, the first and
+// only candidate.
+Bytes repeatAtTheLimit()
+{
+    std::mt19937 random(13);
+    Bytes bytes(50000);
+    for (std::uint8_t &b : bytes)
+        b = std::uint8_t(random() % 4);
+    const std::size_t p = 40000;
+    for (std::size_t i = p - 1; i < p + 12; ++i)
+        bytes[i] = std::uint8_t(random() | 0x10);
+    std::memcpy(bytes.data() + p - maxDistance, bytes.data() + p, 12);
+    std::memcpy(bytes.data() + p - 101, bytes.data() + p - 1, 3);
+    bytes[p - 102] = bytes[p - 2] ^ 1;
+    return bytes;
+}
+
 struct Case
 {
     std::string name;
@@ -111,6 +129,7 @@ std::vector<Case> cases()
         { "repeat at the slide in rows", repeatAtTheSlide(), 255 },
         { "repeat at the slide at once", repeatAtTheSlide(), allAtOnce },
         { "sheet rows over several stretches", sheetRows(1500, 1300, 9), 4501 },
+        { "repeat at the limit", repeatAtTheLimit(), allAtOnce },
     };
 }
 
