@@ -80,16 +80,6 @@ void LazyParser::Chain::clear()
     std::fill(back.begin(), back.end(), 0);
 }
 
-// Returns the previous newest position of the key; 0 stands for none, so position 0 is never a
-// candidate, as in zlib.
-std::uint32_t LazyParser::Chain::add(std::size_t p, std::uint32_t key)
-{
-    const std::uint32_t previous = head[key];
-    back[p & windowMask] = std::uint16_t(std::min<std::size_t>(p - previous, UINT16_MAX));
-    head[key] = std::uint32_t(p);
-    return previous;
-}
-
 std::size_t LazyParser::Chain::next(std::size_t p) const
 {
     return p - back[p & windowMask];
@@ -114,25 +104,53 @@ void LazyParser::start(std::size_t position, ParseState state, std::size_t previ
     const std::size_t primeFrom = position > windowSize ? position - windowSize : 0;
     const std::size_t total = m_window.total();
     const std::size_t primeTo = std::min(position, total < minMatch ? 0 : total - 2);
-    for (std::size_t p = primeFrom; p < primeTo; ++p)
-        insert(p);
+    if (primeFrom < primeTo)
+        insertRange(primeFrom, primeTo);
     m_position = position;
     m_state = state;
     m_previousStep = previousStep;
     m_finished = false;
 }
 
-// Returns the previous entry of the string's chain.
+// Returns the previous entry of the string's chain; 0 stands for none, so position 0 is never a
+// candidate, as in zlib.
 std::uint32_t LazyParser::insert(std::size_t p)
 {
-    const std::uint8_t *bytes = m_input.at(p);
-    const std::uint32_t hash = hashAt(bytes);
-    m_rank[p & windowMask] = ++m_count[hash];
-    if (m_window.total() - p >= keyedLookahead) {
-        m_four.add(p, keyOfFour(bytes));
-        m_seven.add(p, keyOfSeven(bytes));
+    const std::uint32_t previous = m_chain.head[hashAt(m_input.at(p))];
+    insertRange(p, p + 1);
+    return previous;
+}
+
+// Inserts the strings from `from` to before `to`, with the tables at hand: they are the parse's
+// most frequent work.
+void LazyParser::insertRange(std::size_t from, std::size_t to)
+{
+    const std::size_t total = m_window.total();
+    const std::size_t keyed = total + 1 > keyedLookahead ? total + 1 - keyedLookahead : 0;
+    const std::size_t keyedEnd = std::clamp(keyed, from, to);
+    std::uint32_t *const head = m_chain.head.data();
+    std::uint16_t *const back = m_chain.back.data();
+    std::uint16_t *const count = m_count.data();
+    std::uint16_t *const rank = m_rank.data();
+    std::uint32_t *const fourHead = m_four.head.data();
+    std::uint16_t *const fourBack = m_four.back.data();
+    std::uint32_t *const sevenHead = m_seven.head.data();
+    std::uint16_t *const sevenBack = m_seven.back.data();
+    const auto link = [](std::uint32_t *heads, std::uint16_t *backs, std::size_t p,
+                          std::uint32_t key) {
+        backs[p & windowMask] = std::uint16_t(std::min<std::size_t>(p - heads[key], UINT16_MAX));
+        heads[key] = std::uint32_t(p);
+    };
+    const std::uint8_t *bytes = m_input.at(from);
+    for (std::size_t p = from; p < to; ++p, ++bytes) {
+        const std::uint32_t hash = hashAt(bytes);
+        rank[p & windowMask] = ++count[hash];
+        link(head, back, p, hash);
+        if (p < keyedEnd) {
+            link(fourHead, fourBack, p, keyOfFour(bytes));
+            link(sevenHead, sevenBack, p, keyOfSeven(bytes));
+        }
     }
-    return m_chain.add(p, hash);
 }
 
 // The first string below `below` on `chain` for the key of the string at p: the candidate at
@@ -253,8 +271,8 @@ void LazyParser::step(std::vector<Symbol> &out)
         out.push_back(match(std::uint32_t(p - 1 - prevMatch), prevLength));
         const std::size_t end = p - 1 + prevLength;
         const std::size_t lastInsert = std::min(end - 1, total - minMatch);
-        for (std::size_t q = p + 1; q <= lastInsert; ++q)
-            insert(q);
+        if (p < lastInsert)
+            insertRange(p + 1, lastInsert + 1);
         m_state.matchAvailable = false;
         m_state.matchLength = minMatch - 1;
         m_position = end;

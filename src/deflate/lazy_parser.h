@@ -66,11 +66,11 @@ private:
         std::vector<std::uint16_t> back;
 
         void clear();
-        std::uint32_t add(std::size_t p, std::uint32_t key);
         std::size_t next(std::size_t p) const;
     };
 
     std::uint32_t insert(std::size_t p);
+    void insertRange(std::size_t from, std::size_t to);
     std::uint32_t longestMatch(std::size_t p, std::uint32_t first, std::uint32_t prevLength);
     std::size_t keyedStart(const Chain &chain, std::size_t p, std::size_t below,
         std::uint32_t keyLength, std::uint32_t best) const;
