@@ -7,6 +7,7 @@
 #include "app/file_list_box.h"
 #include "app/options_dialog.h"
 #include "app/raster_view.h"
+#include "app/step_event_dispatch.h"
 #include "app/str_to_int.h"
 #include "app/text_list_edit.h"
 #include "app/window_additions.h"
@@ -388,13 +389,14 @@ void TfrmMain::GenerateStock(QObject *sender)
     m_display->flush();
     const QPointer<TfrmMain> window(this);
     const quint64 run = ++m_compositionRun;
+    StepEventDispatch events;
     startBusy();
     try {
-        if (!dispatchEvents(window, run))
+        if (!dispatchEvents(events, window, run))
             return;
         files->Update();
         // Listing a large folder takes a while; what the user did meanwhile goes first.
-        if (!dispatchEvents(window, run))
+        if (!dispatchEvents(events, window, run))
             return;
         startComposition(sender);
         if (m_composition->tileCount() < 1) {
@@ -403,7 +405,7 @@ void TfrmMain::GenerateStock(QObject *sender)
                 return;
         }
         while (!m_composition->atEnd()) {
-            if (!dispatchEvents(window, run))
+            if (!dispatchEvents(events, window, run))
                 return;
             composeNextTile();
         }
@@ -420,9 +422,10 @@ bool TfrmMain::isCurrent(const QPointer<TfrmMain> &window, quint64 run)
     return window && run == window->m_compositionRun;
 }
 
-bool TfrmMain::dispatchEvents(const QPointer<TfrmMain> &window, quint64 run)
+bool TfrmMain::dispatchEvents(
+    StepEventDispatch &events, const QPointer<TfrmMain> &window, quint64 run)
 {
-    QCoreApplication::processEvents();
+    events.dispatchPending();
     return isCurrent(window, run);
 }
 

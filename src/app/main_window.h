@@ -32,6 +32,7 @@ class TAniIcon;
 namespace quiltmap::app {
 
 class CompositionDisplay;
+class StepEventDispatch;
 class ErrorReporter;
 class FileListBox;
 class RasterView;
@@ -104,7 +105,8 @@ private:
     void CheckImagesize(QObject *sender);
     void GenerateStock(QObject *sender);
     static bool isCurrent(const QPointer<TfrmMain> &window, quint64 run);
-    static bool dispatchEvents(const QPointer<TfrmMain> &window, quint64 run);
+    static bool dispatchEvents(
+        StepEventDispatch &events, const QPointer<TfrmMain> &window, quint64 run);
     void startComposition(QObject *sender);
     void composeNextTile();
     void finishComposition();
