@@ -1,5 +1,6 @@
 #include "sheet/png_scanlines.h"
 
+#include "sheet/cpu_features.h"
 #include "sheet/png_errors.h"
 #include "sheet/png_format.h"
 
@@ -11,10 +12,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__SSE2__) && defined(__GNUC__)
+#if defined(__SSE2__) && defined(QUILTMAP_HAS_AVX2_CODE)
 #include <immintrin.h>
 #define QUILTMAP_AVX2_PAETH 1
-#define QUILTMAP_TARGET_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace quiltmap::sheet {
@@ -179,14 +179,9 @@ constexpr bool hasPixelLanes(std::size_t bpp)
 // stays off the chain from pixel to pixel, which is no longer than that of a single row.
 constexpr std::size_t wavefrontLag = 2;
 
-bool hasAvx2()
-{
-    static const bool supported = __builtin_cpu_supports("avx2");
-    return supported;
-}
-
 // paethPixel in 16 lanes.
-QUILTMAP_TARGET_AVX2 inline __m256i paethLanes(__m256i raw, __m256i left, __m256i up, __m256i upLeft)
+QUILTMAP_TARGET_AVX2 inline __m256i paethLanes(
+    __m256i raw, __m256i left, __m256i up, __m256i upLeft)
 {
     const __m256i base = _mm256_add_epi16(raw, upLeft);
     const __m256i upStep = _mm256_sub_epi16(up, upLeft);
@@ -241,9 +236,9 @@ template<std::size_t Bpp> struct WavefrontShape
 // would alone; Inside says all pixels lie inside. The bytes after the last row may lie outside
 // the buffer, after any other row they are the next row's filter byte.
 template<std::size_t Bpp, bool Inside>
-QUILTMAP_TARGET_AVX2 __attribute__((always_inline)) inline void paethWavefrontStep(std::uint8_t *first,
-    const std::uint8_t *prior, std::size_t stride, std::size_t count, std::size_t i,
-    __m256i &left, __m256i &upLeft, __m256i &beforeLeft)
+QUILTMAP_TARGET_AVX2 __attribute__((always_inline)) inline void paethWavefrontStep(
+    std::uint8_t *first, const std::uint8_t *prior, std::size_t stride, std::size_t count,
+    std::size_t i, __m256i &left, __m256i &upLeft, __m256i &beforeLeft)
 {
     using Shape = WavefrontShape<Bpp>;
     using Word = typename Shape::Word;

@@ -1,7 +1,13 @@
 #include "sheet/tile_drawing.h"
 
+#include "sheet/cpu_features.h"
+
 #include <algorithm>
 #include <cstring>
+
+#if defined(QUILTMAP_HAS_AVX2_CODE)
+#include <immintrin.h>
+#endif
 
 namespace quiltmap::sheet {
 namespace {
@@ -16,7 +22,7 @@ std::uint8_t paletteAlphaChannel(unsigned old, unsigned value, unsigned a)
     return static_cast<std::uint8_t>((a * value + (255 - a) * old + 255) >> 8);
 }
 
-void blendAlphaOver(std::uint8_t *dst, const std::uint8_t *src, std::size_t count)
+void blendAlphaOverPlain(std::uint8_t *dst, const std::uint8_t *src, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i, dst += 3, src += 4) {
         const unsigned a = src[3];
@@ -27,6 +33,65 @@ void blendAlphaOver(std::uint8_t *dst, const std::uint8_t *src, std::size_t coun
                 dst[c] = alphaOverChannel(dst[c], src[c], a);
         }
     }
+}
+
+#if defined(QUILTMAP_HAS_AVX2_CODE)
+// Four pixels at a time in 16-bit lanes, without the branches on alpha that edges make
+// unpredictable: alpha 255 gives exactly the new value and alpha 0 the old one anyway. The
+// division by 255 is a multiply, exact for every 16-bit dividend.
+QUILTMAP_TARGET_AVX2 void blendAlphaOverLanes(
+    std::uint8_t *dst, const std::uint8_t *src, std::size_t count)
+{
+    constexpr char none = -1;
+    const __m128i toRgbx
+        = _mm_setr_epi8(0, 1, 2, none, 3, 4, 5, none, 6, 7, 8, none, 9, 10, 11, none);
+    const __m128i toRgb
+        = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, none, none, none, none);
+    const __m128i alphaLow
+        = _mm_setr_epi8(3, none, 3, none, 3, none, 3, none, 7, none, 7, none, 7, none, 7, none);
+    const __m128i alphaHigh = _mm_setr_epi8(
+        11, none, 11, none, 11, none, 11, none, 15, none, 15, none, 15, none, 15, none);
+    const __m128i full = _mm_set1_epi16(255);
+    const __m128i half = _mm_set1_epi16(127);
+    const __m128i reciprocal = _mm_set1_epi16(short(0x8081));
+    const __m128i zero = _mm_setzero_si128();
+    const auto blend = [&](__m128i old, __m128i value, __m128i a) {
+        const __m128i sum = _mm_add_epi16(
+            _mm_add_epi16(_mm_mullo_epi16(old, _mm_sub_epi16(full, a)), _mm_mullo_epi16(value, a)),
+            half);
+        return _mm_srli_epi16(_mm_mulhi_epu16(sum, reciprocal), 7);
+    };
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4, dst += 12, src += 16) {
+        std::uint64_t head;
+        std::uint32_t tail;
+        std::memcpy(&head, dst, 8);
+        std::memcpy(&tail, dst + 8, 4);
+        const __m128i under = _mm_shuffle_epi8(
+            _mm_insert_epi32(_mm_cvtsi64_si128(static_cast<long long>(head)), int(tail), 2),
+            toRgbx);
+        const __m128i over = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
+        const __m128i low = blend(_mm_unpacklo_epi8(under, zero), _mm_unpacklo_epi8(over, zero),
+            _mm_shuffle_epi8(over, alphaLow));
+        const __m128i high = blend(_mm_unpackhi_epi8(under, zero), _mm_unpackhi_epi8(over, zero),
+            _mm_shuffle_epi8(over, alphaHigh));
+        const __m128i rgb = _mm_shuffle_epi8(_mm_packus_epi16(low, high), toRgb);
+        head = static_cast<std::uint64_t>(_mm_cvtsi128_si64(rgb));
+        tail = std::uint32_t(_mm_extract_epi32(rgb, 2));
+        std::memcpy(dst, &head, 8);
+        std::memcpy(dst + 8, &tail, 4);
+    }
+    blendAlphaOverPlain(dst, src, count - i);
+}
+#endif
+
+void blendAlphaOver(std::uint8_t *dst, const std::uint8_t *src, std::size_t count)
+{
+#if defined(QUILTMAP_HAS_AVX2_CODE)
+    if (hasAvx2())
+        return blendAlphaOverLanes(dst, src, count);
+#endif
+    blendAlphaOverPlain(dst, src, count);
 }
 
 // Alpha 255 gives exactly the new value and alpha 0 the old one here too.

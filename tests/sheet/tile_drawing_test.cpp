@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace quiltmap::sheet::test {
 namespace {
@@ -74,6 +75,30 @@ INSTANTIATE_TEST_SUITE_P(EdgeAlphas, TileBlending,
         BlendCase { 128, { 128, 125, 106, 101, 128, 127 }, { 128, 125, 106, 101, 128, 127 } },
         BlendCase { 254, { 254, 211, 14, 101, 254, 1 }, { 254, 211, 14, 101, 254, 1 } },
         BlendCase { 255, { 255, 212, 13, 101, 255, 0 }, { 255, 212, 13, 101, 255, 0 } }));
+
+// Rows of every length blend several pixels at a time and the rest one by one: each pixel, at
+// any place in the row, follows the formula, alpha 0 and 255 included.
+TEST(TileBlending, AlphaOverFollowsTheFormulaAtEveryPlaceInARow)
+{
+    std::mt19937 random(7);
+    for (int width = 1; width <= 13; ++width) {
+        std::vector<std::uint8_t> pixels(std::size_t(width) * 4);
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = i % 4 == 3 && random() % 2 ? std::uint8_t(random() % 2 * 255)
+                                                   : std::uint8_t(random());
+        Raster raster = Raster::white(width, 1);
+        for (int i = 0; i < width * 3; ++i)
+            raster.row(0)[i] = std::uint8_t(random());
+        const Raster before = raster;
+        drawTile(raster, Tile(width, 1, Tile::Blend::AlphaOver, pixels), 0, 0);
+        for (int i = 0; i < width * 3; ++i) {
+            const unsigned a = pixels[std::size_t(i / 3 * 4 + 3)];
+            const unsigned value = pixels[std::size_t(i / 3 * 4 + i % 3)];
+            ASSERT_EQ(raster.row(0)[i], (before.row(0)[i] * (255 - a) + value * a + 127) / 255)
+                << "byte " << i << " of " << width << " pixels";
+        }
+    }
+}
 
 // Decodes a built file and draws it at (0, 0) on a raster whose every pixel is `under`.
 Raster drawDecoded(const pngbuilder::PngRecipe &recipe, Rgb under)
