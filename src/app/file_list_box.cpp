@@ -53,8 +53,9 @@ void FileListBox::showNames()
 {
     clear();
     addItems(m_listing.names());
-    for (int i = 0; i < count(); ++i)
-        item(i)->setSizeHint(QSize(0, rowHeight));
+    // With uniform item sizes every row takes its height from the first.
+    if (count() > 0)
+        item(0)->setSizeHint(QSize(0, rowHeight));
 }
 
 } // namespace quiltmap::app
