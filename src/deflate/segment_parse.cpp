@@ -17,16 +17,6 @@ struct StepRecord
     ParseState state;
 };
 
-struct Segment
-{
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    std::vector<Symbol> symbols;
-    std::vector<StepRecord> steps; // the guessed parse's steps over the segment's start
-    ParsePoint stop;
-    bool finished = false;
-};
-
 // Runs `parser` until it stands at or past `end`, or to its finish when `end` is the input's.
 void runTo(LazyParser &parser, std::size_t end, std::size_t total, std::vector<Symbol> &out)
 {
@@ -39,13 +29,60 @@ ParsePoint pointOf(const LazyParser &parser)
     return { parser.position(), parser.state(), parser.previousStep() };
 }
 
-void parseSegment(Segment &segment, const InputView &input, const WindowModel &window,
-    const ParsePoint &start, bool guessed)
+} // namespace
+
+struct StretchParser::Segment
 {
-    LazyParser parser(input, window);
-    parser.start(start.position, start.state, start.previousStep);
-    if (guessed) {
-        segment.steps.resize(std::min(meetingStretch, window.total() - segment.begin + 1));
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::vector<Symbol> symbols;
+    std::vector<StepRecord> steps; // the guessed parse's steps over the segment's start
+    ParsePoint stop;
+    bool finished = false;
+
+    // Where the guessed parse stood at `position` in `state`, the symbols it emitted before that
+    // step; notAStep otherwise. At a slide point a step depends on the step before, which the
+    // guessed parse did not share, so no meeting is taken there.
+    std::uint32_t meetingPoint(std::size_t position, const ParseState &state) const
+    {
+        if (position - begin >= steps.size() || WindowModel::isSlidePoint(position))
+            return notAStep;
+        const StepRecord &record = steps[position - begin];
+        return record.symbolCount != notAStep && record.state == state ? record.symbolCount
+                                                                       : notAStep;
+    }
+};
+
+StretchParser::StretchParser(const InputView &input, const WindowModel &window,
+    const ParsePoint &from, std::size_t stretchEnd, std::size_t segments)
+    : m_input(input)
+    , m_window(window)
+    , m_from(from)
+    , m_segments(std::max<std::size_t>(segments, 1))
+{
+    const std::size_t n = m_segments.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        m_segments[k].begin = from.position + (stretchEnd - from.position) * k / n;
+        m_segments[k].end = from.position + (stretchEnd - from.position) * (k + 1) / n;
+    }
+}
+
+StretchParser::~StretchParser() = default;
+
+std::size_t StretchParser::segmentCount() const
+{
+    return m_segments.size();
+}
+
+void StretchParser::parseSegment(std::size_t k)
+{
+    Segment &segment = m_segments[k];
+    LazyParser parser(m_input, m_window);
+    if (k == 0) {
+        parser.start(m_from.position, m_from.state, m_from.previousStep);
+    } else {
+        parser.start(segment.begin, ParseState {}, segment.begin - 1);
+        segment.steps.resize(std::min(meetingStretch, m_window.total() - segment.begin + 1));
         while (!parser.finished() && parser.position() < segment.end
             && parser.position() - segment.begin < segment.steps.size()) {
             segment.steps[parser.position() - segment.begin]
@@ -53,54 +90,29 @@ void parseSegment(Segment &segment, const InputView &input, const WindowModel &w
             parser.step(segment.symbols);
         }
     }
-    runTo(parser, segment.end, window.total(), segment.symbols);
+    runTo(parser, segment.end, m_window.total(), segment.symbols);
     segment.stop = pointOf(parser);
     segment.finished = parser.finished();
 }
 
-// Where the guessed parse of `segment` stood at `position` in `state`, the symbols it emitted
-// before that step; notAStep otherwise. At a slide point a step depends on the step before,
-// which the guessed parse did not share, so no meeting is taken there.
-std::uint32_t meetingPoint(const Segment &segment, std::size_t position, const ParseState &state)
+StretchParse StretchParser::join()
 {
-    if (position - segment.begin >= segment.steps.size() || WindowModel::isSlidePoint(position))
-        return notAStep;
-    const StepRecord &record = segment.steps[position - segment.begin];
-    return record.symbolCount != notAStep && record.state == state ? record.symbolCount : notAStep;
-}
-
-} // namespace
-
-StretchParse parseStretch(const InputView &input, const WindowModel &window, const ParsePoint &from,
-    std::size_t stretchEnd, std::size_t segments, unsigned threads)
-{
-    const std::size_t n = std::max<std::size_t>(segments, 1);
-    std::vector<Segment> parts(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        parts[k].begin = from.position + (stretchEnd - from.position) * k / n;
-        parts[k].end = from.position + (stretchEnd - from.position) * (k + 1) / n;
-    }
-    parallelFor(n, threads, [&](std::size_t k) {
-        const ParsePoint guess { parts[k].begin, ParseState {}, parts[k].begin - 1 };
-        parseSegment(parts[k], input, window, k == 0 ? from : guess, k > 0);
-    });
-
     StretchParse result;
-    result.symbols = std::move(parts[0].symbols);
-    result.end = parts[0].stop;
-    result.finished = parts[0].finished;
-    LazyParser parser(input, window);
-    for (std::size_t k = 1; k < n && !result.finished; ++k) {
-        Segment &segment = parts[k];
+    result.symbols = std::move(m_segments[0].symbols);
+    result.end = m_segments[0].stop;
+    result.finished = m_segments[0].finished;
+    LazyParser parser(m_input, m_window);
+    for (std::size_t k = 1; k < m_segments.size() && !result.finished; ++k) {
+        Segment &segment = m_segments[k];
         parser.start(result.end.position, result.end.state, result.end.previousStep);
         std::uint32_t met = notAStep;
-        while ((met = meetingPoint(segment, parser.position(), parser.state())) == notAStep
+        while ((met = segment.meetingPoint(parser.position(), parser.state())) == notAStep
             && !parser.finished() && parser.position() < segment.end
             && parser.position() - segment.begin < segment.steps.size())
             parser.step(result.symbols);
         if (met == notAStep) {
             ++result.reparsed;
-            runTo(parser, segment.end, window.total(), result.symbols);
+            runTo(parser, segment.end, m_window.total(), result.symbols);
             result.end = pointOf(parser);
             result.finished = parser.finished();
         } else {
@@ -113,6 +125,14 @@ StretchParse parseStretch(const InputView &input, const WindowModel &window, con
         std::vector<StepRecord>().swap(segment.steps);
     }
     return result;
+}
+
+StretchParse parseStretch(const InputView &input, const WindowModel &window, const ParsePoint &from,
+    std::size_t stretchEnd, std::size_t segments, unsigned threads)
+{
+    StretchParser parser(input, window, from, stretchEnd, segments);
+    parallelFor(parser.segmentCount(), threads, [&](std::size_t k) { parser.parseSegment(k); });
+    return parser.join();
 }
 
 } // namespace quiltmap::deflate

@@ -29,6 +29,31 @@ struct StretchParse
 // with the 32 KiB before it primed. The true parse then runs into each next segment until it
 // stands where the guessed parse stood, in the same state; from there both are the same. Where
 // they do not meet within a bounded stretch, the true parse goes on through the segment.
+class StretchParser
+{
+public:
+    StretchParser(const InputView &input, const WindowModel &window, const ParsePoint &from,
+        std::size_t stretchEnd, std::size_t segments);
+    ~StretchParser();
+    StretchParser(const StretchParser &) = delete;
+    StretchParser &operator=(const StretchParser &) = delete;
+
+    std::size_t segmentCount() const;
+    // Parses segment k; segments may be parsed at once on different threads.
+    void parseSegment(std::size_t k);
+    // Once every segment is parsed, the stretch's parse.
+    StretchParse join();
+
+private:
+    struct Segment;
+
+    const InputView &m_input;
+    const WindowModel &m_window;
+    const ParsePoint m_from;
+    std::vector<Segment> m_segments;
+};
+
+// The same on up to `threads` threads.
 StretchParse parseStretch(const InputView &input, const WindowModel &window, const ParsePoint &from,
     std::size_t stretchEnd, std::size_t segments, unsigned threads);
 

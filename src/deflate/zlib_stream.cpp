@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <zlib.h>
 
@@ -18,6 +19,7 @@ namespace {
 // 32 KiB window, deflate, and the flag zlib gives levels 7 to 9, checked modulo 31.
 constexpr std::uint8_t header[2] { 0x78, 0xda };
 constexpr std::size_t segmentSize = std::size_t(1) << 20;
+constexpr std::size_t firstSegmentSize = segmentSize / 4;
 constexpr std::size_t segmentsPerThread = 2;
 // Input kept before a stretch: the window to prime, and the bytes of a block zlib may store.
 constexpr std::size_t keptBehind = 2 * windowSize + 1024;
@@ -34,16 +36,16 @@ uLong addToChecksum(uLong sum, std::span<const std::uint8_t> bytes, unsigned thr
         return bytes.subspan(
             i * checksumPart, std::min(checksumPart, bytes.size() - i * checksumPart));
     };
-    parallelFor(parts, threads, [&](std::size_t i) {
-        sums[i] = adler32(1, part(i));
-    });
+    parallelFor(parts, threads, [&](std::size_t i) { sums[i] = adler32(1, part(i)); });
     for (std::size_t i = 0; i < parts; ++i)
         sum = adler32_combine(sum, sums[i], z_off_t(part(i).size()));
     return sum;
 }
 
-// The stream made stretch by stretch: each stretch's input is read, parsed in segments, and
-// the blocks it completes are coded and sent; a block's last symbols may wait for the next.
+// The stream made stretch by stretch: each stretch's input is read and parsed in segments, and
+// the blocks it completes are coded while the next stretch is parsed; a block's last symbols may
+// wait for the next stretch. Stretches start small so that work starts early when the input
+// comes late.
 class StretchedStream
 {
 public:
@@ -59,13 +61,30 @@ public:
     {
         while (!m_finished) {
             const std::size_t end
-                = std::min(m_window.total(), m_point.position + m_segments * segmentSize);
+                = std::min(m_window.total(), m_point.position + m_segments * m_segmentSize);
             read(source, end);
-            parse(end);
-            code();
-            if (!sink(m_out.takeWholeBytes()))
+            const std::size_t parts
+                = std::clamp<std::size_t>((end - m_point.position) / m_segmentSize, 1, m_segments);
+            m_segmentSize = std::min(segmentSize, 2 * m_segmentSize);
+            StretchParser parser(m_input, m_window, m_point, end, parts);
+            const std::size_t segments = parser.segmentCount();
+            parallelFor(segments + m_coded.size(), m_threads, [&](std::size_t i) {
+                if (i < segments)
+                    parser.parseSegment(i);
+                else
+                    codeBlock(i - segments);
+            });
+            if (!send(sink))
                 return false;
+            StretchParse parsed = parser.join();
+            m_symbols.insert(m_symbols.end(), parsed.symbols.begin(), parsed.symbols.end());
+            m_point = parsed.end;
+            m_finished = parsed.finished;
+            layOut();
         }
+        parallelFor(m_coded.size(), m_threads, [&](std::size_t b) { codeBlock(b); });
+        if (!send(sink))
+            return false;
         m_out.align();
         const auto sum = std::uint32_t(m_checksum);
         const std::uint8_t trailer[4] { std::uint8_t(sum >> 24), std::uint8_t(sum >> 16),
@@ -75,71 +94,78 @@ public:
     }
 
 private:
+    // Reads into the buffer the blocks waiting to be coded do not use.
     void read(const InputSource &source, std::size_t stretchEnd)
     {
+        m_current ^= 1;
+        std::vector<std::uint8_t> &buffer = m_buffers[m_current];
         m_input.start = m_point.position > keptBehind ? m_point.position - keptBehind : 0;
         const std::size_t inputEnd = std::min(m_window.total(), stretchEnd + keptAhead);
-        m_buffer.resize(inputEnd - m_input.start);
-        const std::size_t parts = (m_buffer.size() + fillPart - 1) / fillPart;
+        buffer.resize(inputEnd - m_input.start);
+        const std::size_t parts = (buffer.size() + fillPart - 1) / fillPart;
         parallelFor(parts, m_threads, [&](std::size_t i) {
             const std::size_t from = i * fillPart;
             source(m_input.start + from,
-                std::span(m_buffer).subspan(from, std::min(fillPart, m_buffer.size() - from)));
+                std::span(buffer).subspan(from, std::min(fillPart, buffer.size() - from)));
         });
-        m_input.bytes = m_buffer;
+        m_input.bytes = buffer;
         m_checksum = addToChecksum(
             m_checksum, m_input.bytes.subspan(m_checksummed - m_input.start), m_threads);
         m_checksummed = inputEnd;
     }
 
-    void parse(std::size_t stretchEnd)
+    // Finds the blocks the parse so far completes; they are coded with the input now read.
+    void layOut()
     {
-        const std::size_t parts
-            = std::clamp<std::size_t>((stretchEnd - m_point.position) / segmentSize, 1, m_segments);
-        const StretchParse parsed
-            = parseStretch(m_input, m_window, m_point, stretchEnd, parts, m_threads);
-        m_symbols.insert(m_symbols.end(), parsed.symbols.begin(), parsed.symbols.end());
-        m_point = parsed.end;
-        m_finished = parsed.finished;
+        m_layout.emplace(m_symbols, m_codedCount, m_symbolsBegin, m_finished, m_window);
+        m_coded.assign(m_layout->newBlocks().size(), CodedBlock {});
+        m_codedInput = m_input;
     }
 
-    void code()
+    void codeBlock(std::size_t b)
     {
-        const BlockLayout layout(m_symbols, m_codedCount, m_symbolsBegin, m_finished, m_window);
-        const std::span<const BlockSpan> blocks = layout.newBlocks();
-        std::vector<CodedBlock> coded(blocks.size());
-        parallelFor(blocks.size(), m_threads, [&](std::size_t b) {
-            const BlockSpan &block = blocks[b];
-            coded[b] = codeBlock(std::span(m_symbols).subspan(block.firstSymbol, block.symbolCount),
+        const BlockSpan &block = m_layout->newBlocks()[b];
+        m_coded[b]
+            = deflate::codeBlock(std::span(m_symbols).subspan(block.firstSymbol, block.symbolCount),
                 block.end - block.begin, block.last, [&]() -> const std::uint8_t * {
-                    if (!layout.stillBuffered(block))
+                    if (!m_layout->stillBuffered(block))
                         return nullptr;
-                    if (block.begin < m_input.start)
+                    if (block.begin < m_codedInput.start)
                         throw std::logic_error("deflate: a stored block's bytes were dropped");
-                    return m_input.at(block.begin);
+                    return m_codedInput.at(block.begin);
                 });
-        });
-        for (CodedBlock &block : coded) {
+    }
+
+    // Sends the coded blocks and drops their symbols but the last block's.
+    bool send(const OutputSink &sink)
+    {
+        for (CodedBlock &block : m_coded) {
             m_out.putBits(block.bits, block.bitCount);
             if (block.stored)
                 m_out.putBytes(block.storedBytes.data(), block.storedBytes.size());
             block = CodedBlock {};
         }
-        if (!blocks.empty()) {
+        if (!m_coded.empty()) {
+            const BlockSpan &last = m_layout->newBlocks().back();
             m_symbols.erase(
-                m_symbols.begin(), m_symbols.begin() + std::ptrdiff_t(blocks.back().firstSymbol));
-            m_codedCount = blocks.back().symbolCount;
-            m_symbolsBegin = blocks.back().begin;
+                m_symbols.begin(), m_symbols.begin() + std::ptrdiff_t(last.firstSymbol));
+            m_codedCount = last.symbolCount;
+            m_symbolsBegin = last.begin;
         }
+        m_coded.clear();
+        m_layout.reset();
+        return sink(m_out.takeWholeBytes());
     }
 
     const WindowModel m_window;
     const unsigned m_threads;
     const std::size_t m_segments;
+    std::size_t m_segmentSize = firstSegmentSize;
     BitWriter m_out;
     uLong m_checksum = adler32_z(0, nullptr, 0);
     std::size_t m_checksummed = 0;
-    std::vector<std::uint8_t> m_buffer;
+    std::vector<std::uint8_t> m_buffers[2];
+    unsigned m_current = 0;
     InputView m_input;
     ParsePoint m_point;
     bool m_finished = false;
@@ -147,6 +173,10 @@ private:
     std::vector<Symbol> m_symbols;
     std::size_t m_codedCount = 0;
     std::size_t m_symbolsBegin = 0;
+    // The blocks waiting to be coded, and the input they were found in.
+    std::optional<BlockLayout> m_layout;
+    std::vector<CodedBlock> m_coded;
+    InputView m_codedInput;
 };
 
 } // namespace

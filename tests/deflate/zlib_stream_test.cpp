@@ -130,6 +130,7 @@ std::vector<Case> cases()
         { "repeat at the slide at once", repeatAtTheSlide(), allAtOnce },
         { "sheet rows over several stretches", sheetRows(1500, 1300, 9), 4501 },
         { "repeat at the limit", repeatAtTheLimit(), allAtOnce },
+        { "noise stored over several stretches", noise(3 << 20, 14), 65536 },
     };
 }
 
