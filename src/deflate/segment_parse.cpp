@@ -3,6 +3,7 @@
 #include "deflate/parallel_for.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace quiltmap::deflate {
 namespace {
@@ -13,7 +14,8 @@ constexpr std::uint32_t notAStep = UINT32_MAX;
 
 struct StepRecord
 {
-    std::uint32_t symbolCount = notAStep;
+    std::uint32_t offset = 0; // from the segment's start
+    std::uint32_t symbolCount = 0;
     ParseState state;
 };
 
@@ -36,20 +38,28 @@ struct StretchParser::Segment
     std::size_t begin = 0;
     std::size_t end = 0;
     std::vector<Symbol> symbols;
-    std::vector<StepRecord> steps; // the guessed parse's steps over the segment's start
+    // The guessed parse's steps over the segment's first `recorded` bytes.
+    std::vector<StepRecord> steps;
+    std::size_t recorded = 0;
     ParsePoint stop;
     bool finished = false;
+    // Where the parse stopped, to go on from there.
+    std::unique_ptr<LazyParser> parser;
 
     // Where the guessed parse stood at `position` in `state`, the symbols it emitted before that
     // step; notAStep otherwise. At a slide point a step depends on the step before, which the
-    // guessed parse did not share, so no meeting is taken there.
-    std::uint32_t meetingPoint(std::size_t position, const ParseState &state) const
+    // guessed parse did not share, so no meeting is taken there. Positions are asked in rising
+    // order; `next` is the first record not passed yet.
+    std::uint32_t meetingPoint(
+        std::size_t position, const ParseState &state, std::size_t &next) const
     {
-        if (position - begin >= steps.size() || WindowModel::isSlidePoint(position))
+        const std::size_t offset = position - begin;
+        while (next < steps.size() && steps[next].offset < offset)
+            ++next;
+        if (next == steps.size() || steps[next].offset != offset
+            || WindowModel::isSlidePoint(position))
             return notAStep;
-        const StepRecord &record = steps[position - begin];
-        return record.symbolCount != notAStep && record.state == state ? record.symbolCount
-                                                                       : notAStep;
+        return steps[next].state == state ? steps[next].symbolCount : notAStep;
     }
 };
 
@@ -77,16 +87,17 @@ std::size_t StretchParser::segmentCount() const
 void StretchParser::parseSegment(std::size_t k)
 {
     Segment &segment = m_segments[k];
-    LazyParser parser(m_input, m_window);
+    segment.parser = std::make_unique<LazyParser>(m_input, m_window);
+    LazyParser &parser = *segment.parser;
     if (k == 0) {
         parser.start(m_from.position, m_from.state, m_from.previousStep);
     } else {
         parser.start(segment.begin, ParseState {}, segment.begin - 1);
-        segment.steps.resize(std::min(meetingStretch, m_window.total() - segment.begin + 1));
+        segment.recorded = std::min(meetingStretch, m_window.total() - segment.begin + 1);
         while (!parser.finished() && parser.position() < segment.end
-            && parser.position() - segment.begin < segment.steps.size()) {
-            segment.steps[parser.position() - segment.begin]
-                = { std::uint32_t(segment.symbols.size()), parser.state() };
+            && parser.position() - segment.begin < segment.recorded) {
+            segment.steps.push_back({ std::uint32_t(parser.position() - segment.begin),
+                std::uint32_t(segment.symbols.size()), parser.state() });
             parser.step(segment.symbols);
         }
     }
@@ -95,32 +106,36 @@ void StretchParser::parseSegment(std::size_t k)
     segment.finished = parser.finished();
 }
 
+// The true parse goes on with the parser of the segment where it stands: the tables of a parse
+// depend only on the input before it.
 StretchParse StretchParser::join()
 {
     StretchParse result;
     result.symbols = std::move(m_segments[0].symbols);
     result.end = m_segments[0].stop;
     result.finished = m_segments[0].finished;
-    LazyParser parser(m_input, m_window);
+    std::unique_ptr<LazyParser> parser = std::move(m_segments[0].parser);
     for (std::size_t k = 1; k < m_segments.size() && !result.finished; ++k) {
         Segment &segment = m_segments[k];
-        parser.start(result.end.position, result.end.state, result.end.previousStep);
         std::uint32_t met = notAStep;
-        while ((met = segment.meetingPoint(parser.position(), parser.state())) == notAStep
-            && !parser.finished() && parser.position() < segment.end
-            && parser.position() - segment.begin < segment.steps.size())
-            parser.step(result.symbols);
+        std::size_t next = 0;
+        while ((met = segment.meetingPoint(parser->position(), parser->state(), next)) == notAStep
+            && !parser->finished() && parser->position() < segment.end
+            && parser->position() - segment.begin < segment.recorded)
+            parser->step(result.symbols);
         if (met == notAStep) {
             ++result.reparsed;
-            runTo(parser, segment.end, m_window.total(), result.symbols);
-            result.end = pointOf(parser);
-            result.finished = parser.finished();
+            runTo(*parser, segment.end, m_window.total(), result.symbols);
+            result.end = pointOf(*parser);
+            result.finished = parser->finished();
         } else {
             result.symbols.insert(
                 result.symbols.end(), segment.symbols.begin() + met, segment.symbols.end());
             result.end = segment.stop;
             result.finished = segment.finished;
+            parser = std::move(segment.parser);
         }
+        segment.parser.reset();
         std::vector<Symbol>().swap(segment.symbols);
         std::vector<StepRecord>().swap(segment.steps);
     }
