@@ -9,13 +9,15 @@ namespace quiltmap::deflate {
 class BitWriter
 {
 public:
+    // Up to 32 bits at a time.
     void put(std::uint32_t value, unsigned count)
     {
         m_buffer |= std::uint64_t(value) << m_count;
         m_count += count;
         if (m_count >= 32) {
-            for (int i = 0; i < 4; ++i)
-                m_bytes.push_back(std::uint8_t(m_buffer >> (8 * i)));
+            const std::uint8_t four[4] { std::uint8_t(m_buffer), std::uint8_t(m_buffer >> 8),
+                std::uint8_t(m_buffer >> 16), std::uint8_t(m_buffer >> 24) };
+            m_bytes.insert(m_bytes.end(), four, four + 4);
             m_buffer >>= 32;
             m_count -= 32;
         }

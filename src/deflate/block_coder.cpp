@@ -45,8 +45,10 @@ struct Tables
             for (int n = 0; n < 1 << lengthExtra[code]; ++n)
                 lengthCode[length++] = std::uint8_t(code);
         }
-        // Length 258 fits both code 284 with all extra bits set and code 285; 285 is shorter.
+        // Length 258 fits both code 284 with all extra bits set and code 285; 285 is shorter and
+        // adds nothing to its base.
         lengthCode[255] = 28;
+        lengthBase[28] = 255;
         int distance = 0;
         for (int code = 0; code < distanceCodes; ++code) {
             distanceBase[code] = std::uint16_t(distance);
@@ -327,16 +329,17 @@ void sendSymbols(
             literals.put(out, int(s));
             continue;
         }
+        // Each code with its extra bits at once: at most 15 + 5 and 15 + 13 bits.
         const std::uint32_t lengthIndex = s & 0xff;
         const int lc = tables.lengthCode[lengthIndex];
-        literals.put(out, endOfBlock + 1 + lc);
-        if (lengthExtra[lc] != 0)
-            out.put(lengthIndex - tables.lengthBase[lc], lengthExtra[lc]);
+        const int lengthSymbol = endOfBlock + 1 + lc;
+        out.put(literals.codes[lengthSymbol]
+                | (lengthIndex - tables.lengthBase[lc]) << literals.lengths[lengthSymbol],
+            literals.lengths[lengthSymbol] + lengthExtra[lc]);
         const std::uint32_t distance = distanceOf(s) - 1;
         const int dc = distanceCode(distance);
-        distances.put(out, dc);
-        if (distanceExtra[dc] != 0)
-            out.put(distance - tables.distanceBase[dc], distanceExtra[dc]);
+        out.put(distances.codes[dc] | (distance - tables.distanceBase[dc]) << distances.lengths[dc],
+            distances.lengths[dc] + distanceExtra[dc]);
     }
     literals.put(out, endOfBlock);
 }
