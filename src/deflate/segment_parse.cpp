@@ -108,10 +108,12 @@ void StretchParser::parseSegment(std::size_t k)
 
 // The true parse goes on with the parser of the segment where it stands: the tables of a parse
 // depend only on the input before it.
-StretchParse StretchParser::join()
+StretchParse StretchParser::join(std::vector<Symbol> before)
 {
     StretchParse result;
-    result.symbols = std::move(m_segments[0].symbols);
+    result.symbols = std::move(before);
+    result.symbols.insert(
+        result.symbols.end(), m_segments[0].symbols.begin(), m_segments[0].symbols.end());
     result.end = m_segments[0].stop;
     result.finished = m_segments[0].finished;
     std::unique_ptr<LazyParser> parser = std::move(m_segments[0].parser);

@@ -41,8 +41,8 @@ public:
     std::size_t segmentCount() const;
     // Parses segment k; segments may be parsed at once on different threads.
     void parseSegment(std::size_t k);
-    // Once every segment is parsed, the stretch's parse.
-    StretchParse join();
+    // Once every segment is parsed, the stretch's parse, its symbols after `before`.
+    StretchParse join(std::vector<Symbol> before = {});
 
 private:
     struct Segment;

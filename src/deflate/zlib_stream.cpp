@@ -76,8 +76,8 @@ public:
             });
             if (!send(sink))
                 return false;
-            StretchParse parsed = parser.join();
-            m_symbols.insert(m_symbols.end(), parsed.symbols.begin(), parsed.symbols.end());
+            StretchParse parsed = parser.join(std::move(m_symbols));
+            m_symbols = std::move(parsed.symbols);
             m_point = parsed.end;
             m_finished = parsed.finished;
             layOut();
