@@ -304,8 +304,8 @@ int SheetRun::run()
         = computeGeometry(fieldsFor(names), int(names.size()), GeometryVariant::Composition)
               .geometry;
     checkMaxSize(geometry);
-    Composition composition(geometry, m_paths.folder, names, m_options.style);
-    // Tiles are decoded ahead on the export's threads while earlier ones are drawn.
+    // Tiles are decoded ahead on the export's threads while earlier ones are drawn, the first
+    // ones while the sheet is laid out.
     std::optional<PrefetchingTileReader> prefetching;
     if (threads() > 1) {
         QStringList paths;
@@ -313,6 +313,7 @@ int SheetRun::run()
             paths.append(path(name));
         prefetching.emplace(*m_reader, paths, threads());
     }
+    Composition composition(geometry, m_paths.folder, names, m_options.style);
     composition.setTileReader(prefetching ? *prefetching : *m_reader);
     if (composition.tileCount() == 0 && !m_options.quiet)
         m_console.err << "I need files to operate :-)" << Qt::endl;
