@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <numeric>
 
 namespace quiltmap::deflate {
 namespace {
@@ -32,6 +33,13 @@ std::uint32_t load32(const std::uint8_t *p)
     return v;
 }
 
+std::uint64_t load64(const std::uint8_t *p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
 // The rolling hash of three bytes with 15 bits and a shift of 5 depends on those bytes only.
 std::uint32_t hashAt(const std::uint8_t *p)
 {
@@ -48,6 +56,34 @@ std::uint32_t keyOfSeven(const std::uint8_t *p)
 {
     const std::uint64_t bytes = std::uint64_t(load32(p + 3)) << 32 | load32(p);
     return std::uint32_t((bytes * 0x9e3779b97f4a7c15u) >> (64 - keyBits));
+}
+
+// How many strings from the one at `bytes` on, at most `limit`, have their first 7 bytes all of
+// one value; 0 when the first has not. The bytes up to limit + 5 are readable.
+std::size_t runLength(const std::uint8_t *bytes, std::size_t limit)
+{
+    const std::uint32_t four = 0x01010101u * bytes[0];
+    if (load32(bytes) != four || load32(bytes + 3) != four)
+        return 0;
+    std::size_t n = 1;
+    const std::uint64_t eight = 0x0101010101010101u * bytes[0];
+    while (n + 8 <= limit && load64(bytes + n + 6) == eight)
+        n += 8;
+    while (n < limit && bytes[n + 6] == bytes[0])
+        ++n;
+    return n;
+}
+
+// Calls f(slot, done, k) for the window slots of `count` positions from `from` on, in stretches
+// of k slots that do not wrap, `done` positions after `from`.
+template<typename F> void forEachSlot(std::size_t from, std::size_t count, F f)
+{
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t slot = (from + done) & windowMask;
+        const std::size_t k = std::min(count - done, windowSize - slot);
+        f(slot, done, k);
+        done += k;
+    }
 }
 
 // How many of the first `limit` bytes at a and b agree.
@@ -122,7 +158,8 @@ std::uint32_t LazyParser::insert(std::size_t p)
 }
 
 // Inserts the strings from `from` to before `to`, with the tables at hand: they are the parse's
-// most frequent work.
+// most frequent work. Strings inside a run of one byte value share every key; they are inserted
+// as a run.
 void LazyParser::insertRange(std::size_t from, std::size_t to)
 {
     const std::size_t total = m_window.total();
@@ -141,15 +178,40 @@ void LazyParser::insertRange(std::size_t from, std::size_t to)
         backs[p & windowMask] = std::uint16_t(std::min<std::size_t>(p - heads[key], UINT16_MAX));
         heads[key] = std::uint32_t(p);
     };
+    // Links strings p to p + n - 1, all of one key, in turn.
+    const auto linkRun = [&](std::uint32_t *heads, std::uint16_t *backs, std::size_t p,
+                             std::size_t n, std::uint32_t key) {
+        link(heads, backs, p, key);
+        forEachSlot(p + 1, n - 1, [&](std::size_t slot, std::size_t, std::size_t k) {
+            std::fill_n(backs + slot, k, std::uint16_t(1));
+        });
+        heads[key] = std::uint32_t(p + n - 1);
+    };
     const std::uint8_t *bytes = m_input.at(from);
-    for (std::size_t p = from; p < to; ++p, ++bytes) {
+    for (std::size_t p = from; p < to;) {
         const std::uint32_t hash = hashAt(bytes);
+        const std::size_t run = p < keyedEnd ? runLength(bytes, keyedEnd - p) : 0;
+        if (run > 1) {
+            const std::uint16_t counted = count[hash];
+            forEachSlot(p, run, [&](std::size_t slot, std::size_t done, std::size_t k) {
+                std::iota(rank + slot, rank + slot + k, std::uint16_t(counted + 1 + done));
+            });
+            count[hash] = std::uint16_t(counted + run);
+            linkRun(head, back, p, run, hash);
+            linkRun(fourHead, fourBack, p, run, keyOfFour(bytes));
+            linkRun(sevenHead, sevenBack, p, run, keyOfSeven(bytes));
+            p += run;
+            bytes += run;
+            continue;
+        }
         rank[p & windowMask] = ++count[hash];
         link(head, back, p, hash);
         if (p < keyedEnd) {
             link(fourHead, fourBack, p, keyOfFour(bytes));
             link(sevenHead, sevenBack, p, keyOfSeven(bytes));
         }
+        ++p;
+        ++bytes;
     }
 }
 
@@ -209,35 +271,37 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::
 
     // The first string is looked at even exactly at the limit.
     const std::size_t lowest = limit + (first > limit ? 1 : 0);
-    const std::uint16_t firstRank = m_rank[first & windowMask];
+    const std::uint16_t *const rank = m_rank.data();
+    const std::uint16_t firstRank = rank[first & windowMask];
+    const std::uint32_t scanStart = load32(scan);
     bool seven = best >= 6;
-    const Chain *keyChain = seven ? &m_seven : &m_four;
-    candidate = keyedStart(*keyChain, p, below, seven ? 7 : 4, best);
+    candidate = keyedStart(seven ? m_seven : m_four, p, below, seven ? 7 : 4, best);
+    const std::uint16_t *back = (seven ? m_seven : m_four).back.data();
+    std::uint32_t scanEnd = load16(scan + best - 1);
     while (candidate >= lowest) {
         const std::uint8_t *m = m_input.at(candidate);
-        if (load32(m) == load32(scan)) {
+        if (load32(m) == scanStart) {
             // Sharing 3 bytes, the string is on the first string's chain of zlib.
-            if (std::uint16_t(firstRank - m_rank[candidate & windowMask]) >= chain)
+            if (std::uint16_t(firstRank - rank[candidate & windowMask]) >= chain)
                 break;
-            if (load16(m + best - 1) != load16(scan + best - 1)) {
-                candidate = keyChain->next(candidate);
-                continue;
-            }
-            const std::uint32_t length = 4 + commonLength(m + 4, scan + 4, lookahead - 4);
-            if (length > best) {
-                m_state.matchStart = std::uint32_t(candidate);
-                best = length;
-                if (length >= nice)
-                    break;
-                if (!seven && best >= 6) {
-                    seven = true;
-                    keyChain = &m_seven;
-                    candidate = keyedStart(m_seven, p, candidate, 7, best);
-                    continue;
+            if (load16(m + best - 1) == scanEnd) {
+                const std::uint32_t length = 4 + commonLength(m + 4, scan + 4, lookahead - 4);
+                if (length > best) {
+                    m_state.matchStart = std::uint32_t(candidate);
+                    best = length;
+                    if (length >= nice)
+                        break;
+                    scanEnd = load16(scan + best - 1);
+                    if (!seven && best >= 6) {
+                        seven = true;
+                        back = m_seven.back.data();
+                        candidate = keyedStart(m_seven, p, candidate, 7, best);
+                        continue;
+                    }
                 }
             }
         }
-        candidate = keyChain->next(candidate);
+        candidate -= back[candidate & windowMask];
     }
     return best;
 }
