@@ -58,6 +58,16 @@ std::uint32_t keyOfSeven(const std::uint8_t *p)
     return std::uint32_t((bytes * 0x9e3779b97f4a7c15u) >> (64 - keyBits));
 }
 
+// Puts p at the head of its key's chain; returns the previous head, 0 for none. The distance back
+// saturates where it is out of reach anyway.
+std::uint32_t link(std::uint32_t *heads, std::uint16_t *backs, std::size_t p, std::uint32_t key)
+{
+    const std::uint32_t previous = heads[key];
+    backs[p & windowMask] = std::uint16_t(std::min<std::size_t>(p - previous, UINT16_MAX));
+    heads[key] = std::uint32_t(p);
+    return previous;
+}
+
 // How many strings from the one at `bytes` on, at most `limit`, have their first 7 bytes all of
 // one value; 0 when the first has not. The bytes up to limit + 5 are readable.
 std::size_t runLength(const std::uint8_t *bytes, std::size_t limit)
@@ -116,6 +126,11 @@ void LazyParser::Chain::clear()
     std::fill(back.begin(), back.end(), 0);
 }
 
+std::uint32_t LazyParser::Chain::add(std::size_t p, std::uint32_t key)
+{
+    return link(head.data(), back.data(), p, key);
+}
+
 std::size_t LazyParser::Chain::next(std::size_t p) const
 {
     return p - back[p & windowMask];
@@ -152,9 +167,14 @@ void LazyParser::start(std::size_t position, ParseState state, std::size_t previ
 // candidate, as in zlib.
 std::uint32_t LazyParser::insert(std::size_t p)
 {
-    const std::uint32_t previous = m_chain.head[hashAt(m_input.at(p))];
-    insertRange(p, p + 1);
-    return previous;
+    const std::uint8_t *bytes = m_input.at(p);
+    const std::uint32_t hash = hashAt(bytes);
+    m_rank[p & windowMask] = ++m_count[hash];
+    if (m_window.total() - p >= keyedLookahead) {
+        m_four.add(p, keyOfFour(bytes));
+        m_seven.add(p, keyOfSeven(bytes));
+    }
+    return m_chain.add(p, hash);
 }
 
 // Inserts the strings from `from` to before `to`, with the tables at hand: they are the parse's
@@ -173,11 +193,6 @@ void LazyParser::insertRange(std::size_t from, std::size_t to)
     std::uint16_t *const fourBack = m_four.back.data();
     std::uint32_t *const sevenHead = m_seven.head.data();
     std::uint16_t *const sevenBack = m_seven.back.data();
-    const auto link = [](std::uint32_t *heads, std::uint16_t *backs, std::size_t p,
-                          std::uint32_t key) {
-        backs[p & windowMask] = std::uint16_t(std::min<std::size_t>(p - heads[key], UINT16_MAX));
-        heads[key] = std::uint32_t(p);
-    };
     // Links strings p to p + n - 1, all of one key, in turn.
     const auto linkRun = [&](std::uint32_t *heads, std::uint16_t *backs, std::size_t p,
                              std::size_t n, std::uint32_t key) {

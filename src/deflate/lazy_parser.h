@@ -66,6 +66,8 @@ private:
         std::vector<std::uint16_t> back;
 
         void clear();
+        // Returns the newest position of the key before p.
+        std::uint32_t add(std::size_t p, std::uint32_t key);
         std::size_t next(std::size_t p) const;
     };
 
