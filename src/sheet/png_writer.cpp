@@ -188,12 +188,18 @@ void copyFilteredRows(
     const std::size_t filteredRow = raster.bytesPerRow() + 1;
     if (ready && !out.empty())
         ready->waitFor(static_cast<int>((from + out.size() - 1) / filteredRow) + 1);
-    std::vector<std::uint8_t> row(filteredRow);
+    std::vector<std::uint8_t> row;
     while (!out.empty()) {
         const std::size_t offset = from % filteredRow;
         const std::size_t n = std::min(filteredRow - offset, out.size());
-        subFilterRow(raster, static_cast<int>(from / filteredRow), row.data());
-        std::memcpy(out.data(), row.data() + offset, n);
+        const int y = static_cast<int>(from / filteredRow);
+        if (n == filteredRow) {
+            subFilterRow(raster, y, out.data());
+        } else {
+            row.resize(filteredRow);
+            subFilterRow(raster, y, row.data());
+            std::memcpy(out.data(), row.data() + offset, n);
+        }
         out = out.subspan(n);
         from += n;
     }
