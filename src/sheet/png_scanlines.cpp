@@ -201,8 +201,8 @@ QUILTMAP_TARGET_AVX2 inline __m256i paethLanes(
 template<std::size_t Bpp, typename Word> Word loadPixelWord(const std::uint8_t *p, bool mayOverread)
 {
     Word v = 0;
-    if (Bpp == 2 || Bpp == sizeof(Word) || mayOverread) {
-        std::memcpy(&v, p, Bpp == 2 ? 2 : sizeof(Word));
+    if (Bpp <= 2 || Bpp == sizeof(Word) || mayOverread) {
+        std::memcpy(&v, p, Bpp <= 2 ? Bpp : sizeof(Word));
     } else {
         for (std::size_t i = 0; i < Bpp; ++i)
             v |= Word(p[i]) << (8 * i);
@@ -213,7 +213,7 @@ template<std::size_t Bpp, typename Word> Word loadPixelWord(const std::uint8_t *
 // Writes the low Bpp bytes of v in at most two stores.
 template<std::size_t Bpp, typename Word> void storePixelWord(std::uint8_t *p, Word v)
 {
-    if constexpr (Bpp == 2 || Bpp == 4 || Bpp == 8) {
+    if constexpr (Bpp == 1 || Bpp == 2 || Bpp == 4 || Bpp == 8) {
         std::memcpy(p, &v, Bpp);
     } else {
         constexpr std::size_t head = Bpp == 3 ? 2 : 4;
@@ -223,7 +223,8 @@ template<std::size_t Bpp, typename Word> void storePixelWord(std::uint8_t *p, Wo
 }
 
 // Pixels of up to 4 bytes run four rows at once, each pixel in a quarter of the register; wider
-// ones two rows, each pixel in a half.
+// ones two rows, each pixel in a half. Single bytes (grey, palette) are read and written one by
+// one.
 template<std::size_t Bpp> struct WavefrontShape
 {
     using Word = std::conditional_t<(Bpp <= 4), std::uint32_t, std::uint64_t>;
@@ -310,7 +311,7 @@ QUILTMAP_TARGET_AVX2 void unfilterPaethWavefront(
 // Rows in one AVX2 wavefront for this pixel size, or 1 where there is none.
 template<std::size_t Bpp> constexpr std::uint32_t wavefrontRows()
 {
-    if constexpr (Bpp >= 2 && Bpp <= 8 && Bpp != 5 && Bpp != 7)
+    if constexpr (Bpp >= 1 && Bpp <= 8 && Bpp != 5 && Bpp != 7)
         return WavefrontShape<Bpp>::rows;
     return 1;
 }
