@@ -63,9 +63,50 @@ struct StretchParser::Segment
     }
 };
 
-StretchParser::StretchParser(const InputView &input, const WindowModel &window,
-    const ParsePoint &from, std::size_t stretchEnd, std::size_t segments)
+ParserPool::ParserPool(const InputView &input, const WindowModel &window)
     : m_input(input)
+    , m_window(window)
+{ }
+
+ParserPool::~ParserPool() = default;
+
+std::unique_ptr<LazyParser> ParserPool::startAt(const ParsePoint &point)
+{
+    std::unique_lock lock(m_mutex);
+    std::unique_ptr<LazyParser> parser = std::move(m_left);
+    if (parser && parser->position() == point.position && parser->state() == point.state
+        && parser->previousStep() == point.previousStep)
+        return parser;
+    if (parser)
+        m_free.push_back(std::move(parser));
+    if (!m_free.empty()) {
+        parser = std::move(m_free.back());
+        m_free.pop_back();
+    }
+    lock.unlock();
+    if (!parser)
+        parser = std::make_unique<LazyParser>(m_input, m_window);
+    parser->start(point.position, point.state, point.previousStep);
+    return parser;
+}
+
+void ParserPool::give(std::unique_ptr<LazyParser> parser)
+{
+    const std::lock_guard lock(m_mutex);
+    m_free.push_back(std::move(parser));
+}
+
+void ParserPool::leave(std::unique_ptr<LazyParser> parser)
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_left)
+        m_free.push_back(std::move(m_left));
+    m_left = std::move(parser);
+}
+
+StretchParser::StretchParser(ParserPool &parsers, const WindowModel &window, const ParsePoint &from,
+    std::size_t stretchEnd, std::size_t segments)
+    : m_parsers(parsers)
     , m_window(window)
     , m_from(from)
     , m_segments(std::max<std::size_t>(segments, 1))
@@ -87,12 +128,10 @@ std::size_t StretchParser::segmentCount() const
 void StretchParser::parseSegment(std::size_t k)
 {
     Segment &segment = m_segments[k];
-    segment.parser = std::make_unique<LazyParser>(m_input, m_window);
+    segment.parser
+        = m_parsers.startAt(k == 0 ? m_from : ParsePoint { segment.begin, {}, segment.begin - 1 });
     LazyParser &parser = *segment.parser;
-    if (k == 0) {
-        parser.start(m_from.position, m_from.state, m_from.previousStep);
-    } else {
-        parser.start(segment.begin, ParseState {}, segment.begin - 1);
+    if (k > 0) {
         segment.recorded = std::min(meetingStretch, m_window.total() - segment.begin + 1);
         while (!parser.finished() && parser.position() < segment.end
             && parser.position() - segment.begin < segment.recorded) {
@@ -135,19 +174,23 @@ StretchParse StretchParser::join(std::vector<Symbol> before)
                 result.symbols.end(), segment.symbols.begin() + met, segment.symbols.end());
             result.end = segment.stop;
             result.finished = segment.finished;
+            m_parsers.give(std::move(parser));
             parser = std::move(segment.parser);
         }
-        segment.parser.reset();
+        if (segment.parser)
+            m_parsers.give(std::move(segment.parser));
         std::vector<Symbol>().swap(segment.symbols);
         std::vector<StepRecord>().swap(segment.steps);
     }
+    m_parsers.leave(std::move(parser));
     return result;
 }
 
 StretchParse parseStretch(const InputView &input, const WindowModel &window, const ParsePoint &from,
     std::size_t stretchEnd, std::size_t segments, unsigned threads)
 {
-    StretchParser parser(input, window, from, stretchEnd, segments);
+    ParserPool parsers(input, window);
+    StretchParser parser(parsers, window, from, stretchEnd, segments);
     parallelFor(parser.segmentCount(), threads, [&](std::size_t k) { parser.parseSegment(k); });
     return parser.join();
 }

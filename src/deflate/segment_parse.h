@@ -3,6 +3,8 @@
 #include "deflate/lazy_parser.h"
 
 #include <cstddef>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace quiltmap::deflate {
@@ -24,6 +26,30 @@ struct StretchParse
     std::size_t reparsed = 0;
 };
 
+// Parsers kept for the stretches of one input, so that their tables are made once and the true
+// parse goes on where the last stretch left it. Shared by the threads of a stretch.
+class ParserPool
+{
+public:
+    ParserPool(const InputView &input, const WindowModel &window);
+    ~ParserPool();
+    ParserPool(const ParserPool &) = delete;
+    ParserPool &operator=(const ParserPool &) = delete;
+
+    // A parser standing at `point`: the one left there, or one started there.
+    std::unique_ptr<LazyParser> startAt(const ParsePoint &point);
+    void give(std::unique_ptr<LazyParser> parser);
+    // Keeps the parser where the true parse stopped.
+    void leave(std::unique_ptr<LazyParser> parser);
+
+private:
+    const InputView &m_input;
+    const WindowModel &m_window;
+    std::mutex m_mutex;
+    std::vector<std::unique_ptr<LazyParser>> m_free;
+    std::unique_ptr<LazyParser> m_left;
+};
+
 // The parse from `from` to `stretchEnd` (or to the input's end when that is `stretchEnd`).
 // The stretch is cut into `segments` parsed at once, each but the first from a guessed state
 // with the 32 KiB before it primed. The true parse then runs into each next segment until it
@@ -32,7 +58,7 @@ struct StretchParse
 class StretchParser
 {
 public:
-    StretchParser(const InputView &input, const WindowModel &window, const ParsePoint &from,
+    StretchParser(ParserPool &parsers, const WindowModel &window, const ParsePoint &from,
         std::size_t stretchEnd, std::size_t segments);
     ~StretchParser();
     StretchParser(const StretchParser &) = delete;
@@ -47,7 +73,7 @@ public:
 private:
     struct Segment;
 
-    const InputView &m_input;
+    ParserPool &m_parsers;
     const WindowModel &m_window;
     const ParsePoint m_from;
     std::vector<Segment> m_segments;

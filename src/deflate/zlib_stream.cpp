@@ -66,7 +66,7 @@ public:
             const std::size_t parts
                 = std::clamp<std::size_t>((end - m_point.position) / m_segmentSize, 1, m_segments);
             m_segmentSize = std::min(segmentSize, 2 * m_segmentSize);
-            StretchParser parser(m_input, m_window, m_point, end, parts);
+            StretchParser parser(m_parsers, m_window, m_point, end, parts);
             const std::size_t segments = parser.segmentCount();
             parallelFor(segments + m_coded.size(), m_threads, [&](std::size_t i) {
                 if (i < segments)
@@ -167,6 +167,7 @@ private:
     std::vector<std::uint8_t> m_buffers[2];
     unsigned m_current = 0;
     InputView m_input;
+    ParserPool m_parsers { m_input, m_window };
     ParsePoint m_point;
     bool m_finished = false;
     // The last coded block, then the symbols not yet coded.
