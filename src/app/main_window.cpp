@@ -17,7 +17,9 @@
 #include "sheet/composition.h"
 #include "sheet/folder_listing.h"
 #include "sheet/geometry.h"
+#include "sheet/prefetching_tile_reader.h"
 #include "sheet/sheet_export.h"
+#include "sheet/tile_reader.h"
 #include "widgets/adv_directory_edit.h"
 #include "widgets/adv_reflection_label.h"
 #include "widgets/html_label.h"
@@ -436,16 +438,34 @@ void TfrmMain::startComposition(QObject *sender)
     const auto result = computeSheetGeometry(sheet::GeometryVariant::Composition);
     pb->setRaster(nullptr);
     m_composition.reset();
+    m_tilesAhead.reset();
     m_finishedNames.clear();
     m_exportImage = std::make_shared<const sheet::Raster>();
     m_previewSurface.reset();
     m_composition = std::make_unique<sheet::Composition>(
         result.geometry, sourcefiles->text(), files->fileNames());
+    readTilesAhead();
     pb->setRaster(&m_composition->raster());
     log->clear();
     filelist->clear();
     CheckImagesize(sender);
     pb->show();
+}
+
+// While this thread draws a tile and dispatches events, the next tiles are decoded on the other
+// processors. A tile's error still surfaces when its turn comes.
+void TfrmMain::readTilesAhead()
+{
+    const unsigned threads = sheet::processorCount();
+    if (threads < 2)
+        return;
+    QStringList paths;
+    paths.reserve(m_composition->tileCount());
+    for (const QString &name : m_composition->names())
+        paths.append(sheet::tilePath(sourcefiles->text(), name));
+    m_tilesAhead = std::make_unique<sheet::PrefetchingTileReader>(
+        sheet::pngTileReader(), paths, threads);
+    m_composition->setTileReader(*m_tilesAhead);
 }
 
 void TfrmMain::composeNextTile()
@@ -463,12 +483,14 @@ void TfrmMain::finishComposition()
     m_finishedNames = m_composition->tileNames();
     pb->setRaster(m_exportImage.get());
     m_composition.reset();
+    m_tilesAhead.reset();
     endBusy(true);
 }
 
 // A composition that stops on an error shows what it drew before the error.
 void TfrmMain::stopComposition()
 {
+    m_tilesAhead.reset();
     m_display->flush();
     endBusy(false);
 }

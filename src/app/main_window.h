@@ -16,6 +16,7 @@ class QScrollArea;
 
 namespace quiltmap::sheet {
 class Composition;
+class PrefetchingTileReader;
 class Raster;
 } // namespace quiltmap::sheet
 
@@ -108,6 +109,7 @@ private:
     static bool dispatchEvents(
         StepEventDispatch &events, const QPointer<TfrmMain> &window, quint64 run);
     void startComposition(QObject *sender);
+    void readTilesAhead();
     void composeNextTile();
     void finishComposition();
     void stopComposition();
@@ -145,6 +147,8 @@ private:
     // Counts compositions; a composition whose number is no longer the latest stops at its
     // next step without touching the window again.
     quint64 m_compositionRun = 0;
+    // Decodes the running composition's tiles ahead on other threads.
+    std::unique_ptr<sheet::PrefetchingTileReader> m_tilesAhead;
     // The composition the preview shows while it draws, or the last one that failed.
     std::unique_ptr<sheet::Composition> m_composition;
     std::unique_ptr<CompositionDisplay> m_display;
