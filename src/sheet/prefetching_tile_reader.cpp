@@ -32,7 +32,7 @@ PrefetchingTileReader::~PrefetchingTileReader()
         const std::lock_guard lock(m_mutex);
         m_stopping = true;
     }
-    m_changed.notify_all();
+    m_room.notify_all();
     m_workers.clear();
 }
 
@@ -40,7 +40,7 @@ void PrefetchingTileReader::work()
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [this] {
+        m_room.wait(lock, [this] {
             return m_stopping || (m_next < m_paths.size() && m_next < m_wanted + m_ahead);
         });
         if (m_stopping)
@@ -57,12 +57,15 @@ void PrefetchingTileReader::work()
         lock.lock();
         if (index >= m_wanted)
             m_slots[std::size_t(index)] = std::move(slot);
-        m_changed.notify_all();
+        if (index == m_waitingFor)
+            m_ready.notify_one();
         if (m_next >= m_paths.size())
             return;
     }
 }
 
+// Workers are woken when half of the tiles read ahead are taken, so that each wakes for a run of
+// tiles rather than for every one, and whenever the reader has to wait.
 Tile PrefetchingTileReader::read(const QString &path) const
 {
     const int index = m_indexOf.value(path, -1);
@@ -76,13 +79,19 @@ Tile PrefetchingTileReader::read(const QString &path) const
     for (int i = m_wanted; i < index; ++i)
         m_slots[std::size_t(i)] = Slot {};
     m_wanted = std::max(m_wanted, index);
-    m_changed.notify_all();
-    m_changed.wait(lock, [&] { return m_slots[std::size_t(index)].done; });
+    if (!m_slots[std::size_t(index)].done) {
+        m_room.notify_all();
+        m_waitingFor = index;
+        m_ready.wait(lock, [&] { return m_slots[std::size_t(index)].done; });
+        m_waitingFor = -1;
+    }
     Slot slot = std::move(m_slots[std::size_t(index)]);
     m_slots[std::size_t(index)] = Slot {};
     m_wanted = std::max(m_wanted, index + 1);
+    const bool halfTaken = m_next <= m_wanted + m_ahead / 2;
     lock.unlock();
-    m_changed.notify_all();
+    if (halfTaken)
+        m_room.notify_all();
     if (slot.failure)
         std::rethrow_exception(slot.failure);
     return std::move(*slot.tile);

@@ -43,9 +43,12 @@ private:
     QHash<QString, int> m_indexOf;
     const int m_ahead;
     mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
+    // Workers wait for room ahead, the reader for its file.
+    mutable std::condition_variable m_room;
+    mutable std::condition_variable m_ready;
     mutable std::vector<Slot> m_slots;
     mutable int m_wanted = 0; // the first file not yet handed out
+    mutable int m_waitingFor = -1;
     int m_next = 0; // the next file a worker takes
     bool m_stopping = false;
     std::vector<std::jthread> m_workers;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <condition_variable>
 #include <mutex>
 #include <stdexcept>
@@ -21,14 +23,20 @@ public:
         { }
     };
 
-    // Rows 0 to rows - 1 are final.
+    // Rows 0 to rows - 1 are final. Readers are woken only once the rows one of them waits for
+    // are there: the drawing publishes after every tile.
     void publish(int rows)
     {
+        bool wake = false;
         {
             const std::lock_guard lock(m_mutex);
             m_rows = std::max(m_rows, rows);
+            wake = m_rows >= m_wanted;
+            if (wake)
+                m_wanted = INT_MAX;
         }
-        m_changed.notify_all();
+        if (wake)
+            m_changed.notify_all();
     }
 
     // The drawing has stopped: readers waiting now or later get Abandoned.
@@ -45,7 +53,10 @@ public:
     void waitFor(int rows) const
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_rows >= rows || m_abandoned; });
+        while (m_rows < rows && !m_abandoned) {
+            m_wanted = std::min(m_wanted, rows);
+            m_changed.wait(lock);
+        }
         if (m_rows < rows)
             throw Abandoned();
     }
@@ -54,6 +65,8 @@ private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     int m_rows = 0;
+    // The fewest rows a waiting reader needs.
+    mutable int m_wanted = INT_MAX;
     bool m_abandoned = false;
 };
 
