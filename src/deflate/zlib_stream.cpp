@@ -20,7 +20,6 @@ namespace {
 constexpr std::uint8_t header[2] { 0x78, 0xda };
 constexpr std::size_t segmentSize = std::size_t(1) << 20;
 constexpr std::size_t firstSegmentSize = segmentSize / 4;
-constexpr std::size_t segmentsPerThread = 2;
 // Input kept before a stretch: the window to prime, and the bytes of a block zlib may store.
 constexpr std::size_t keptBehind = 2 * windowSize + 1024;
 // Input read past a stretch: the last match may run 257 bytes on and looks 258 bytes ahead.
@@ -52,7 +51,9 @@ public:
     StretchedStream(std::size_t total, std::size_t feedSize, unsigned threads)
         : m_window(total, feedSize)
         , m_threads(threads)
-        , m_segments(threads == 1 ? 1 : threads * segmentsPerThread)
+        // One segment per thread: the previous stretch's blocks fill a thread whose segment
+        // ends early.
+        , m_segments(threads)
     {
         m_out.putBytes(header, sizeof header);
     }
