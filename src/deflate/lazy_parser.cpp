@@ -140,7 +140,6 @@ LazyParser::LazyParser(const InputView &input, const WindowModel &window)
     : m_input(input)
     , m_window(window)
     , m_chain { std::vector<std::uint32_t>(hashMask + 1), std::vector<std::uint16_t>(windowSize) }
-    , m_count(hashMask + 1)
     , m_rank(windowSize)
     , m_four { std::vector<std::uint32_t>(std::size_t(1) << keyBits),
         std::vector<std::uint16_t>(windowSize) }
@@ -169,7 +168,7 @@ std::uint32_t LazyParser::insert(std::size_t p)
 {
     const std::uint8_t *bytes = m_input.at(p);
     const std::uint32_t hash = hashAt(bytes);
-    m_rank[p & windowMask] = ++m_count[hash];
+    m_rank[p & windowMask] = std::uint16_t(m_rank[m_chain.head[hash] & windowMask] + 1);
     if (m_window.total() - p >= keyedLookahead) {
         m_four.add(p, keyOfFour(bytes));
         m_seven.add(p, keyOfSeven(bytes));
@@ -187,7 +186,6 @@ void LazyParser::insertRange(std::size_t from, std::size_t to)
     const std::size_t keyedEnd = std::clamp(keyed, from, to);
     std::uint32_t *const head = m_chain.head.data();
     std::uint16_t *const back = m_chain.back.data();
-    std::uint16_t *const count = m_count.data();
     std::uint16_t *const rank = m_rank.data();
     std::uint32_t *const fourHead = m_four.head.data();
     std::uint16_t *const fourBack = m_four.back.data();
@@ -207,11 +205,10 @@ void LazyParser::insertRange(std::size_t from, std::size_t to)
         const std::uint32_t hash = hashAt(bytes);
         const std::size_t run = p < keyedEnd ? runLength(bytes, keyedEnd - p) : 0;
         if (run > 1) {
-            const std::uint16_t counted = count[hash];
+            const std::uint16_t counted = rank[head[hash] & windowMask];
             forEachSlot(p, run, [&](std::size_t slot, std::size_t done, std::size_t k) {
                 std::iota(rank + slot, rank + slot + k, std::uint16_t(counted + 1 + done));
             });
-            count[hash] = std::uint16_t(counted + run);
             linkRun(head, back, p, run, hash);
             linkRun(fourHead, fourBack, p, run, keyOfFour(bytes));
             linkRun(sevenHead, sevenBack, p, run, keyOfSeven(bytes));
@@ -219,7 +216,7 @@ void LazyParser::insertRange(std::size_t from, std::size_t to)
             bytes += run;
             continue;
         }
-        rank[p & windowMask] = ++count[hash];
+        rank[p & windowMask] = std::uint16_t(rank[head[hash] & windowMask] + 1);
         link(head, back, p, hash);
         if (p < keyedEnd) {
             link(fourHead, fourBack, p, keyOfFour(bytes));

@@ -81,9 +81,9 @@ private:
     const WindowModel &m_window;
     // zlib's hash chains, which decide what the match finder may look at.
     Chain m_chain;
-    // Per hash, how many strings were inserted (modulo 2^16); per window slot, that count when
-    // its string was: the difference tells how far down zlib's chain a string stands.
-    std::vector<std::uint16_t> m_count;
+    // Per window slot, how far down zlib's chains its string stands: one more than the string
+    // before it on its chain. Ranks of strings that are both still in reach differ by their
+    // distance along the chain.
     std::vector<std::uint16_t> m_rank;
     // Chains of strings that share their first 4 or 7 bytes, which skip the strings that cannot
     // beat a match of 3 or 6 bytes.
