@@ -459,10 +459,11 @@ void TfrmMain::readTilesAhead()
     const unsigned threads = sheet::processorCount();
     if (threads < 2)
         return;
+    const QString folder = sourcefiles->text();
     QStringList paths;
     paths.reserve(m_composition->tileCount());
     for (const QString &name : m_composition->names())
-        paths.append(sheet::tilePath(sourcefiles->text(), name));
+        paths.append(sheet::tilePath(folder, name));
     m_tilesAhead = std::make_unique<sheet::PrefetchingTileReader>(
         sheet::pngTileReader(), paths, threads);
     m_composition->setTileReader(*m_tilesAhead);

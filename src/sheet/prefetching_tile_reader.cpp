@@ -16,8 +16,6 @@ PrefetchingTileReader::PrefetchingTileReader(
     , m_ahead(int(std::max(threads, 1u)) * tilesAheadPerThread)
     , m_slots(std::size_t(paths.size()))
 {
-    for (int i = 0; i < m_paths.size(); ++i)
-        m_indexOf.insert(m_paths.at(i), i);
     try {
         for (unsigned i = 0; i < threads; ++i)
             m_workers.emplace_back([this] { work(); });
@@ -64,12 +62,24 @@ void PrefetchingTileReader::work()
     }
 }
 
+// Files are mostly read in the order given, so the next one wanted is looked at first; the table
+// of every path is made only when a file is passed over or read out of turn.
+int PrefetchingTileReader::indexOf(const QString &path) const
+{
+    if (m_wanted < m_paths.size() && m_paths.at(m_wanted) == path)
+        return m_wanted;
+    if (m_indexOf.isEmpty())
+        for (int i = 0; i < m_paths.size(); ++i)
+            m_indexOf.insert(m_paths.at(i), i);
+    return m_indexOf.value(path, -1);
+}
+
 // Workers are woken when half of the tiles read ahead are taken, so that each wakes for a run of
 // tiles rather than for every one, and whenever the reader has to wait.
 Tile PrefetchingTileReader::read(const QString &path) const
 {
-    const int index = m_indexOf.value(path, -1);
     std::unique_lock lock(m_mutex);
+    const int index = indexOf(path);
     // A file read again, or one not given, is read here.
     if (index < m_wanted || m_workers.empty()) {
         lock.unlock();

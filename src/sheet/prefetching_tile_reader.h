@@ -37,10 +37,12 @@ private:
     };
 
     void work();
+    // The file's place among the paths, or -1; called with the mutex held.
+    int indexOf(const QString &path) const;
 
     const TileReader &m_inner;
     const QStringList m_paths;
-    QHash<QString, int> m_indexOf;
+    mutable QHash<QString, int> m_indexOf;
     const int m_ahead;
     mutable std::mutex m_mutex;
     // Workers wait for room ahead, the reader for its file.
