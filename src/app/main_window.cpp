@@ -459,13 +459,8 @@ void TfrmMain::readTilesAhead()
     const unsigned threads = sheet::processorCount();
     if (threads < 2)
         return;
-    const QString folder = sourcefiles->text();
-    QStringList paths;
-    paths.reserve(m_composition->tileCount());
-    for (const QString &name : m_composition->names())
-        paths.append(sheet::tilePath(folder, name));
-    m_tilesAhead = std::make_unique<sheet::PrefetchingTileReader>(
-        sheet::pngTileReader(), paths, threads);
+    m_tilesAhead = std::make_unique<sheet::PrefetchingTileReader>(sheet::pngTileReader(),
+        sheet::tilePaths(sourcefiles->text(), m_composition->names()), threads);
     m_composition->setTileReader(*m_tilesAhead);
 }
 

@@ -307,12 +307,8 @@ int SheetRun::run()
     // Tiles are decoded ahead on the export's threads while earlier ones are drawn, the first
     // ones while the sheet is laid out.
     std::optional<PrefetchingTileReader> prefetching;
-    if (threads() > 1) {
-        QStringList paths;
-        for (const QString &name : names)
-            paths.append(path(name));
-        prefetching.emplace(*m_reader, paths, threads());
-    }
+    if (threads() > 1)
+        prefetching.emplace(*m_reader, tilePaths(m_paths.folder, names), threads());
     Composition composition(geometry, m_paths.folder, names, m_options.style);
     composition.setTileReader(prefetching ? *prefetching : *m_reader);
     if (composition.tileCount() == 0 && !m_options.quiet)
