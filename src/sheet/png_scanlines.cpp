@@ -408,7 +408,7 @@ void unfilterRows(std::uint8_t *rows, std::uint32_t rowCount, std::size_t rowByt
 #endif
 #if defined(__SSE2__)
         if constexpr (Bpp >= 2 && Bpp <= 4) {
-            std::uint8_t *next = row + rowBytes + 1;
+            std::uint8_t *next = row + stride;
             if (prior && y + 1 < rowCount && row[0] == paethFilter && next[0] == paethFilter) {
                 unfilterPaethRowPair<Bpp>(row + 1, next + 1, prior, rowBytes);
                 prior = next + 1;
