@@ -5,7 +5,7 @@
 // work and of the rest of the sequential export it projects 8 and 16 cores (Amdahl's law).
 #include "child_run.h"
 #include "corpus_tiles.h"
-#include "deflate/zlib_stream.h"
+#include "stream_work.h"
 #include "zlib_floor.h"
 
 #include <algorithm>
@@ -102,7 +102,7 @@ void benchmark(const fs::path &work, int count)
         = inflatedImageData(sequentialBase.string() + ".png", &width, &height);
     const std::size_t rowSize = rows.size() / std::size_t(height);
     Timed zlibAlone, oursOne, oursTwo;
-    quiltmap::deflate::StreamWork workTwo { 1e30, 1e30 };
+    StreamWork workTwo { 1e30, 1e30 };
     bool sameStreams = true;
     for (int i = 0; i < repeats; ++i) {
         auto start = Clock::now();
@@ -114,8 +114,7 @@ void benchmark(const fs::path &work, int count)
         for (const unsigned threads : { 1u, 2u }) {
             start = Clock::now();
             cpu = processSeconds();
-            const quiltmap::deflate::StreamWork measured
-                = quiltmap::deflate::measureZlibStream(rows, rowSize, threads, stream);
+            const StreamWork measured = measureZlibStream(rows, rowSize, threads, stream);
             (threads == 1 ? oursOne : oursTwo)
                 .keepBest(std::chrono::duration<double>(Clock::now() - start).count(),
                     processSeconds() - cpu);

@@ -2,7 +2,7 @@
 // limits come into reach, with our zlib stream and with zlib itself fed the same way. Any
 // difference is a finding and aborts; so does a segmented parse that differs from the plain one.
 #include "deflate/segment_parse.h"
-#include "deflate/zlib_stream.h"
+#include "deflate/stream_tuning.h"
 
 #include <cstddef>
 #include <cstdint>

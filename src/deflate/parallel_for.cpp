@@ -6,42 +6,20 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
-#include <time.h>
 #include <vector>
 
 namespace quiltmap::deflate {
-namespace {
 
-std::atomic<double> allJobSeconds { 0 };
-thread_local double ownJobSeconds = 0;
-
-} // namespace
-
-double threadSeconds()
-{
-    timespec t {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
-double jobSecondsOfAllThreads()
-{
-    return allJobSeconds;
-}
-
-double jobSecondsOfThisThread()
-{
-    return ownJobSeconds;
-}
-
-void parallelFor(std::size_t count, unsigned threads, const std::function<void(std::size_t)> &job)
+void parallelFor(std::size_t count, unsigned threads, const std::function<void(std::size_t)> &job,
+    JobObserver *observer)
 {
     std::atomic<std::size_t> next { 0 };
     std::exception_ptr failure;
     std::mutex failureMutex;
     const auto work = [&] {
         for (std::size_t i; (i = next++) < count;) {
-            const double start = threadSeconds();
+            if (observer)
+                observer->jobStarted();
             try {
                 job(i);
             } catch (...) {
@@ -50,9 +28,8 @@ void parallelFor(std::size_t count, unsigned threads, const std::function<void(s
                     failure = std::current_exception();
                 next = count;
             }
-            const double spent = threadSeconds() - start;
-            ownJobSeconds += spent;
-            allJobSeconds += spent;
+            if (observer)
+                observer->jobEnded();
         }
     };
     const std::size_t helpers

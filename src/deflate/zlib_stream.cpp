@@ -6,6 +6,7 @@
 #include "deflate/block_layout.h"
 #include "deflate/parallel_for.h"
 #include "deflate/segment_parse.h"
+#include "deflate/stream_tuning.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,8 +19,6 @@ namespace {
 
 // 32 KiB window, deflate, and the flag zlib gives levels 7 to 9, checked modulo 31.
 constexpr std::uint8_t header[2] { 0x78, 0xda };
-constexpr std::size_t segmentSize = std::size_t(1) << 20;
-constexpr std::size_t firstSegmentSize = segmentSize / 4;
 // Input kept before a stretch: the window to prime, and the bytes of a block zlib may store.
 constexpr std::size_t keptBehind = 2 * windowSize + 1024;
 // Input read past a stretch: the last match may run 257 bytes on and looks 258 bytes ahead.
@@ -27,7 +26,8 @@ constexpr std::size_t keptAhead = 1024;
 constexpr std::size_t checksumPart = std::size_t(1) << 20;
 constexpr std::size_t fillPart = std::size_t(1) << 20;
 
-uLong addToChecksum(uLong sum, std::span<const std::uint8_t> bytes, unsigned threads)
+uLong addToChecksum(
+    uLong sum, std::span<const std::uint8_t> bytes, unsigned threads, JobObserver *jobs)
 {
     const std::size_t parts = (bytes.size() + checksumPart - 1) / checksumPart;
     std::vector<uLong> sums(parts);
@@ -35,7 +35,8 @@ uLong addToChecksum(uLong sum, std::span<const std::uint8_t> bytes, unsigned thr
         return bytes.subspan(
             i * checksumPart, std::min(checksumPart, bytes.size() - i * checksumPart));
     };
-    parallelFor(parts, threads, [&](std::size_t i) { sums[i] = adler32(1, part(i)); });
+    parallelFor(
+        parts, threads, [&](std::size_t i) { sums[i] = adler32(1, part(i)); }, jobs);
     for (std::size_t i = 0; i < parts; ++i)
         sum = adler32_combine(sum, sums[i], z_off_t(part(i).size()));
     return sum;
@@ -48,9 +49,11 @@ uLong addToChecksum(uLong sum, std::span<const std::uint8_t> bytes, unsigned thr
 class StretchedStream
 {
 public:
-    StretchedStream(std::size_t total, std::size_t feedSize, unsigned threads)
+    StretchedStream(
+        std::size_t total, std::size_t feedSize, unsigned threads, const StreamTuning &tuning)
         : m_window(total, feedSize)
         , m_threads(threads)
+        , m_tuning(tuning)
         // One segment per thread: the previous stretch's blocks fill a thread whose segment
         // ends early.
         , m_segments(threads)
@@ -66,10 +69,10 @@ public:
             read(source, end);
             const std::size_t parts
                 = std::clamp<std::size_t>((end - m_point.position) / m_segmentSize, 1, m_segments);
-            m_segmentSize = std::min(segmentSize, 2 * m_segmentSize);
+            m_segmentSize = std::min(m_tuning.segmentSize, 2 * m_segmentSize);
             StretchParser parser(m_parsers, m_window, m_point, end, parts);
             const std::size_t segments = parser.segmentCount();
-            parallelFor(segments + m_coded.size(), m_threads, [&](std::size_t i) {
+            inParallel(segments + m_coded.size(), [&](std::size_t i) {
                 if (i < segments)
                     parser.parseSegment(i);
                 else
@@ -83,7 +86,7 @@ public:
             m_finished = parsed.finished;
             layOut();
         }
-        parallelFor(m_coded.size(), m_threads, [&](std::size_t b) { codeBlock(b); });
+        inParallel(m_coded.size(), [&](std::size_t b) { codeBlock(b); });
         if (!send(sink))
             return false;
         m_out.align();
@@ -95,6 +98,11 @@ public:
     }
 
 private:
+    void inParallel(std::size_t count, const std::function<void(std::size_t)> &job)
+    {
+        parallelFor(count, m_threads, job, m_tuning.jobs);
+    }
+
     // Reads into the buffer the blocks waiting to be coded do not use.
     void read(const InputSource &source, std::size_t stretchEnd)
     {
@@ -104,14 +112,14 @@ private:
         const std::size_t inputEnd = std::min(m_window.total(), stretchEnd + keptAhead);
         buffer.resize(inputEnd - m_input.start);
         const std::size_t parts = (buffer.size() + fillPart - 1) / fillPart;
-        parallelFor(parts, m_threads, [&](std::size_t i) {
+        inParallel(parts, [&](std::size_t i) {
             const std::size_t from = i * fillPart;
             source(m_input.start + from,
                 std::span(buffer).subspan(from, std::min(fillPart, buffer.size() - from)));
         });
         m_input.bytes = buffer;
-        m_checksum = addToChecksum(
-            m_checksum, m_input.bytes.subspan(m_checksummed - m_input.start), m_threads);
+        m_checksum = addToChecksum(m_checksum, m_input.bytes.subspan(m_checksummed - m_input.start),
+            m_threads, m_tuning.jobs);
         m_checksummed = inputEnd;
     }
 
@@ -160,8 +168,9 @@ private:
 
     const WindowModel m_window;
     const unsigned m_threads;
+    const StreamTuning m_tuning;
     const std::size_t m_segments;
-    std::size_t m_segmentSize = firstSegmentSize;
+    std::size_t m_segmentSize = m_tuning.firstSegmentSize;
     BitWriter m_out;
     uLong m_checksum = adler32_z(0, nullptr, 0);
     std::size_t m_checksummed = 0;
@@ -186,27 +195,22 @@ private:
 bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
     const InputSource &source, const OutputSink &sink)
 {
+    return writeZlibStream(total, feedSize, threads, source, sink, StreamTuning {});
+}
+
+bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
+    const InputSource &source, const OutputSink &sink, const StreamTuning &tuning)
+{
     if (total > maxZlibStreamInput)
         throw std::length_error("deflate: input too large");
-    return StretchedStream(total, feedSize, std::clamp(threads, 1u, maxZlibStreamThreads))
+    return StretchedStream(total, feedSize, std::clamp(threads, 1u, maxZlibStreamThreads), tuning)
         .write(source, sink);
 }
 
-std::vector<std::uint8_t> zlibStream(
-    std::span<const std::uint8_t> data, std::size_t feedSize, unsigned threads)
+std::vector<std::uint8_t> zlibStream(std::span<const std::uint8_t> data, std::size_t feedSize,
+    unsigned threads, const StreamTuning &tuning)
 {
     std::vector<std::uint8_t> stream;
-    measureZlibStream(data, feedSize, threads, stream);
-    return stream;
-}
-
-StreamWork measureZlibStream(std::span<const std::uint8_t> data, std::size_t feedSize,
-    unsigned threads, std::vector<std::uint8_t> &stream)
-{
-    stream.clear();
-    const double allJobsBefore = jobSecondsOfAllThreads();
-    const double ownJobsBefore = jobSecondsOfThisThread();
-    const double ownBefore = threadSeconds();
     writeZlibStream(
         data.size(), feedSize, threads,
         [data](std::size_t from, std::span<std::uint8_t> out) {
@@ -215,9 +219,9 @@ StreamWork measureZlibStream(std::span<const std::uint8_t> data, std::size_t fee
         [&stream](std::span<const std::uint8_t> bytes) {
             stream.insert(stream.end(), bytes.begin(), bytes.end());
             return true;
-        });
-    const double ownJobs = jobSecondsOfThisThread() - ownJobsBefore;
-    return { jobSecondsOfAllThreads() - allJobsBefore, threadSeconds() - ownBefore - ownJobs };
+        },
+        tuning);
+    return stream;
 }
 
 } // namespace quiltmap::deflate

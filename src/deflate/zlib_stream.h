@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <functional>
 #include <span>
-#include <vector>
 
 namespace quiltmap::deflate {
 
@@ -26,20 +25,5 @@ constexpr unsigned maxZlibStreamThreads = 64;
 // Returns false when the sink refused bytes. Throws std::length_error past maxZlibStreamInput.
 bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
     const InputSource &source, const OutputSink &sink);
-
-// Processor seconds of one stream: the work done on several threads at once, and the work done
-// on the calling thread alone. Measured only while no other stream runs in the process.
-struct StreamWork
-{
-    double parallel = 0;
-    double serial = 0;
-};
-
-StreamWork measureZlibStream(std::span<const std::uint8_t> data, std::size_t feedSize,
-    unsigned threads, std::vector<std::uint8_t> &stream);
-
-// The same stream of input held in memory.
-std::vector<std::uint8_t> zlibStream(
-    std::span<const std::uint8_t> data, std::size_t feedSize, unsigned threads);
 
 } // namespace quiltmap::deflate

@@ -1,7 +1,7 @@
 #include "deflate/adler32.h"
 #include "deflate/block_layout.h"
 #include "deflate/segment_parse.h"
-#include "deflate/zlib_stream.h"
+#include "deflate/stream_tuning.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
