@@ -3,38 +3,12 @@
 // difference is a finding and aborts; so does a segmented parse that differs from the plain one.
 #include "deflate/segment_parse.h"
 #include "deflate/stream_tuning.h"
+#include "zlib_reference.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
-#include <zlib.h>
-
-namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes zlibReference(const Bytes &data, std::size_t feedSize)
-{
-    z_stream z {};
-    if (deflateInit2(&z, 7, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        std::abort();
-    Bytes out(deflateBound(&z, uLong(data.size())) + 64);
-    z.next_out = out.data();
-    z.avail_out = uInt(out.size());
-    for (std::size_t at = 0; at < data.size(); at += feedSize) {
-        z.next_in = const_cast<Bytef *>(data.data() + at);
-        z.avail_in = uInt(std::min(feedSize, data.size() - at));
-        deflate(&z, Z_NO_FLUSH);
-    }
-    if (deflate(&z, Z_FINISH) != Z_STREAM_END)
-        std::abort();
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
-
-} // namespace
 
 // Header: feed size (two bytes), thread and segment counts, stretch factor; then the pattern.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -48,11 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::uint8_t twist = data[4];
     const std::uint8_t *pattern = data + 5;
     const std::size_t patternSize = size - 5;
-    Bytes input(length);
+    std::vector<std::uint8_t> input(length);
     for (std::size_t i = 0; i < length && patternSize > 0; ++i)
         input[i] = std::uint8_t(pattern[i % patternSize] ^ (twist & (i / patternSize)));
 
-    if (quiltmap::deflate::zlibStream(input, feedSize, threads) != zlibReference(input, feedSize))
+    if (quiltmap::deflate::zlibStream(input, feedSize, threads)
+        != quiltmap::fuzz::zlibReference(input, feedSize))
         std::abort();
     const quiltmap::deflate::WindowModel window(input.size(), feedSize);
     const quiltmap::deflate::InputView view { input, 0 };

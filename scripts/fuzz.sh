@@ -5,10 +5,11 @@
 #
 # Short mode runs each target for a bounded time:
 #   scripts/fuzz.sh [SECONDS_PER_TARGET]
-# Long mode runs each target on every core until it has EXECUTIONS executions in total (default
-# ten million) or, when given, for at most SECONDS; it prints the counts and merges the new
-# coverage into the minimised corpora:
-#   scripts/fuzz.sh --long [EXECUTIONS [SECONDS]] [TARGET...]
+# Long mode runs each target on every core (or on FUZZ_JOBS cores) until it has EXECUTIONS
+# executions in total (default ten million) or, when given, for at most SECONDS; it prints the
+# counts and merges the new coverage into the minimised corpora:
+#   [FUZZ_JOBS=N] scripts/fuzz.sh --long [EXECUTIONS [SECONDS]] [TARGET...]
+# Named targets are the only ones built and run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir="$root/build/fuzz"
@@ -36,7 +37,6 @@ if [ ! -f "$dir/CMakeCache.txt" ]; then
   CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILTMAP_FUZZ=ON -DQUILTMAP_SANITIZE=ON -DQUILTMAP_BUILD_TESTS=OFF -DQUILTMAP_BUILD_BENCH=OFF
 fi
-cmake --build "$dir" --parallel "$(nproc)" --target quiltmap_fuzzers
 
 # Sets `inputs` to the folder $2, where a run writes its new finds, then the checked-in corpus and
 # the generated seeds of target $1.
@@ -61,7 +61,15 @@ fuzz_options() {
 shopt -s nullglob
 targets=("$@")
 if ((${#targets[@]} == 0)); then
+  cmake --build "$dir" --parallel "$(nproc)" --target quiltmap_fuzzers
   for fuzzer in "$dir"/fuzz/*_fuzz; do targets+=("$(basename "$fuzzer")"); done
+else
+  build=()
+  for name in "${targets[@]}"; do
+    build+=("$name")
+    if ninja -C "$dir" -t query "${name}_seeds" >/dev/null 2>&1; then build+=("${name}_seeds"); fi
+  done
+  cmake --build "$dir" --parallel "$(nproc)" --target "${build[@]}"
 fi
 
 for name in "${targets[@]}"; do
@@ -75,7 +83,7 @@ for name in "${targets[@]}"; do
     continue
   fi
 
-  cores=$(nproc)
+  cores=${FUZZ_JOBS:-$(nproc)}
   per_job=$(((executions + cores - 1) / cores))
   work="$dir/fuzz/long/$name"
   rm -rf "$work"

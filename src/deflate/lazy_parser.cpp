@@ -120,15 +120,21 @@ std::uint32_t commonLength(const std::uint8_t *a, const std::uint8_t *b, std::ui
 
 } // namespace
 
+LazyParser::Chain::Chain(std::size_t keyCount)
+    : keys(keyCount)
+    , head(std::make_unique_for_overwrite<std::uint32_t[]>(keyCount))
+    , back(std::make_unique_for_overwrite<std::uint16_t[]>(windowSize))
+{ }
+
 void LazyParser::Chain::clear()
 {
-    std::fill(head.begin(), head.end(), 0);
-    std::fill(back.begin(), back.end(), 0);
+    std::memset(head.get(), 0, keys * sizeof head[0]);
+    std::memset(back.get(), 0, windowSize * sizeof back[0]);
 }
 
 std::uint32_t LazyParser::Chain::add(std::size_t p, std::uint32_t key)
 {
-    return link(head.data(), back.data(), p, key);
+    return link(head.get(), back.get(), p, key);
 }
 
 std::size_t LazyParser::Chain::next(std::size_t p) const
@@ -139,16 +145,16 @@ std::size_t LazyParser::Chain::next(std::size_t p) const
 LazyParser::LazyParser(const InputView &input, const WindowModel &window)
     : m_input(input)
     , m_window(window)
-    , m_chain { std::vector<std::uint32_t>(hashMask + 1), std::vector<std::uint16_t>(windowSize) }
-    , m_rank(windowSize)
-    , m_four { std::vector<std::uint32_t>(std::size_t(1) << keyBits),
-        std::vector<std::uint16_t>(windowSize) }
-    , m_seven(m_four)
+    , m_chain(hashMask + 1)
+    , m_rank(std::make_unique_for_overwrite<std::uint16_t[]>(windowSize))
+    , m_four(std::size_t(1) << keyBits)
+    , m_seven(std::size_t(1) << keyBits)
 { }
 
 void LazyParser::start(std::size_t position, ParseState state, std::size_t previousStep)
 {
     m_chain.clear();
+    std::memset(m_rank.get(), 0, windowSize * sizeof m_rank[0]);
     m_four.clear();
     m_seven.clear();
     const std::size_t primeFrom = position > windowSize ? position - windowSize : 0;
@@ -184,13 +190,13 @@ void LazyParser::insertRange(std::size_t from, std::size_t to)
     const std::size_t total = m_window.total();
     const std::size_t keyed = total + 1 > keyedLookahead ? total + 1 - keyedLookahead : 0;
     const std::size_t keyedEnd = std::clamp(keyed, from, to);
-    std::uint32_t *const head = m_chain.head.data();
-    std::uint16_t *const back = m_chain.back.data();
-    std::uint16_t *const rank = m_rank.data();
-    std::uint32_t *const fourHead = m_four.head.data();
-    std::uint16_t *const fourBack = m_four.back.data();
-    std::uint32_t *const sevenHead = m_seven.head.data();
-    std::uint16_t *const sevenBack = m_seven.back.data();
+    std::uint32_t *const head = m_chain.head.get();
+    std::uint16_t *const back = m_chain.back.get();
+    std::uint16_t *const rank = m_rank.get();
+    std::uint32_t *const fourHead = m_four.head.get();
+    std::uint16_t *const fourBack = m_four.back.get();
+    std::uint32_t *const sevenHead = m_seven.head.get();
+    std::uint16_t *const sevenBack = m_seven.back.get();
     // Links strings p to p + n - 1, all of one key, in turn.
     const auto linkRun = [&](std::uint32_t *heads, std::uint16_t *backs, std::size_t p,
                              std::size_t n, std::uint32_t key) {
@@ -283,12 +289,12 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::
 
     // The first string is looked at even exactly at the limit.
     const std::size_t lowest = limit + (first > limit ? 1 : 0);
-    const std::uint16_t *const rank = m_rank.data();
+    const std::uint16_t *const rank = m_rank.get();
     const std::uint16_t firstRank = rank[first & windowMask];
     const std::uint32_t scanStart = load32(scan);
     bool seven = best >= 6;
     candidate = keyedStart(seven ? m_seven : m_four, p, below, seven ? 7 : 4, best);
-    const std::uint16_t *back = (seven ? m_seven : m_four).back.data();
+    const std::uint16_t *back = (seven ? m_seven : m_four).back.get();
     std::uint32_t scanEnd = load16(scan + best - 1);
     while (candidate >= lowest) {
         const std::uint8_t *m = m_input.at(candidate);
@@ -306,7 +312,7 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::
                     scanEnd = load16(scan + best - 1);
                     if (!seven && best >= 6) {
                         seven = true;
-                        back = m_seven.back.data();
+                        back = m_seven.back.get();
                         candidate = keyedStart(m_seven, p, candidate, 7, best);
                         continue;
                     }

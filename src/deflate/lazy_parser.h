@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -60,10 +61,14 @@ public:
 private:
     // Earlier positions whose strings share a key, newest first: the newest per key, and per
     // window slot how far back the next older one lies (saturated: then it is out of reach).
+    // The tables are left unset until clear(): a parser is made once and started many times.
     struct Chain
     {
-        std::vector<std::uint32_t> head;
-        std::vector<std::uint16_t> back;
+        explicit Chain(std::size_t keys);
+
+        std::size_t keys;
+        std::unique_ptr<std::uint32_t[]> head;
+        std::unique_ptr<std::uint16_t[]> back;
 
         void clear();
         // Returns the newest position of the key before p.
@@ -84,7 +89,7 @@ private:
     // Per window slot, how far down zlib's chains its string stands: one more than the string
     // before it on its chain. Ranks of strings that are both still in reach differ by their
     // distance along the chain.
-    std::vector<std::uint16_t> m_rank;
+    std::unique_ptr<std::uint16_t[]> m_rank;
     // Chains of strings that share their first 4 or 7 bytes, which skip the strings that cannot
     // beat a match of 3 or 6 bytes.
     Chain m_four;
