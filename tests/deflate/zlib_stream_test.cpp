@@ -1,4 +1,5 @@
 #include "deflate/adler32.h"
+#include "deflate/block_coder.h"
 #include "deflate/block_layout.h"
 #include "deflate/segment_parse.h"
 #include "deflate/stream_tuning.h"
@@ -104,6 +105,29 @@ Bytes repeatAtTheLimit()
     return bytes;
 }
 
+// Noise where a 258-byte match ends exactly at the first slide point and the string there
+// repeats exactly as far back as zlib looks. Fed 100 bytes per call, zlib slides right after the
+// match and forgets the far copy; a parse that started at the slide point would not slide.
+Bytes matchEndingAtTheSlide()
+{
+    const std::size_t p = WindowModel::slidePoint(1);
+    Bytes bytes = noise(p + 2000, 6);
+    std::memcpy(bytes.data() + p - maxMatch, bytes.data() + p - maxMatch - 1000, maxMatch);
+    std::memcpy(bytes.data() + p, bytes.data() + p - maxDistance, 20);
+    return bytes;
+}
+
+// 938 bytes of 200 values, whose block codes in exactly 4 bytes more than the bytes themselves:
+// on that tie zlib stores the block.
+Bytes storingTiesWithCoding()
+{
+    std::mt19937 random(200);
+    Bytes bytes(938);
+    for (std::uint8_t &b : bytes)
+        b = std::uint8_t(random() % 200);
+    return bytes;
+}
+
 struct Case
 {
     std::string name;
@@ -130,6 +154,7 @@ std::vector<Case> cases()
         { "repeat at the slide at once", repeatAtTheSlide(), allAtOnce },
         { "sheet rows over several stretches", sheetRows(1500, 1300, 9), 4501 },
         { "repeat at the limit", repeatAtTheLimit(), allAtOnce },
+        { "match ending at the slide in rows", matchEndingAtTheSlide(), 100 },
         { "noise stored over several stretches", noise(3 << 20, 14), 65536 },
     };
 }
@@ -150,11 +175,11 @@ TEST(Adler32, MatchesZlibAtAnyLengthStartAndByteValue)
     const Bytes random = noise(40000, 11);
     const Bytes full(40000, 0xff);
     for (const Bytes *bytes : { &random, &full }) {
-        for (const std::size_t length : { 0, 1, 15, 16, 17, 5551, 5552, 5553, 5568, 11104, 40000 }) {
+        for (const std::size_t length :
+            { 0, 1, 15, 16, 17, 5551, 5552, 5553, 5568, 11104, 40000 }) {
             for (const std::uint32_t start : { 1u, 0xfff0fff0u }) {
                 const std::span<const std::uint8_t> part(bytes->data(), length);
-                EXPECT_EQ(adler32(start, part),
-                    adler32_z(start, part.data(), part.size()))
+                EXPECT_EQ(adler32(start, part), adler32_z(start, part.data(), part.size()))
                     << length << " bytes from " << start;
             }
         }
@@ -203,6 +228,31 @@ TEST(ParseStretch, GuessedSegmentsGiveTheTrueParse)
             = parseStretch(input, window, {}, data.size(), data.size() / slidePoint, 2);
         EXPECT_EQ(atSlide.symbols, whole.symbols) << "segments at slide points";
     }
+}
+
+TEST(ZlibStream, StoresABlockWhenStoringTiesWithCoding)
+{
+    const Bytes data = storingTiesWithCoding();
+    const StretchParse parse
+        = parseStretch({ data, 0 }, WindowModel(data.size(), allAtOnce), {}, data.size(), 1, 1);
+    const CodedBlock coded = codeBlock(
+        parse.symbols, data.size(), true, []() -> const std::uint8_t * { return nullptr; });
+    ASSERT_EQ((coded.bitCount + 7) / 8, data.size() + 4);
+    EXPECT_EQ(zlibStream(data, allAtOnce, 1), zlibReference(data, allAtOnce));
+}
+
+// At a slide point a step depends on where the step before it was: a guessed parse that starts
+// there may not stand in for the true one arriving from a long match.
+TEST(ParseStretch, GuessedSegmentsDoNotMeetAtASlidePoint)
+{
+    const Bytes data = matchEndingAtTheSlide();
+    const WindowModel window(data.size(), 100);
+    const InputView input { data, 0 };
+    const std::size_t slide = WindowModel::slidePoint(1);
+    for (const std::size_t secondBegins : { slide - 1, slide, slide + 1 })
+        EXPECT_EQ(parseStretch(input, window, {}, 2 * secondBegins, 2, 2).symbols,
+            parseStretch(input, window, {}, 2 * secondBegins, 1, 1).symbols)
+            << secondBegins;
 }
 
 // zlib may store a block only while its bytes are still in its 64 KiB buffer.
