@@ -7,6 +7,7 @@
 #include "deflate/parallel_for.h"
 #include "deflate/segment_parse.h"
 #include "deflate/stream_tuning.h"
+#include "deflate/stretch_input.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,7 +20,9 @@ namespace {
 
 // 32 KiB window, deflate, and the flag zlib gives levels 7 to 9, checked modulo 31.
 constexpr std::uint8_t header[2] { 0x78, 0xda };
-// Input kept before a stretch: the window to prime, and the bytes of a block zlib may store.
+// Input kept before a stretch: the window to prime, and the bytes of a block zlib may store. A
+// block the stretch completes ends at a step in the stretch, and zlib stores it only while its
+// first byte is in zlib's buffer, which then reaches less than 64 KiB back.
 constexpr std::size_t keptBehind = 2 * windowSize + 1024;
 // Input read past a stretch: the last match may run 257 bytes on and looks 258 bytes ahead.
 constexpr std::size_t keptAhead = 1024;
@@ -72,7 +75,7 @@ public:
             m_segmentSize = std::min(m_tuning.segmentSize, 2 * m_segmentSize);
             StretchParser parser(m_parsers, m_window, m_point, end, parts);
             const std::size_t segments = parser.segmentCount();
-            inParallel(segments + m_coded.size(), [&](std::size_t i) {
+            inParallel(segments + blocksToCode(), [&](std::size_t i) {
                 if (i < segments)
                     parser.parseSegment(i);
                 else
@@ -86,7 +89,7 @@ public:
             m_finished = parsed.finished;
             layOut();
         }
-        inParallel(m_coded.size(), [&](std::size_t b) { codeBlock(b); });
+        inParallel(blocksToCode(), [&](std::size_t b) { codeBlock(b); });
         if (!send(sink))
             return false;
         m_out.align();
@@ -103,68 +106,81 @@ private:
         parallelFor(count, m_threads, job, m_tuning.jobs);
     }
 
-    // Reads into the buffer the blocks waiting to be coded do not use.
+    // Reads the stretch's input into the memory the last sent blocks gave back.
     void read(const InputSource &source, std::size_t stretchEnd)
     {
-        m_current ^= 1;
-        std::vector<std::uint8_t> &buffer = m_buffers[m_current];
-        m_input.start = m_point.position > keptBehind ? m_point.position - keptBehind : 0;
-        const std::size_t inputEnd = std::min(m_window.total(), stretchEnd + keptAhead);
-        buffer.resize(inputEnd - m_input.start);
-        const std::size_t parts = (buffer.size() + fillPart - 1) / fillPart;
-        inParallel(parts, [&](std::size_t i) {
-            const std::size_t from = i * fillPart;
-            source(m_input.start + from,
-                std::span(buffer).subspan(from, std::min(fillPart, buffer.size() - from)));
+        const std::size_t start = m_point.position > keptBehind ? m_point.position - keptBehind : 0;
+        const std::size_t end = std::min(m_window.total(), stretchEnd + keptAhead);
+        m_parsed = StretchInput(std::move(m_spare), start, end, [&](std::span<std::uint8_t> bytes) {
+            inParallel((bytes.size() + fillPart - 1) / fillPart, [&](std::size_t i) {
+                const std::size_t from = i * fillPart;
+                source(start + from, bytes.subspan(from, std::min(fillPart, bytes.size() - from)));
+            });
         });
-        m_input.bytes = buffer;
-        m_checksum = addToChecksum(m_checksum, m_input.bytes.subspan(m_checksummed - m_input.start),
-            m_threads, m_tuning.jobs);
-        m_checksummed = inputEnd;
+        m_checksum = addToChecksum(
+            m_checksum, m_parsed.bytes(m_checksummed, end), m_threads, m_tuning.jobs);
+        m_checksummed = end;
     }
 
-    // Finds the blocks the parse so far completes; they are coded with the input now read.
+    // Finds the blocks the parse so far completes; they take the stretch's input with them.
     void layOut()
     {
-        m_layout.emplace(m_symbols, m_codedCount, m_symbolsBegin, m_finished, m_window);
-        m_coded.assign(m_layout->newBlocks().size(), CodedBlock {});
-        m_codedInput = m_input;
+        BlockLayout layout(m_symbols, m_codedCount, m_symbolsBegin, m_finished, m_window);
+        std::vector<CodedBlock> coded(layout.newBlocks().size());
+        m_blocks.emplace(std::move(layout), std::move(m_parsed), std::move(coded));
     }
+
+    std::size_t blocksToCode() const { return m_blocks ? m_blocks->coded.size() : 0; }
 
     void codeBlock(std::size_t b)
     {
-        const BlockSpan &block = m_layout->newBlocks()[b];
-        m_coded[b]
+        const BlockSpan &block = m_blocks->layout.newBlocks()[b];
+        m_blocks->coded[b]
             = deflate::codeBlock(std::span(m_symbols).subspan(block.firstSymbol, block.symbolCount),
                 block.end - block.begin, block.last, [&]() -> const std::uint8_t * {
-                    if (!m_layout->stillBuffered(block))
+                    if (!m_blocks->layout.stillBuffered(block))
                         return nullptr;
-                    if (block.begin < m_codedInput.start)
-                        throw std::logic_error("deflate: a stored block's bytes were dropped");
-                    return m_codedInput.at(block.begin);
+                    return m_blocks->input.bytes(block.begin, block.end).data();
                 });
     }
 
-    // Sends the coded blocks and drops their symbols but the last block's.
+    // Sends the coded blocks, drops their symbols but the last block's and takes back the
+    // memory of their input.
     bool send(const OutputSink &sink)
     {
-        for (CodedBlock &block : m_coded) {
-            m_out.putBits(block.bits, block.bitCount);
-            if (block.stored)
-                m_out.putBytes(block.storedBytes.data(), block.storedBytes.size());
-            block = CodedBlock {};
+        if (m_blocks) {
+            for (const CodedBlock &block : m_blocks->coded) {
+                m_out.putBits(block.bits, block.bitCount);
+                if (block.stored)
+                    m_out.putBytes(block.storedBytes.data(), block.storedBytes.size());
+            }
+            const std::span<const BlockSpan> blocks = m_blocks->layout.newBlocks();
+            if (!blocks.empty()) {
+                m_symbols.erase(m_symbols.begin(),
+                    m_symbols.begin() + std::ptrdiff_t(blocks.back().firstSymbol));
+                m_codedCount = blocks.back().symbolCount;
+                m_symbolsBegin = blocks.back().begin;
+            }
+            m_spare = std::move(m_blocks->input).release();
+            m_blocks.reset();
         }
-        if (!m_coded.empty()) {
-            const BlockSpan &last = m_layout->newBlocks().back();
-            m_symbols.erase(
-                m_symbols.begin(), m_symbols.begin() + std::ptrdiff_t(last.firstSymbol));
-            m_codedCount = last.symbolCount;
-            m_symbolsBegin = last.begin;
-        }
-        m_coded.clear();
-        m_layout.reset();
         return sink(m_out.takeWholeBytes());
     }
+
+    // Blocks the parse has completed, coded while the next stretch is parsed, with the input
+    // they were found in: a block may be stored as it is.
+    struct Blocks
+    {
+        Blocks(BlockLayout blockLayout, StretchInput blockInput, std::vector<CodedBlock> blocks)
+            : layout(std::move(blockLayout))
+            , input(std::move(blockInput))
+            , coded(std::move(blocks))
+        { }
+
+        BlockLayout layout;
+        StretchInput input;
+        std::vector<CodedBlock> coded;
+    };
 
     const WindowModel m_window;
     const unsigned m_threads;
@@ -174,20 +190,17 @@ private:
     BitWriter m_out;
     uLong m_checksum = adler32_z(0, nullptr, 0);
     std::size_t m_checksummed = 0;
-    std::vector<std::uint8_t> m_buffers[2];
-    unsigned m_current = 0;
-    InputView m_input;
-    ParserPool m_parsers { m_input, m_window };
+    // The input the parsers read, and memory for the next stretch's.
+    StretchInput m_parsed;
+    std::vector<std::uint8_t> m_spare;
+    ParserPool m_parsers { m_parsed.view(), m_window };
     ParsePoint m_point;
     bool m_finished = false;
     // The last coded block, then the symbols not yet coded.
     std::vector<Symbol> m_symbols;
     std::size_t m_codedCount = 0;
     std::size_t m_symbolsBegin = 0;
-    // The blocks waiting to be coded, and the input they were found in.
-    std::optional<BlockLayout> m_layout;
-    std::vector<CodedBlock> m_coded;
-    InputView m_codedInput;
+    std::optional<Blocks> m_blocks;
 };
 
 } // namespace
