@@ -1,5 +1,8 @@
 #pragma once
 
+// The sheet's zlib stream, written as classic zlib writes it; docs/deflate.md tells how and why
+// the bytes are exact.
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
