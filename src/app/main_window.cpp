@@ -13,6 +13,7 @@
 #include "app/window_additions.h"
 #include "app/window_look.h"
 #include "common/error_sink.h"
+#include "common/sheet_defaults.h"
 #include "settings/version_text.h"
 #include "sheet/composition.h"
 #include "sheet/folder_listing.h"
@@ -53,7 +54,6 @@ constexpr int groupBox1Height = 287;
 // Colour 33023 in blue-green-red order: the source field of a folder that does not exist.
 const QColor invalidFolderColour(255, 128, 0);
 const QSize previewSurfaceSize(1000, 500);
-constexpr int cellSizeAtStart = 48;
 
 QString titleMarkup()
 {
@@ -292,8 +292,8 @@ void TfrmMain::FormShow()
         AniIcon1->hide();
         readSettings();
         setWindowTitle(QStringLiteral("Create QuiltMap-Graphics V") + settings::GetVersionText());
-        edit_width->setValue(cellSizeAtStart);
-        edit_height->setValue(cellSizeAtStart);
+        edit_width->setValue(defaultCellSide);
+        edit_height->setValue(defaultCellSide);
         imagesizeinfo->clearHTMLText();
         pb->resize(previewSurfaceSize);
         // A sheet composed while the settings were read stays; otherwise the preview gets a

@@ -1,6 +1,7 @@
 #include "cli/any_format_reader.h"
 
 #include "common/error.h"
+#include "sheet/png_format.h"
 #include "sheet/png_reader.h"
 
 #include <QFile>
@@ -13,33 +14,40 @@ namespace {
 
 using sheet::Tile;
 
-// The same bound the PNG reader puts on a tile.
-constexpr qint64 maxPixels = qint64(1) << 27;
-
 bool holdsPng(const QString &path)
 {
-    static constexpr char signature[] = "\x89PNG\r\n\x1a\n";
+    const auto &signature = sheet::pngSignature;
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(8) == QByteArray(signature, 8);
+    return file.open(QIODevice::ReadOnly)
+        && file.read(qint64(signature.size()))
+        == QByteArrayView(signature.data(), qsizetype(signature.size()));
 }
 
 [[noreturn]] void cannotRead(const QString &path, const QImageReader &reader)
 {
-    throw Error(QStringLiteral("Datei %1 kann nicht als Bild gelesen werden. %2")
-                    .arg(path, reader.errorString()));
+    const QString reason = reader.errorString();
+    throw Error(QStringLiteral("Datei %1 kann nicht als Bild gelesen werden. %2").arg(path, reason),
+        { .code = ErrorCode::NotAnImage, .path = path, .reason = reason });
 }
 
-// Reads only what the format's header states; refuses sizes beyond the tile bounds.
+// Reads only what the format's header states; refuses sizes beyond the PNG reader's bounds.
 QSize checkedSize(const QString &path, QImageReader &reader)
 {
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         cannotRead(path, reader);
-    if (qint64(size.width()) * size.height() > maxPixels)
+    const sheet::PngLimits limits;
+    if (std::uint64_t(size.width()) > limits.maxWidth
+        || std::uint64_t(size.height()) > limits.maxHeight
+        || std::uint64_t(size.width()) * std::uint64_t(size.height()) > limits.maxPixels)
         throw Error(QStringLiteral("Datei %1: ein Bild mit %2 x %3 Pixeln ist zu groß")
                         .arg(path)
                         .arg(size.width())
-                        .arg(size.height()));
+                        .arg(size.height()),
+            { .code = ErrorCode::TileTooLarge,
+                .path = path,
+                .width = size.width(),
+                .height = size.height() });
     return size;
 }
 

@@ -9,6 +9,15 @@
 
 namespace quiltmap::cli {
 
+// The formats --data writes besides the sheet and the name list.
+struct DataFormats
+{
+    bool json = false;
+    bool csv = false;
+    bool phaser = false;
+    bool tiled = false;
+};
+
 // What the command line asks for.
 struct CliOptions
 {
@@ -16,12 +25,14 @@ struct CliOptions
 
     Action action = Action::Compose;
     QString folder;
-    // The cell width and height texts of --cell, or nothing to take them from the first file.
-    std::optional<QString> cellWidth;
-    std::optional<QString> cellHeight;
+    // The cell size of --cell, or nothing to take it from the first file.
+    std::optional<QSize> cell;
     // --cell largest: the largest width and height among the files.
     bool cellLargest = false;
-    QString columns = QStringLiteral("25");
+    // Tiles per row; nothing for the default.
+    std::optional<int> columns;
+    // -n auto: the columns of the squarest sheet.
+    bool columnsAuto = false;
     sheet::SheetStyle style;
     // Names that differ in a run of digits compare by the numbers' values.
     bool naturalOrder = false;
@@ -30,9 +41,7 @@ struct CliOptions
     // The largest sheet width and height allowed, if any.
     std::optional<std::int64_t> maxSize;
     QString output = QStringLiteral("QuiltMap");
-    // Also write the grid data as BASE.json and/or BASE.csv.
-    bool dataJson = false;
-    bool dataCsv = false;
+    DataFormats data;
     bool quiet = false;
     // Read files by their content with every image format at hand, not as PNG only.
     bool anyFormat = false;
@@ -53,7 +62,5 @@ struct ParsedCommandLine
 
 // Reads the arguments after the program name.
 ParsedCommandLine parseCommandLine(const QStringList &arguments);
-
-QString usageText();
 
 } // namespace quiltmap::cli

@@ -1,7 +1,9 @@
 #include "cli/cli_run.h"
 
+#include "cli/cli_messages.h"
 #include "cli/cli_options.h"
 #include "cli/folder_watch.h"
+#include "cli/option_table.h"
 #include "cli/sheet_run.h"
 #include "common/error.h"
 #include "settings/version_text.h"
@@ -15,6 +17,8 @@
 
 namespace quiltmap::cli {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 // Set from the signal handler, so it must be lock-free.
 std::atomic<bool> stopRequested = false;
@@ -63,12 +67,15 @@ int reportFailure(const QString &message, Console console)
     return ExitFailure;
 }
 
-int runOnce(const CliOptions &options, const RunPaths &paths, Console console)
+int runOnce(const CliOptions &options, const RunPaths &paths, Console console, RunHistory &history)
 {
     try {
-        return runSheet(options, paths, console);
+        return runSheet(options, paths, console, history);
     } catch (const Error &error) {
-        return reportFailure(error.message(), console);
+        return reportFailure(
+            englishMessage(error, sheet::changeExtension(options.output, u".png"_s)), console);
+    } catch (const std::bad_alloc &) {
+        return reportFailure(u"not enough memory"_s, console);
     } catch (const std::exception &error) {
         return reportFailure(QString::fromLocal8Bit(error.what()), console);
     }
@@ -96,9 +103,12 @@ int watch(const CliOptions &options, const RunPaths &paths, Console console)
     } catch (const Error &error) {
         return reportFailure(error.message(), console);
     }
-    runOnce(options, paths, console);
+    if (!options.quiet)
+        console.err << "quiltmap: watching " << options.folder << " (Ctrl+C to stop)" << Qt::endl;
+    RunHistory history;
+    runOnce(options, paths, console, history);
     while (watcher->waitForQuietChange(std::chrono::milliseconds(300), stopRequested))
-        runOnce(options, paths, console);
+        runOnce(options, paths, console, history);
     return ExitSuccess;
 }
 
@@ -126,7 +136,8 @@ int runCli(const QStringList &arguments, Console console)
     const RunPaths paths = resolvePaths(parsed.options);
     if (parsed.options.watch)
         return watch(parsed.options, paths, console);
-    return runOnce(parsed.options, paths, console);
+    RunHistory history;
+    return runOnce(parsed.options, paths, console, history);
 }
 
 } // namespace quiltmap::cli

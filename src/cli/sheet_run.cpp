@@ -1,10 +1,12 @@
 #include "cli/sheet_run.h"
 
 #include "cli/any_format_reader.h"
+#include "cli/cli_messages.h"
 #include "cli/cli_options.h"
 #include "cli/order_file.h"
 #include "cli/progress_bar.h"
 #include "common/error.h"
+#include "common/sheet_defaults.h"
 #include "sheet/composition.h"
 #include "sheet/folder_listing.h"
 #include "sheet/geometry.h"
@@ -20,6 +22,7 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QTextStream>
+#include <QTime>
 #include <algorithm>
 #include <exception>
 #include <optional>
@@ -30,22 +33,9 @@ namespace {
 
 using namespace quiltmap::sheet;
 
-// The cell size the window starts with, kept when no file gives one.
-const QString defaultCellSide = QStringLiteral("48");
-
 QString sizeText(std::int64_t width, std::int64_t height)
 {
     return QStringLiteral("%1x%2").arg(width).arg(height);
-}
-
-QString backgroundText(const SheetBackground &background)
-{
-    if (background.transparent)
-        return QStringLiteral("transparent");
-    const auto [red, green, blue] = background.rgb;
-    return QStringLiteral("#%1")
-        .arg((red << 16) | (green << 8) | blue, 6, 16, QChar(u'0'))
-        .toUpper();
 }
 
 void writeBytes(const QString &path, const QByteArray &bytes)
@@ -57,10 +47,11 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 class SheetRun
 {
 public:
-    SheetRun(const CliOptions &options, const RunPaths &paths, Console console)
+    SheetRun(const CliOptions &options, const RunPaths &paths, Console console, RunHistory &history)
         : m_options(options)
         , m_paths(paths)
         , m_console(console)
+        , m_history(history)
     {
         if (options.anyFormat)
             m_reader = &m_anyFormat;
@@ -84,15 +75,22 @@ private:
     {
         return m_options.threads ? unsigned(*m_options.threads) : processorCount();
     }
-    // Runs `step` on the file `name`; an error it throws leaves with the path in front, so that
-    // the message names the file ("tiles/a.bmp: Die gerade gelesene Datei ...").
+    // Runs `step` on the file `name`; an error it throws leaves naming the file as the user
+    // typed its folder.
     template<typename Step> auto atFile(const QString &name, Step step) const;
 
+    QStringList tileNames(QStringList names) const;
     QStringList orderedNames(QStringList names) const;
     QSize firstTileSize(const QStringList &names) const;
     QSize largestTileSize(const QStringList &names) const;
-    GeometryFields fieldsFor(const QStringList &names) const;
+    SheetGeometry geometryFor(const QStringList &names) const;
     void checkMaxSize(const SheetGeometry &geometry) const;
+    void warnOfEmptyColumns(const SheetGeometry &geometry) const;
+    // The output with `extension` as the user named it.
+    QString shownOutput(const QString &extension) const
+    {
+        return changeExtension(m_options.output, extension);
+    }
     // Draws every tile; given `rows`, tells it after each tile which rows are final.
     DrawnSheet drawAllTiles(Composition &composition, RowsReady *rows = nullptr) const;
     // Draws every tile while another thread compresses the finished rows into the image file;
@@ -101,10 +99,12 @@ private:
         Composition &composition, std::exception_ptr &imageFailure) const;
     void writeGridData(const SheetGeometry &geometry, const QList<GridTile> &tiles) const;
     void report(const QStringList &lines, const char *prefix) const;
+    void reportSize(const SheetGeometry &geometry) const;
 
     const CliOptions &m_options;
     const RunPaths &m_paths;
     Console m_console;
+    RunHistory &m_history;
     AnyFormatReader m_anyFormat;
     const TileReader *m_reader = &pngTileReader();
 };
@@ -114,8 +114,29 @@ template<typename Step> auto SheetRun::atFile(const QString &name, Step step) co
     try {
         return step();
     } catch (const Error &error) {
-        throw Error(shownPath(name) + QStringLiteral(": ") + error.message());
+        ErrorFacts facts = error.facts();
+        facts.path = shownPath(name);
+        throw Error(error.message(), facts);
     }
+}
+
+// The folder's image files, without the outputs this run writes into it.
+QStringList SheetRun::tileNames(QStringList names) const
+{
+    const QFileInfo sheetFile(changeExtension(m_paths.outputBase, QStringLiteral(".png")));
+    const bool sameFolder = QFileInfo(sheetFile.absolutePath()).canonicalFilePath()
+        == QFileInfo(m_paths.folder).canonicalFilePath();
+    if (sameFolder && names.removeAll(sheetFile.fileName()) > 0 && !m_history.toldOwnOutputs) {
+        m_history.toldOwnOutputs = true;
+        if (!m_options.quiet)
+            m_console.err << "quiltmap: " << m_options.folder
+                          << ": left out as an output of this run: " << sheetFile.fileName()
+                          << Qt::endl;
+    }
+    if (names.isEmpty())
+        throw Error(m_options.folder + QStringLiteral(": no image files (")
+            + FolderListing::defaultMask().replace(u';', QStringLiteral(", ")) + u')');
+    return names;
 }
 
 QStringList SheetRun::orderedNames(QStringList names) const
@@ -124,14 +145,19 @@ QStringList SheetRun::orderedNames(QStringList names) const
         sortNaturally(names);
     if (m_paths.orderFile.isEmpty())
         return names;
-    const ListedOrder order
-        = orderByList(names, readOrderFile(m_paths.orderFile, m_options.orderFile));
+    const ListedFiles listed
+        = filesForListedLines(names, readOrderFile(m_paths.orderFile, m_options.orderFile));
+    if (!listed.ambiguous.isEmpty())
+        throw Error(QStringLiteral("%1: \"%2\" names both %3 and %4; list the file name instead")
+                        .arg(m_options.orderFile, listed.ambiguous[0], listed.ambiguous[1],
+                            listed.ambiguous[2]));
+    const ListedOrder order = orderByList(names, listed.files);
     if (!order.missing.isEmpty())
         throw Error(QStringLiteral("%1: not in %2: %3")
                         .arg(m_options.orderFile, m_options.folder, order.missing.join(u", ")));
     if (!order.appended.isEmpty() && !m_options.quiet)
-        m_console.err << "quiltmap: appended, as " << m_options.orderFile
-                      << " does not list them: " << order.appended.join(u", ") << Qt::endl;
+        m_console.err << "quiltmap: " << m_options.orderFile
+                      << ": not listed, so appended: " << order.appended.join(u", ") << Qt::endl;
     return order.names;
 }
 
@@ -167,24 +193,30 @@ QSize SheetRun::largestTileSize(const QStringList &names) const
     return largest;
 }
 
-// The field texts as the window would hold them after its folder handling: the first file's
-// size unless --cell gave one, and the columns text after the size report's default.
-GeometryFields SheetRun::fieldsFor(const QStringList &names) const
+// The sheet's geometry: the cell size of --cell, or else the first file's (the window's
+// starting size when none can be read), and the columns asked for.
+SheetGeometry SheetRun::geometryFor(const QStringList &names) const
 {
-    GeometryFields fields { m_options.cellWidth.value_or(defaultCellSide),
-        m_options.cellHeight.value_or(defaultCellSide), m_options.columns };
-    if (names.isEmpty())
-        return fields;
-    if (!m_options.cellWidth) {
+    QSize cell = m_options.cell.value_or(QSize(defaultCellSide, defaultCellSide));
+    if (!m_options.cell) {
         const QSize size = m_options.cellLargest ? largestTileSize(names) : firstTileSize(names);
-        if (size.isValid()) {
-            fields.width = QString::number(size.width());
-            fields.height = QString::number(size.height());
-        }
+        if (size.isValid())
+            cell = size;
     }
-    fields.columns
-        = computeGeometry(fields, int(names.size()), GeometryVariant::SizeReport).columnsText;
-    return fields;
+    const auto geometryWith = [&](int columns) {
+        return computeGeometry({ QString::number(cell.width()), QString::number(cell.height()),
+                                   QString::number(columns) },
+            int(names.size()), GeometryVariant::Composition)
+            .geometry;
+    };
+    if (!m_options.columnsAuto)
+        return geometryWith(m_options.columns.value_or(defaultTilesPerRow));
+    const SheetGeometry single = geometryWith(1);
+    const std::optional<int> columns
+        = squarestColumns(single, m_options.style.layout, m_options.maxSize);
+    if (columns)
+        return geometryWith(*columns);
+    return geometryWith(squarestColumns(single, m_options.style.layout).value_or(1));
 }
 
 // Refuses, before anything is drawn, a sheet larger than --max-size allows.
@@ -197,11 +229,20 @@ void SheetRun::checkMaxSize(const SheetGeometry &geometry) const
     if (size.width <= *m_options.maxSize && size.height <= *m_options.maxSize)
         return;
     const std::optional<int> fits = largestColumnsWithin(geometry, layout, *m_options.maxSize);
-    throw Error(QStringLiteral("the sheet would be %1 pixels, more than --max-size %2; %3")
-                    .arg(sizeText(size.width, size.height))
+    throw Error(QStringLiteral("%1: the sheet would be %2 pixels, more than --max-size %3; %4")
+                    .arg(shownOutput(QStringLiteral(".png")), sizeText(size.width, size.height))
                     .arg(*m_options.maxSize)
-                    .arg(fits ? QStringLiteral("--columns %1 fits").arg(*fits)
-                              : QStringLiteral("no --columns value fits")));
+                    .arg(fits ? QStringLiteral("pass -n auto or -n %1").arg(*fits)
+                              : QStringLiteral("no -n fits, pass a larger --max-size")));
+}
+
+// Warns of columns that no tile reaches.
+void SheetRun::warnOfEmptyColumns(const SheetGeometry &geometry) const
+{
+    if (m_options.quiet || !m_options.columns || *m_options.columns <= geometry.fileCount)
+        return;
+    m_console.err << "quiltmap: warning: -n " << *m_options.columns << " is more than the "
+                  << geometry.fileCount << " tiles; the sheet has empty columns" << Qt::endl;
 }
 
 SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition, RowsReady *rows) const
@@ -222,7 +263,7 @@ SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition, RowsReady 
         } catch (const Error &error) {
             if (!m_options.keepGoing)
                 throw;
-            sheet.skipped.append(error.message());
+            sheet.skipped.append(englishMessage(error, shownPath(file)));
             drawn = composition.skipNextTile();
         }
         const bool clipped = drawn.exceedsCell(geometry);
@@ -231,7 +272,7 @@ SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition, RowsReady 
                 QStringLiteral("%1: %2 is larger than the %3 cell")
                     .arg(shownPath(file), sizeText(drawn.size.width(), drawn.size.height()),
                         sizeText(geometry.cellWidth, geometry.cellHeight)));
-        if (m_options.dataJson || m_options.dataCsv)
+        if (m_options.data.json || m_options.data.csv)
             sheet.tiles.append({ drawn.index, trimNameLines({ drawn.name }).front(), file,
                 drawn.cell.column, drawn.cell.row, drawn.cell.x, drawn.cell.y, drawn.size.width(),
                 drawn.size.height(), clipped });
@@ -272,7 +313,7 @@ SheetRun::DrawnSheet SheetRun::drawWhileWritingImage(
 void SheetRun::writeGridData(const SheetGeometry &geometry, const QList<GridTile> &tiles) const
 {
     const SheetLayout &layout = m_options.style.layout;
-    if (m_options.dataJson) {
+    if (m_options.data.json) {
         const SheetSize size = sheetSize(geometry, layout);
         writeBytes(changeExtension(m_paths.outputBase, QStringLiteral(".json")),
             gridJson({ size.width, size.height, geometry.cellWidth, geometry.cellHeight,
@@ -280,7 +321,7 @@ void SheetRun::writeGridData(const SheetGeometry &geometry, const QList<GridTile
                          layout.margin, backgroundText(m_options.style.background) },
                 tiles));
     }
-    if (m_options.dataCsv)
+    if (m_options.data.csv)
         writeBytes(changeExtension(m_paths.outputBase, QStringLiteral(".csv")), gridCsv(tiles));
 }
 
@@ -299,11 +340,10 @@ int SheetRun::run()
                                    : QStringLiteral(": no such folder")));
     FolderListing listing;
     listing.applyFilePath(m_paths.folder);
-    const QStringList names = orderedNames(listing.names());
-    const SheetGeometry geometry
-        = computeGeometry(fieldsFor(names), int(names.size()), GeometryVariant::Composition)
-              .geometry;
+    const QStringList names = orderedNames(tileNames(listing.names()));
+    const SheetGeometry geometry = geometryFor(names);
     checkMaxSize(geometry);
+    warnOfEmptyColumns(geometry);
     // Tiles are decoded ahead on the export's threads while earlier ones are drawn, the first
     // ones while the sheet is laid out.
     std::optional<PrefetchingTileReader> prefetching;
@@ -311,8 +351,6 @@ int SheetRun::run()
         prefetching.emplace(*m_reader, tilePaths(m_paths.folder, names), threads());
     Composition composition(geometry, m_paths.folder, names, m_options.style);
     composition.setTileReader(prefetching ? *prefetching : *m_reader);
-    if (composition.tileCount() == 0 && !m_options.quiet)
-        m_console.err << "I need files to operate :-)" << Qt::endl;
     // With more than one thread the image is written while the tiles are drawn.
     const bool overlapped = threads() > 1 && !composition.raster().isEmpty();
     std::exception_ptr imageFailure;
@@ -330,13 +368,21 @@ int SheetRun::run()
         exportNameList(trimNameLines(composition.tileNames()), m_paths.outputBase);
     }
     writeGridData(geometry, drawn.tiles);
-    if (!m_options.quiet) {
-        const SheetSize size = sheetSize(geometry, m_options.style.layout);
-        m_console.out << "width " << size.width << ", height " << size.height << ", images "
-                      << geometry.fileCount << ", per row " << geometry.columns << ", rows "
-                      << geometry.rows << Qt::endl;
-    }
+    reportSize(geometry);
     return drawn.skipped.isEmpty() ? ExitSuccess : ExitSkippedFiles;
+}
+
+// The report line; a watch's later runs start it with the local time.
+void SheetRun::reportSize(const SheetGeometry &geometry) const
+{
+    if (m_options.quiet)
+        return;
+    if (m_history.runs > 1)
+        m_console.out << QTime::currentTime().toString(u"HH:mm:ss") << ' ';
+    const SheetSize size = sheetSize(geometry, m_options.style.layout);
+    m_console.out << "width " << size.width << ", height " << size.height << ", images "
+                  << geometry.fileCount << ", per row " << geometry.columns << ", rows "
+                  << geometry.rows << Qt::endl;
 }
 
 } // namespace
@@ -348,9 +394,20 @@ RunPaths resolvePaths(const CliOptions &options)
         options.orderFile.isEmpty() ? QString() : start.absoluteFilePath(options.orderFile) };
 }
 
-int runSheet(const CliOptions &options, const RunPaths &paths, Console console)
+int runSheet(const CliOptions &options, const RunPaths &paths, Console console, RunHistory &history)
 {
-    return SheetRun(options, paths, console).run();
+    ++history.runs;
+    try {
+        return SheetRun(options, paths, console, history).run();
+    } catch (const Error &error) {
+        // Outputs are named as the user named them.
+        const QString stem = changeExtension(paths.outputBase, QString());
+        ErrorFacts facts = error.facts();
+        if (!facts.path.startsWith(stem))
+            throw;
+        facts.path = changeExtension(options.output, QString()) + facts.path.mid(stem.size());
+        throw Error(error.message(), facts);
+    }
 }
 
 } // namespace quiltmap::cli

@@ -1,5 +1,6 @@
 #include "settings/app_settings.h"
 
+#include "common/sheet_defaults.h"
 #include "settings/settings_keys.h"
 
 #include <QDir>
@@ -40,7 +41,7 @@ QString AppSettings::lastIconpath() const
 QString AppSettings::tilesPerRow() const
 {
     return source().readString(
-        kTilesPerRow.section, kTilesPerRow.name, kDefaultTilesPerRow.toString());
+        kTilesPerRow.section, kTilesPerRow.name, QString::number(defaultTilesPerRow));
 }
 
 QString AppSettings::lastSavePath() const

@@ -20,7 +20,6 @@ inline constexpr SettingsKey kTilesPerRow { u"Options", u"TilesPerRow" };
 inline constexpr SettingsKey kLastSavePath { u"Options", u"LastSavePath" };
 inline constexpr SettingsKey kQuiltMapDir { u"Options", u"QuiltMapDir" };
 
-inline constexpr QStringView kDefaultTilesPerRow = u"25";
 // Appended to the defaults folder (beside the executable, or the user's Pictures folder).
 inline constexpr QStringView kDefaultSaveFolderName = u"QuiltPatches/";
 inline constexpr QStringView kDefaultQuiltMapFolderName = u"QuiltMaps/";

@@ -17,7 +17,8 @@ Raster backgroundRaster(const SheetGeometry &geometry, const SheetStyle &style)
     if (size.width > std::numeric_limits<int>::max()
         || size.height > std::numeric_limits<int>::max())
         throw Error(
-            QStringLiteral("Bild mit %1 x %2 Pixeln ist zu groß").arg(size.width).arg(size.height));
+            QStringLiteral("Bild mit %1 x %2 Pixeln ist zu groß").arg(size.width).arg(size.height),
+            { .code = ErrorCode::SheetTooLarge, .width = size.width, .height = size.height });
     if (style.background.transparent)
         return Raster::filled(int(size.width), int(size.height), 4, { 0, 0, 0, 0 });
     const auto [red, green, blue] = style.background.rgb;

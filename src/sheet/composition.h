@@ -2,6 +2,7 @@
 
 #include "sheet/geometry.h"
 #include "sheet/raster.h"
+#include "sheet/sheet_background.h"
 #include "sheet/sheet_layout.h"
 #include "sheet/tile_reader.h"
 
@@ -12,14 +13,6 @@
 #include <memory>
 
 namespace quiltmap::sheet {
-
-// What shows where no tile is: an opaque colour (white in the window), or nothing at all, which
-// gives a sheet with alpha.
-struct SheetBackground
-{
-    std::array<std::uint8_t, 3> rgb { 255, 255, 255 };
-    bool transparent = false;
-};
 
 // How the sheet is laid out and filled beyond the geometry; the defaults give the window's sheet.
 struct SheetStyle

@@ -19,8 +19,9 @@ namespace {
 
 [[noreturn]] void throwUnreadable(const QString &folder, int error)
 {
-    throw Error(QStringLiteral("Ordner \"%1\" kann nicht gelesen werden. %2")
-                    .arg(folder, qt_error_string(error)));
+    const QString reason = qt_error_string(error);
+    throw Error(QStringLiteral("Ordner \"%1\" kann nicht gelesen werden. %2").arg(folder, reason),
+        { .code = ErrorCode::CannotReadFolder, .path = folder, .reason = reason });
 }
 
 void enterFolder(const QString &folder)

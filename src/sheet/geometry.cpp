@@ -1,6 +1,7 @@
 #include "sheet/geometry.h"
 
 #include "common/error.h"
+#include "common/sheet_defaults.h"
 #include "sheet/field_number.h"
 
 #include <algorithm>
@@ -28,11 +29,13 @@ bool isZeroColumns(const QString &text, GeometryVariant variant)
 std::int64_t rowsFor(int fileCount, int columns, GeometryVariant variant)
 {
     if (columns == 0) {
+        const ErrorFacts facts { .code = ErrorCode::ZeroColumns };
         if (fileCount == 0)
-            throw Error(QStringLiteral("Ungültige Gleitkommaoperation"));
+            throw Error(QStringLiteral("Ungültige Gleitkommaoperation"), facts);
         throw Error(variant == GeometryVariant::SizeReport
                 ? QStringLiteral("Division durch Null")
-                : QStringLiteral("Gleitkommadivision durch Null"));
+                : QStringLiteral("Gleitkommadivision durch Null"),
+            facts);
     }
     const std::int64_t quotient = std::int64_t(fileCount) / columns;
     if (fileCount != columns && fileCount % columns != 0)
@@ -40,12 +43,13 @@ std::int64_t rowsFor(int fileCount, int columns, GeometryVariant variant)
     return quotient;
 }
 
-int sheetSide(std::int64_t side, const char *what)
+int sheetSide(std::int64_t side, const char *what, ErrorFacts facts)
 {
     if (side < std::numeric_limits<int>::min() || side > std::numeric_limits<int>::max())
         throw Error(QStringLiteral("Die %1 des Bildes (%2 Pixel) ist zu groß")
                         .arg(QLatin1StringView(what))
-                        .arg(side));
+                        .arg(side),
+            facts);
     return int(side);
 }
 
@@ -54,16 +58,22 @@ int sheetSide(std::int64_t side, const char *what)
 GeometryResult computeGeometry(const GeometryFields &fields, int fileCount, GeometryVariant variant)
 {
     GeometryResult result;
-    result.columnsText
-        = isZeroColumns(fields.columns, variant) ? QStringLiteral("25") : fields.columns;
+    result.columnsText = isZeroColumns(fields.columns, variant)
+        ? QString::number(defaultTilesPerRow)
+        : fields.columns;
     SheetGeometry &g = result.geometry;
     g.cellWidth = fieldNumber(fields.width);
     g.cellHeight = fieldNumber(fields.height);
     g.columns = fieldNumber(result.columnsText);
     g.fileCount = fileCount;
     g.rows = rowsFor(fileCount, g.columns, variant);
-    g.sheetWidth = sheetSide(std::int64_t(g.cellWidth) * g.columns, "Breite");
-    g.sheetHeight = sheetSide(std::max<std::int64_t>(1, g.rows) * g.cellHeight, "Höhe");
+    const std::int64_t width = std::int64_t(g.cellWidth) * g.columns;
+    const std::int64_t height = std::max<std::int64_t>(1, g.rows) * g.cellHeight;
+    const ErrorFacts tooLarge {
+        .code = ErrorCode::SheetTooLarge, .width = width, .height = height
+    };
+    g.sheetWidth = sheetSide(width, "Breite", tooLarge);
+    g.sheetHeight = sheetSide(height, "Höhe", tooLarge);
     return result;
 }
 

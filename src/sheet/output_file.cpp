@@ -11,7 +11,8 @@ namespace {
 
 [[noreturn]] void throwCannotCreate(const QString &path, const QString &reason)
 {
-    throw Error(QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(path, reason));
+    throw Error(QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(path, reason),
+        { .code = ErrorCode::CannotCreateFile, .path = path, .reason = reason });
 }
 
 // A missing entry is not refused here; creating it reports what is wrong.

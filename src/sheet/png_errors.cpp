@@ -59,4 +59,9 @@ QString pngErrorMessage(PngError error)
     return {};
 }
 
+Error pngError(PngError error)
+{
+    return Error(pngErrorMessage(error), { .code = ErrorCode::InvalidPng, .detail = int(error) });
+}
+
 } // namespace quiltmap::sheet

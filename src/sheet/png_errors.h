@@ -1,11 +1,13 @@
 #pragma once
 
+#include "common/error.h"
+
 #include <QString>
 
 namespace quiltmap::sheet {
 
 // Every way a PNG file can fail to decode. Thrown inside the codec as PngFailure and turned into
-// quiltmap::Error with pngErrorMessage() where decoding returns to its caller.
+// quiltmap::Error with pngError() where decoding returns to its caller.
 enum class PngError {
     InvalidSignature,
     Truncated,
@@ -33,5 +35,8 @@ struct PngFailure
 };
 
 QString pngErrorMessage(PngError error);
+
+// The error a decoding failure leaves the codec with: the message above, the code for others.
+Error pngError(PngError error);
 
 } // namespace quiltmap::sheet

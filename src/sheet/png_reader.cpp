@@ -382,15 +382,29 @@ PngInflater &threadInflater()
     return inflater;
 }
 
+Error cannotOpenFile(const QString &path, int error)
+{
+    const QString reason = qt_error_string(error);
+    return Error(QStringLiteral("Datei %1 kann nicht geöffnet werden. %2").arg(path, reason),
+        { .code = ErrorCode::CannotOpenFile, .path = path, .reason = reason });
+}
+
+Error cannotReadFile(const QString &path, int error)
+{
+    const QString reason = qt_error_string(error);
+    return Error(QStringLiteral("Datei %1 kann nicht gelesen werden. %2").arg(path, reason),
+        { .code = ErrorCode::CannotReadFile, .path = path, .reason = reason });
+}
+
 // Runs one decoding step, turning the codec's failures into the user-visible error.
 template<typename Step> auto decodeStep(Step step)
 {
     try {
         return step();
     } catch (const PngFailure &failure) {
-        throw Error(pngErrorMessage(failure.error));
+        throw pngError(failure.error);
     } catch (const std::bad_alloc &) {
-        throw Error(pngErrorMessage(PngError::OutOfMemory));
+        throw pngError(PngError::OutOfMemory);
     }
 }
 
@@ -407,8 +421,7 @@ QSize readPngFileSize(const QString &path, const PngLimits &limits)
     constexpr std::size_t headerBytes = 33;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw Error(QStringLiteral("Datei %1 kann nicht geöffnet werden. %2")
-                        .arg(path, qt_error_string(errno)));
+        throw cannotOpenFile(path, errno);
     const auto closeFile = qScopeGuard([fd] { ::close(fd); });
     std::array<std::uint8_t, headerBytes> bytes {};
     ssize_t got = 0;
@@ -416,8 +429,7 @@ QSize readPngFileSize(const QString &path, const PngLimits &limits)
         got = ::pread(fd, bytes.data(), bytes.size(), 0);
     while (got < 0 && errno == EINTR);
     if (got < 0)
-        throw Error(QStringLiteral("Datei %1 kann nicht gelesen werden. %2")
-                        .arg(path, qt_error_string(errno)));
+        throw cannotReadFile(path, errno);
     const std::span<const std::uint8_t> data(bytes.data(), static_cast<std::size_t>(got));
     return decodeStep([&] { return PngDecoder(data, limits, threadInflater()).decodeHeader(); });
 }
@@ -426,21 +438,17 @@ Tile readPngFile(const QString &path, const PngLimits &limits)
 {
     // Plain system calls: one open, one status, the reads; a tile is read thousands of times
     // per sheet and QFile would ask for the file's status three times more.
-    const auto cannotOpen = [&](int error) {
-        return Error(QStringLiteral("Datei %1 kann nicht geöffnet werden. %2")
-                         .arg(path, qt_error_string(error)));
-    };
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw cannotOpen(errno);
+        throw cannotOpenFile(path, errno);
     const auto closeFile = qScopeGuard([fd] { ::close(fd); });
     struct stat info;
     if (::fstat(fd, &info) != 0)
-        throw cannotOpen(errno);
+        throw cannotOpenFile(path, errno);
     if (S_ISDIR(info.st_mode))
-        throw cannotOpen(EISDIR);
+        throw cannotOpenFile(path, EISDIR);
     if (std::uint64_t(info.st_size) > limits.maxFileBytes)
-        throw Error(pngErrorMessage(PngError::TooLarge));
+        throw pngError(PngError::TooLarge);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
     std::size_t filled = 0;
     while (filled < bytes.size()) {
@@ -448,8 +456,7 @@ Tile readPngFile(const QString &path, const PngLimits &limits)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            throw Error(QStringLiteral("Datei %1 kann nicht gelesen werden. %2")
-                            .arg(path, qt_error_string(errno)));
+            throw cannotReadFile(path, errno);
         if (got == 0)
             break;
         filled += std::size_t(got);

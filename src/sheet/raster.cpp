@@ -66,11 +66,13 @@ Raster Raster::white(int width, int height)
 
 Raster Raster::filled(int width, int height, int channels, std::array<std::uint8_t, 4> pixel)
 {
+    const ErrorFacts size { .code = ErrorCode::SheetTooLarge, .width = width, .height = height };
     if (width < 0 || height < 0)
-        throw Error(QStringLiteral("Ungültige Bildgröße %1 x %2").arg(width).arg(height));
+        throw Error(QStringLiteral("Ungültige Bildgröße %1 x %2").arg(width).arg(height), size);
     const std::uint64_t bytes = std::uint64_t(width) * std::uint64_t(height) * channels;
     if (bytes > std::numeric_limits<std::ptrdiff_t>::max())
-        throw Error(QStringLiteral("Bild mit %1 x %2 Pixeln ist zu groß").arg(width).arg(height));
+        throw Error(
+            QStringLiteral("Bild mit %1 x %2 Pixeln ist zu groß").arg(width).arg(height), size);
     Raster raster;
     raster.m_pixels = takeSpareBuffer(static_cast<std::size_t>(bytes));
     try {
@@ -78,7 +80,8 @@ Raster Raster::filled(int width, int height, int channels, std::array<std::uint8
     } catch (const std::bad_alloc &) {
         throw Error(QStringLiteral("Zu wenig Arbeitsspeicher für ein Bild mit %1 x %2 Pixeln")
                         .arg(width)
-                        .arg(height));
+                        .arg(height),
+            { .code = ErrorCode::OutOfMemory, .width = width, .height = height });
     }
     if (std::any_of(pixel.begin(), pixel.begin() + channels, [&](auto v) { return v != pixel[0]; }))
         for (std::size_t i = 0; i < raster.m_pixels.size(); i += std::size_t(channels))

@@ -52,7 +52,8 @@ QString exportSheetImage(
         throw Error(
             QStringLiteral("Ein Bild mit %1 x %2 Pixeln kann nicht als PNG gespeichert werden")
                 .arg(sheet.width())
-                .arg(sheet.height()));
+                .arg(sheet.height()),
+            { .code = ErrorCode::EmptySheet, .width = sheet.width(), .height = sheet.height() });
     const QString image = changeExtension(chosenPath, QStringLiteral(".png"));
     writeOutputFile(
         image, [&](QIODevice &out) { return writeSheetPng(sheet, out, threads, ready); });

@@ -52,4 +52,31 @@ std::optional<int> largestColumnsWithin(
     return int(columns);
 }
 
+std::optional<int> squarestColumns(
+    const SheetGeometry &geometry, const SheetLayout &layout, std::optional<std::int64_t> maxSide)
+{
+    const std::int64_t limit = maxSide.value_or(std::numeric_limits<int>::max());
+    std::optional<int> best;
+    // The best sheet's longer and shorter side; ratios compare crosswise, exact in 64 bits for
+    // sides that fit an int.
+    std::int64_t bestLong = 1;
+    std::int64_t bestShort = 0;
+    for (int columns = std::max(1, geometry.fileCount); columns >= 1; --columns) {
+        const std::int64_t rows = (std::int64_t(geometry.fileCount) + columns - 1) / columns;
+        const SheetSize size = withLayout(std::int64_t(columns) * geometry.cellWidth,
+            std::max<std::int64_t>(1, rows) * geometry.cellHeight, columns, rows, layout);
+        if (size.width > limit || size.height > limit)
+            continue;
+        const std::int64_t longer = std::max(size.width, size.height);
+        const std::int64_t shorter = std::min(size.width, size.height);
+        // Columns run downwards, so rows only grow: a tie keeps the earlier, fewer rows.
+        if (!best || longer * bestShort < bestLong * shorter) {
+            best = columns;
+            bestLong = longer;
+            bestShort = shorter;
+        }
+    }
+    return best;
+}
+
 } // namespace quiltmap::sheet

@@ -42,4 +42,10 @@ CellPlace cellPlace(const SheetGeometry &geometry, const SheetLayout &layout, in
 std::optional<int> largestColumnsWithin(
     const SheetGeometry &geometry, const SheetLayout &layout, std::int64_t maxSide);
 
+// The columns whose sheet is closest to square: its longer side over its shorter the least, on a
+// tie the fewer rows. With `maxSide`, only sheets at most that wide and high count; nothing when
+// none does.
+std::optional<int> squarestColumns(const SheetGeometry &geometry, const SheetLayout &layout,
+    std::optional<std::int64_t> maxSide = std::nullopt);
+
 } // namespace quiltmap::sheet

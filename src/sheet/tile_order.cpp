@@ -1,6 +1,10 @@
 #include "sheet/tile_order.h"
 
+#include "sheet/sheet_export.h"
+#include "sheet/tile_name.h"
+
 #include <QCollator>
+#include <QHash>
 #include <QSet>
 #include <algorithm>
 
@@ -93,6 +97,27 @@ ListedOrder orderByList(const QStringList &names, const QStringList &wanted)
             order.appended.append(name);
         }
     return order;
+}
+
+ListedFiles filesForListedLines(const QStringList &names, const QStringList &lines)
+{
+    const QSet<QString> present(names.begin(), names.end());
+    QHash<QString, QStringList> byEntry;
+    for (const QString &name : names)
+        byEntry[trimNameLines({ tileName(name) }).front()].append(name);
+    ListedFiles listed;
+    for (const QString &line : lines) {
+        const QStringList matches = byEntry.value(line);
+        if (present.contains(line) || matches.isEmpty()) {
+            listed.files.append(line);
+        } else if (matches.size() == 1) {
+            listed.files.append(matches.front());
+        } else {
+            listed.ambiguous = { line, matches[0], matches[1] };
+            return listed;
+        }
+    }
+    return listed;
 }
 
 } // namespace quiltmap::sheet

@@ -22,4 +22,17 @@ struct ListedOrder
 
 ListedOrder orderByList(const QStringList &names, const QStringList &wanted);
 
+// The file names that the lines of an order file mean. A line that is a file's name means that
+// file; otherwise a line that is one file's name-list entry (as the name list derives it, without
+// its extension) means that file. A line that matches no file stays as it is, for orderByList to
+// report. A line that is the entry of two files is ambiguous: `ambiguous` holds it and the first
+// two files it matches, and `files` is then incomplete.
+struct ListedFiles
+{
+    QStringList files;
+    QStringList ambiguous;
+};
+
+ListedFiles filesForListedLines(const QStringList &names, const QStringList &lines);
+
 } // namespace quiltmap::sheet
