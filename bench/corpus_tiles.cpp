@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 namespace quiltmap::bench {
@@ -180,8 +181,28 @@ void writeCorpusFolder(const std::filesystem::path &folder, int count)
     std::ofstream { complete };
 }
 
-BenchArguments benchArguments(int argc, char **argv, std::vector<int> defaultCounts)
+BenchArguments benchArguments(
+    int argc, char **argv, std::vector<int> defaultCounts, const char *about)
 {
+    const std::string name = std::filesystem::path(argv[0]).filename().string();
+    const auto usage = [&](std::FILE *to) {
+        std::fprintf(to, "Usage: %s [WORKDIR] [COUNT...]\n", name.c_str());
+    };
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            usage(stdout);
+            std::printf("%s\nWORKDIR defaults to quiltmap-bench in the temporary folder.\n", about);
+            std::exit(0);
+        }
+        char *end = nullptr;
+        const long count = i > 1 ? std::strtol(argv[i], &end, 10) : 1;
+        if (argv[i][0] == '-' || (i > 1 && (*end != '\0' || count < 1 || count > 10'000'000))) {
+            std::fprintf(stderr, "%s: %s: %s\n", name.c_str(), argv[i],
+                argv[i][0] == '-' ? "no such option" : "not a tile count from 1 up");
+            usage(stderr);
+            std::exit(2);
+        }
+    }
     BenchArguments arguments;
     arguments.work = argc > 1 ? std::filesystem::path(argv[1])
                               : std::filesystem::temp_directory_path() / "quiltmap-bench";

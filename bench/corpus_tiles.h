@@ -22,12 +22,15 @@ std::string corpusTileName(int index);
 void writeCorpusFolder(const std::filesystem::path &folder, int count);
 
 // A benchmark's command line, [WORKDIR] [COUNT...]: the work folder (made when missing; the
-// system's temporary folder's "quiltmap-bench" by default) and the corpus sizes.
+// system's temporary folder's "quiltmap-bench" by default) and the corpus sizes. --help prints
+// `about` and the usage and exits; an option or a count that is no number from 1 up is refused
+// with exit status 2, so that no typo becomes a work folder.
 struct BenchArguments
 {
     std::filesystem::path work;
     std::vector<int> counts;
 };
-BenchArguments benchArguments(int argc, char **argv, std::vector<int> defaultCounts);
+BenchArguments benchArguments(
+    int argc, char **argv, std::vector<int> defaultCounts, const char *about);
 
 } // namespace quiltmap::bench

@@ -168,14 +168,9 @@ void benchmark(const fs::path &work, int count)
 
 int main(int argc, char **argv)
 {
-    const fs::path work
-        = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "quiltmap-bench";
-    std::vector<int> counts;
-    for (int i = 2; i < argc; ++i)
-        counts.push_back(std::atoi(argv[i]));
-    if (counts.empty())
-        counts = { 3000, 20000 };
-    fs::create_directories(work);
+    const auto [work, counts] = benchArguments(argc, argv, { 3000, 20000 },
+        "Times the sheet's compression on one and two threads against zlib, for COUNT tiles "
+        "(3000 and 20000).");
     std::printf("Best of %d runs; times in seconds; load average before: %s\n", repeats,
         loadAverage().c_str());
     try {

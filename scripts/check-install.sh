@@ -36,6 +36,11 @@ for option in $("$stage/root/usr/bin/quiltmap" --help | grep -o -- '--[a-z][a-z-
   grep -qF -- "${option//-/\\-}" <<<"$man_source" || fail "quiltmap.1 does not name $option"
   grep -qwF -- "$option" "$completion" || fail "the completion does not offer $option"
 done
+# With bash-completion loaded, the completion offers a value's words.
+offered=$(bash -c 'source /usr/share/bash-completion/bash_completion && source "$1" &&
+  COMP_WORDS=(quiltmap --background "") COMP_CWORD=2 COMP_LINE="quiltmap --background " &&
+  COMP_POINT=${#COMP_LINE} && _quiltmap && echo "${COMPREPLY[*]}"' _ "$completion")
+[ "$offered" = "white transparent" ] || fail "the completion offers \"$offered\" for --background"
 
 echo "-- the installed CreateQuiltMap as an ordinary user"
 mkdir -p "$stage/plugins/generic"
@@ -77,6 +82,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in fonts-wine fonts-liberation2 libqt6widgets6 zlib1g; do
   [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
+[ "$(dpkg-deb -f "$deb" Recommends)" = bash-completion ] || fail "Recommends lacks bash-completion"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\.||' | LC_ALL=C sort >"$stage/deb-files.txt"
 diff -u "$expected_files" "$stage/deb-files.txt" || fail "the package's files differ from $expected_files"
 lintian --fail-on error "$deb"

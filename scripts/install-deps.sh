@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-wine fonts-liberation2 fontconfig
   xvfb xauth x11-apps imagemagick
-  desktop-file-utils appstream lintian dpkg-dev file man-db
+  desktop-file-utils appstream lintian dpkg-dev file man-db bash-completion
 )
 
 missing=()

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds Release and starts CreateQuiltMap with a generated sample
+# Installs what is needed, builds the Release programs it runs and starts CreateQuiltMap with a generated sample
 # folder preselected. On a machine without a display it says so and runs the command-line
 # front end instead, which composes the sample folder into out/QuiltMap.png and out/QuiltMap.txt.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" "$root/build/release" -DCMAKE_BUILD_TYPE=Release
+# Only what this script runs: the window, the command line and the sample folder's generator.
+build="$root/build/release"
+[ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" --parallel "$(nproc)" --target CreateQuiltMap quiltmap quiltmap_corpus
 mkdir -p "$root/out"
 if [ ! -d "$root/out/sample" ]; then
   "$root/build/release/bench/quiltmap_corpus" --count 60 "$root/out/sample"

@@ -74,10 +74,9 @@ const QList<OptionEntry> &optionTable()
 
 QString usageText()
 {
-    QString text
-        = u"Usage: quiltmap [OPTION]... FOLDER\n"
-          "Composes the *.jpg, *.png and *.bmp files of FOLDER (each read as PNG) into one sheet\n"
-          "and writes BASE.png and the tile names to BASE.txt.\n"_s;
+    QString text = u"Usage: quiltmap [OPTION]... FOLDER\n"
+                   "Composes the *.jpg, *.png and *.bmp files of FOLDER (each read as PNG) into\n"
+                   "one sheet and writes BASE.png and the tile names to BASE.txt.\n"_s;
     QString group;
     for (const OptionEntry &option : optionTable()) {
         if (option.group != group) {
