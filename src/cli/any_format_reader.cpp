@@ -66,7 +66,7 @@ Tile tileFromImage(const QImage &image)
 
 } // namespace
 
-Tile AnyFormatReader::read(const QString &path) const
+Tile AnyFormatReader::read(const QString &path)
 {
     if (holdsPng(path))
         return sheet::readPngFile(path);

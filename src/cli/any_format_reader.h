@@ -10,7 +10,7 @@ namespace quiltmap::cli {
 class AnyFormatReader : public sheet::TileReader
 {
 public:
-    sheet::Tile read(const QString &path) const override;
+    sheet::Tile read(const QString &path) override;
     QSize readSize(const QString &path) const override;
 };
 

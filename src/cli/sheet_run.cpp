@@ -106,7 +106,7 @@ private:
     Console m_console;
     RunHistory &m_history;
     AnyFormatReader m_anyFormat;
-    const TileReader *m_reader = &pngTileReader();
+    TileReader *m_reader = &pngTileReader();
 };
 
 template<typename Step> auto SheetRun::atFile(const QString &name, Step step) const

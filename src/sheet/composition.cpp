@@ -77,7 +77,7 @@ std::shared_ptr<const Raster> Composition::finish()
     return m_raster;
 }
 
-QSize readTileSize(const QString &path, const TileReader &reader)
+QSize readTileSize(const QString &path, TileReader &reader)
 {
     const Tile tile = reader.read(path);
     return { tile.width(), tile.height() };

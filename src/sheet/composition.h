@@ -54,7 +54,7 @@ public:
     };
 
     // Reads the tiles from now on; PNG only unless set. `reader` must outlive the composition.
-    void setTileReader(const TileReader &reader) { m_reader = &reader; }
+    void setTileReader(TileReader &reader) { m_reader = &reader; }
 
     // The listed file names, one per cell.
     const QStringList &names() const { return m_names; }
@@ -83,7 +83,7 @@ public:
 private:
     SheetGeometry m_geometry;
     SheetLayout m_layout;
-    const TileReader *m_reader = &pngTileReader();
+    TileReader *m_reader = &pngTileReader();
     QString m_folderText;
     QStringList m_names;
     QStringList m_tileNames;
@@ -94,6 +94,6 @@ private:
 // Reads the file at `path` completely as a PNG image (or through `reader`) and returns its width
 // and height, as the folder handler does with the first listed file to set the cell size.
 // Throws quiltmap::Error.
-QSize readTileSize(const QString &path, const TileReader &reader = pngTileReader());
+QSize readTileSize(const QString &path, TileReader &reader = pngTileReader());
 
 } // namespace quiltmap::sheet

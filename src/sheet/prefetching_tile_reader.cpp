@@ -10,7 +10,7 @@ constexpr int tilesAheadPerThread = 8;
 } // namespace
 
 PrefetchingTileReader::PrefetchingTileReader(
-    const TileReader &inner, const QStringList &paths, unsigned threads)
+    TileReader &inner, const QStringList &paths, unsigned threads)
     : m_inner(inner)
     , m_paths(paths)
     , m_ahead(int(std::max(threads, 1u)) * tilesAheadPerThread)
@@ -64,7 +64,7 @@ void PrefetchingTileReader::work()
 
 // Files are mostly read in the order given, so the next one wanted is looked at first; the table
 // of every path is made only when a file is passed over or read out of turn.
-int PrefetchingTileReader::indexOf(const QString &path) const
+int PrefetchingTileReader::indexOf(const QString &path)
 {
     if (m_wanted < m_paths.size() && m_paths.at(m_wanted) == path)
         return m_wanted;
@@ -76,7 +76,7 @@ int PrefetchingTileReader::indexOf(const QString &path) const
 
 // Workers are woken when half of the tiles read ahead are taken, so that each wakes for a run of
 // tiles rather than for every one, and whenever the reader has to wait.
-Tile PrefetchingTileReader::read(const QString &path) const
+Tile PrefetchingTileReader::read(const QString &path)
 {
     std::unique_lock lock(m_mutex);
     const int index = indexOf(path);

@@ -16,16 +16,18 @@ namespace quiltmap::sheet {
 // Reads the files of a composition ahead on other threads, in the order given, so that tiles
 // are decoded while earlier ones are drawn. A read returns what the inner reader gave for that
 // file (its tile, or its error); files passed over are dropped. At most a few tiles per thread
-// wait decoded. Paths it was not given go to the inner reader directly.
+// wait decoded. Paths it was not given go to the inner reader directly. The inner reader is read
+// from several threads at once and must keep nothing between reads. Reads come from one thread
+// at a time.
 class PrefetchingTileReader : public TileReader
 {
 public:
-    PrefetchingTileReader(const TileReader &inner, const QStringList &paths, unsigned threads);
+    PrefetchingTileReader(TileReader &inner, const QStringList &paths, unsigned threads);
     ~PrefetchingTileReader() override;
     PrefetchingTileReader(const PrefetchingTileReader &) = delete;
     PrefetchingTileReader &operator=(const PrefetchingTileReader &) = delete;
 
-    Tile read(const QString &path) const override;
+    Tile read(const QString &path) override;
     QSize readSize(const QString &path) const override { return m_inner.readSize(path); }
 
 private:
@@ -38,19 +40,19 @@ private:
 
     void work();
     // The file's place among the paths, or -1; called with the mutex held.
-    int indexOf(const QString &path) const;
+    int indexOf(const QString &path);
 
-    const TileReader &m_inner;
+    TileReader &m_inner;
     const QStringList m_paths;
-    mutable QHash<QString, int> m_indexOf;
+    QHash<QString, int> m_indexOf;
     const int m_ahead;
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
     // Workers wait for room ahead, the reader for its file.
-    mutable std::condition_variable m_room;
-    mutable std::condition_variable m_ready;
-    mutable std::vector<Slot> m_slots;
-    mutable int m_wanted = 0; // the first file not yet handed out
-    mutable int m_waitingFor = -1;
+    std::condition_variable m_room;
+    std::condition_variable m_ready;
+    std::vector<Slot> m_slots;
+    int m_wanted = 0; // the first file not yet handed out
+    int m_waitingFor = -1;
     int m_next = 0; // the next file a worker takes
     bool m_stopping = false;
     std::vector<std::jthread> m_workers;

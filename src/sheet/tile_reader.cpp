@@ -8,15 +8,16 @@ namespace {
 class PngTileReader : public TileReader
 {
 public:
-    Tile read(const QString &path) const override { return readPngFile(path); }
+    Tile read(const QString &path) override { return readPngFile(path); }
     QSize readSize(const QString &path) const override { return readPngFileSize(path); }
 };
 
 } // namespace
 
-const TileReader &pngTileReader()
+TileReader &pngTileReader()
 {
-    static const PngTileReader reader;
+    // Keeps nothing between reads, so every thread may use it at once.
+    static PngTileReader reader;
     return reader;
 }
 

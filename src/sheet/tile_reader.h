@@ -15,13 +15,14 @@ class TileReader
 public:
     virtual ~TileReader() = default;
 
-    // Reads the whole file. Throws quiltmap::Error with the user-visible message.
-    virtual Tile read(const QString &path) const = 0;
+    // Reads the whole file. Throws quiltmap::Error with the user-visible message. Not const: a
+    // reader may keep what it read ahead.
+    virtual Tile read(const QString &path) = 0;
     // Reads as little as it needs to tell the file's width and height. Throws quiltmap::Error.
     virtual QSize readSize(const QString &path) const = 0;
 };
 
 // Reads every file as PNG, whatever its name, as the window does.
-const TileReader &pngTileReader();
+TileReader &pngTileReader();
 
 } // namespace quiltmap::sheet

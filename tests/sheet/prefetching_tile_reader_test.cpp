@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 class NumberedReader : public TileReader
 {
 public:
-    Tile read(const QString &path) const override
+    Tile read(const QString &path) override
     {
         ++reads;
         if (path == u"bad")
@@ -33,8 +33,8 @@ TEST(PrefetchingTileReader, GivesEachFileWhatTheInnerReaderGives)
         paths.append(QString::number(i));
     paths[40] = u"bad"_s;
     for (const unsigned threads : { 1u, 3u }) {
-        const NumberedReader inner;
-        const PrefetchingTileReader reader(inner, paths, threads);
+        NumberedReader inner;
+        PrefetchingTileReader reader(inner, paths, threads);
         for (int i = 0; i < 100; ++i) {
             if (i % 10 == 7)
                 continue; // passed over, as a skipped tile is
@@ -50,14 +50,28 @@ TEST(PrefetchingTileReader, GivesEachFileWhatTheInnerReaderGives)
     }
 }
 
+TEST(PrefetchingTileReader, DecodesEachFileOnceWhenReadInOrder)
+{
+    QStringList paths;
+    for (int i = 0; i < 200; ++i)
+        paths.append(QString::number(i));
+    NumberedReader inner;
+    {
+        PrefetchingTileReader reader(inner, paths, 2);
+        for (const QString &path : paths)
+            reader.read(path);
+    }
+    EXPECT_EQ(inner.reads, 200);
+}
+
 TEST(PrefetchingTileReader, ReadsOnlyAFewAheadAndStopsWhenDropped)
 {
     QStringList paths;
     for (int i = 0; i < 1000; ++i)
         paths.append(QString::number(i));
-    const NumberedReader inner;
+    NumberedReader inner;
     {
-        const PrefetchingTileReader reader(inner, paths, 2);
+        PrefetchingTileReader reader(inner, paths, 2);
         EXPECT_EQ(reader.read(u"0"_s).width(), 1);
     }
     EXPECT_LE(inner.reads, 1 + 2 * 8 + 2);
