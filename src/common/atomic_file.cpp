@@ -87,8 +87,17 @@ bool takesWrites(const QString &path)
     return (status.st_mode & bit) != 0;
 }
 
-std::optional<QString> replaceFileContents(
-    const QString &path, const std::function<bool(QIODevice &)> &write)
+bool refusesReplacement(const QString &path)
+{
+    const QFileInfo info(path);
+    const auto refuses = [](const QString &entry) {
+        return QFileInfo::exists(entry) && !takesWrites(entry);
+    };
+    return refuses(info.absoluteFilePath()) || refuses(info.absolutePath());
+}
+
+std::optional<QString> replaceFileContents(const QString &path,
+    const std::function<bool(QIODevice &)> &write, SyncToDisk sync)
 {
     // The commit writes the new file's data to disk before it takes the old one's place.
     QSaveFile file(path);
@@ -97,7 +106,7 @@ std::optional<QString> replaceFileContents(
     DescriptorWriter writer(file.handle());
     const bool written = write(writer);
     // Space that the file system grants only on sync fails here too, before the commit.
-    if (!written || ::fsync(file.handle()) != 0) {
+    if (!written || sync(file.handle()) != 0) {
         const QString reason = written ? qt_error_string(errno) : writer.errorString();
         file.cancelWriting();
         return reason;

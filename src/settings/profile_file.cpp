@@ -51,16 +51,15 @@ void ProfileFile::writeString(QStringView section, QStringView key, QStringView 
     const QFileInfo info(m_path);
     // A link is followed: the file it names is the one replaced.
     const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    const QString folder = QFileInfo(target).absolutePath();
+    if (refusesReplacement(target))
+        refuseWrite(m_path);
     DecodedProfile current;
     if (info.exists()) {
         const std::optional<QByteArray> bytes = readLimited(target);
-        if (!bytes || !takesWrites(target))
+        if (!bytes)
             refuseWrite(m_path);
         current = decodeProfile(*bytes);
     }
-    if (!takesWrites(folder))
-        refuseWrite(m_path);
     const QByteArray updated
         = encodeProfile(withProfileValue(current.text, section, key, value), current.encoding);
     if (updated.size() > kMaxProfileFileBytes || replaceFileContents(target, [&](QIODevice &out) {

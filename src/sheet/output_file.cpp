@@ -15,19 +15,12 @@ namespace {
         { .code = ErrorCode::CannotCreateFile, .path = path, .reason = reason });
 }
 
-// A missing entry is not refused here; creating it reports what is wrong.
-bool writableIfExists(const QString &path)
-{
-    return !QFileInfo::exists(path) || takesWrites(path);
-}
-
 } // namespace
 
 void writeOutputFile(const QString &path, const std::function<bool(QIODevice &)> &write)
 {
-    const QFileInfo info(path);
-    const QString fullPath = info.absoluteFilePath();
-    if (!writableIfExists(fullPath) || !writableIfExists(info.absolutePath()))
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    if (refusesReplacement(fullPath))
         throwCannotCreate(fullPath, qt_error_string(EACCES));
     if (const auto failure = replaceFileContents(fullPath, write))
         throwCannotCreate(fullPath, *failure);
