@@ -74,27 +74,33 @@ TEST(UserSettings, PresetStartsThenTheFirstSaveCreatesTheUsersFile)
     EXPECT_EQ(settings.tilesPerRow(), u"9");
 }
 
+// The file beside the executable is judged on its own: a writable one in a read-only folder
+// still takes writes.
 TEST(UserSettings, ProbeFindsTheFilesAndTheUsersFolders)
 {
-    TempDir dir;
-    const QString exeFolder = dir.path() + u"/bin/";
-    ASSERT_TRUE(QDir().mkpath(exeFolder));
-    dir.write(QStringLiteral("bin/CreateQuiltMap.ini"), "[Options]\n");
-    const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-    QFile::setPermissions(exeFolder + u"CreateQuiltMap.ini", QFile::ReadOwner);
-    QFile::setPermissions(exeFolder, readOnly);
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path() + u"/config"));
+    for (const bool fileTakesWrites : { false, true }) {
+        TempDir dir;
+        const QString exeFolder = dir.path() + u"/bin/";
+        ASSERT_TRUE(QDir().mkpath(exeFolder));
+        dir.write(QStringLiteral("bin/CreateQuiltMap.ini"), "[Options]\n");
+        const auto readOnly
+            = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+        QFile::setPermissions(exeFolder + u"CreateQuiltMap.ini",
+            fileTakesWrites ? QFile::ReadOwner | QFile::WriteOwner : QFile::ReadOwner);
+        QFile::setPermissions(exeFolder, readOnly);
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path() + u"/config"));
 
-    const LocationFacts facts = probeLocationFacts(exeFolder);
+        const LocationFacts facts = probeLocationFacts(exeFolder);
 
-    qputenv("XDG_CONFIG_HOME", oldConfig);
-    QFile::setPermissions(exeFolder, readOnly | QFile::WriteOwner);
-    EXPECT_FALSE(facts.executableFolderTakesWrites);
-    EXPECT_TRUE(facts.besideFileExists);
-    EXPECT_FALSE(facts.besideFileTakesWrites);
-    EXPECT_EQ(facts.userConfigFolder, dir.path() + u"/config/CreateQuiltMap/");
-    EXPECT_EQ(facts.picturesFolder, QDir::homePath() + u"/Pictures/");
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+        QFile::setPermissions(exeFolder, readOnly | QFile::WriteOwner);
+        EXPECT_FALSE(facts.executableFolderTakesWrites);
+        EXPECT_TRUE(facts.besideFileExists);
+        EXPECT_EQ(facts.besideFileTakesWrites, fileTakesWrites);
+        EXPECT_EQ(facts.userConfigFolder, dir.path() + u"/config/CreateQuiltMap/");
+        EXPECT_EQ(facts.picturesFolder, QDir::homePath() + u"/Pictures/");
+    }
 }
 
 } // namespace
