@@ -1,8 +1,10 @@
 #include "png_test_images.h"
+#include "sheet/cpu_features.h"
 #include "sheet/png_reader.h"
 #include "sheet/tile_drawing.h"
 
 #include <climits>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -99,6 +101,40 @@ TEST(TileBlending, AlphaOverFollowsTheFormulaAtEveryPlaceInARow)
         }
     }
 }
+
+// Every alpha over every underlying value, in rows long enough for the paths that blend many
+// pixels at once: a rounding off by one shows in about one byte in 255.
+TEST(TileBlending, AlphaOverRoundsExactlyForEveryAlphaAndUnderlyingValue)
+{
+    constexpr int width = 256 * 256;
+    std::vector<std::uint8_t> pixels(std::size_t(width) * 4);
+    Raster raster = Raster::white(width, 1);
+    for (int i = 0; i < width; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            raster.row(0)[3 * i + c] = std::uint8_t(i * (2 * c + 1));
+            pixels[std::size_t(4 * i + c)] = std::uint8_t(i * 7 + c * 85);
+        }
+        pixels[std::size_t(4 * i + 3)] = std::uint8_t(i >> 8);
+    }
+    const Raster before = raster;
+    drawTile(raster, Tile(width, 1, Tile::Blend::AlphaOver, pixels), 0, 0);
+    int wrong = 0;
+    for (int i = 0; i < width * 3; ++i) {
+        const unsigned a = pixels[std::size_t(i / 3 * 4 + 3)];
+        const unsigned value = pixels[std::size_t(i / 3 * 4 + i % 3)];
+        wrong += raster.row(0)[i] != (before.row(0)[i] * (255 - a) + value * a + 127) / 255;
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+#if defined(QUILTMAP_HAS_AVX2_CODE)
+TEST(CpuFeatures, PlainPathsSwitchTurnsAvx2Off)
+{
+    if (std::getenv("QUILTMAP_TEST_PLAIN_PATHS") == nullptr)
+        GTEST_SKIP() << "only in the run on the plain paths";
+    EXPECT_FALSE(hasAvx2());
+}
+#endif
 
 // Decodes a built file and draws it at (0, 0) on a raster whose every pixel is `under`.
 Raster drawDecoded(const pngbuilder::PngRecipe &recipe, Rgb under)
