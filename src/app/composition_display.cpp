@@ -3,6 +3,8 @@
 #include "app/raster_view.h"
 #include "app/text_list_edit.h"
 
+#include <chrono>
+
 namespace quiltmap::app {
 
 namespace {
@@ -12,18 +14,26 @@ constexpr qint64 frameMilliseconds = 16;
 
 } // namespace
 
-CompositionDisplay::CompositionDisplay(RasterView &preview, TextListEdit &names)
+CompositionDisplay::CompositionDisplay(RasterView &preview, TextListEdit &names, Clock clock)
     : m_preview(preview)
     , m_names(names)
+    , m_clock(std::move(clock))
+    , m_flushedAt(m_clock())
+{ }
+
+CompositionDisplay::Clock CompositionDisplay::steadyClock()
 {
-    m_sinceFlush.start();
+    return [] {
+        using namespace std::chrono;
+        return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    };
 }
 
 void CompositionDisplay::add(const QRect &area, const QString &name)
 {
     m_area |= area;
     m_pendingNames.append(name);
-    if (m_sinceFlush.elapsed() >= frameMilliseconds)
+    if (m_clock() - m_flushedAt >= frameMilliseconds)
         flush();
 }
 
@@ -35,7 +45,7 @@ void CompositionDisplay::flush()
         m_names.appendLines(m_pendingNames);
     m_area = {};
     m_pendingNames.clear();
-    m_sinceFlush.restart();
+    m_flushedAt = m_clock();
 }
 
 } // namespace quiltmap::app

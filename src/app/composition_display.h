@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QRect>
 #include <QStringList>
+#include <functional>
 
 namespace quiltmap::app {
 
@@ -15,19 +15,26 @@ class TextListEdit;
 class CompositionDisplay
 {
 public:
-    CompositionDisplay(RasterView &preview, TextListEdit &names);
+    // Milliseconds of a steady clock.
+    using Clock = std::function<qint64()>;
 
-    // Gathers one drawn tile; shows everything gathered when a frame has passed.
+    CompositionDisplay(RasterView &preview, TextListEdit &names, Clock clock = steadyClock());
+
+    // Gathers one drawn tile; shows everything gathered when a frame has passed since the last
+    // showing.
     void add(const QRect &area, const QString &name);
     // Shows everything gathered now.
     void flush();
 
+    static Clock steadyClock();
+
 private:
     RasterView &m_preview;
     TextListEdit &m_names;
+    Clock m_clock;
     QRect m_area;
     QStringList m_pendingNames;
-    QElapsedTimer m_sinceFlush;
+    qint64 m_flushedAt;
 };
 
 } // namespace quiltmap::app
