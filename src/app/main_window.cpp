@@ -2,12 +2,11 @@
 
 #include "aniicon/ani_icon.h"
 #include "aniicon/busy_animation.h"
-#include "app/composition_display.h"
+#include "app/composition_run.h"
 #include "app/error_reporter.h"
 #include "app/file_list_box.h"
 #include "app/options_dialog.h"
 #include "app/raster_view.h"
-#include "app/step_event_dispatch.h"
 #include "app/str_to_int.h"
 #include "app/text_list_edit.h"
 #include "app/window_additions.h"
@@ -18,7 +17,6 @@
 #include "sheet/composition.h"
 #include "sheet/folder_listing.h"
 #include "sheet/geometry.h"
-#include "sheet/prefetching_tile_reader.h"
 #include "sheet/sheet_export.h"
 #include "sheet/tile_reader.h"
 #include "widgets/adv_directory_edit.h"
@@ -28,12 +26,10 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDropEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -139,13 +135,17 @@ TfrmMain::TfrmMain(const AppContext &context, TfrmOptions &options)
     createControls();
     createMenu();
     connectHandlers();
-    acceptFolderDrops();
-    m_display = std::make_unique<CompositionDisplay>(*pb, *filelist);
+    new FolderDrops(*this, [this](const QString &folder) { sourcefiles->setText(folder); });
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
     FormCreate();
 }
 
 TfrmMain::~TfrmMain() = default;
+
+const sheet::Raster *TfrmMain::exportImage() const
+{
+    return m_run->finishedSheet();
+}
 
 // Makes a control of the placement table, named after its row, inside its parent and at its
 // place; `arguments` go before the parent to the control's constructor.
@@ -271,10 +271,10 @@ void TfrmMain::connectHandlers()
         part->installEventFilter(this);
 }
 
+// The export image exists from the start, without a raster until a composition ends.
 void TfrmMain::FormCreate()
 {
-    // The export image exists from the start, without a raster until a composition ends.
-    m_exportImage = std::make_shared<const sheet::Raster>();
+    m_run = std::make_unique<CompositionRun>(*pb, *filelist);
 }
 
 void TfrmMain::showEvent(QShowEvent *event)
@@ -298,11 +298,7 @@ void TfrmMain::FormShow()
         pb->resize(previewSurfaceSize);
         // A sheet composed while the settings were read stays; otherwise the preview gets a
         // white surface of its new size.
-        if (pb->raster() == nullptr) {
-            m_previewSurface = std::make_shared<const sheet::Raster>(
-                sheet::Raster::white(previewSurfaceSize.width(), previewSurfaceSize.height()));
-            pb->setRaster(m_previewSurface.get());
-        }
+        m_run->showBlank(previewSurfaceSize);
         Timer1.start();
     });
 }
@@ -387,108 +383,42 @@ void TfrmMain::Button1Click(QObject *sender)
 // name list and the busy state to the newer one.
 void TfrmMain::GenerateStock(QObject *sender)
 {
-    // What the composition this one supersedes drew stays shown.
-    m_display->flush();
-    const QPointer<TfrmMain> window(this);
-    const quint64 run = ++m_compositionRun;
-    StepEventDispatch events;
+    CompositionRun::Ticket run = m_run->begin();
     startBusy();
     try {
-        if (!dispatchEvents(events, window, run))
+        if (!run.dispatchEvents())
             return;
         files->Update();
         // Listing a large folder takes a while; what the user did meanwhile goes first.
-        if (!dispatchEvents(events, window, run))
+        if (!run.dispatchEvents())
             return;
         startComposition(sender);
-        if (m_composition->tileCount() < 1) {
+        if (m_run->tileCount() < 1) {
             m_errors.showNotice(this, QStringLiteral("I need files to operate :-)"));
-            if (!isCurrent(window, run))
+            if (!run.isCurrent())
                 return;
         }
-        while (!m_composition->atEnd()) {
-            if (!dispatchEvents(events, window, run))
-                return;
-            composeNextTile();
-        }
-        finishComposition();
+        if (!m_run->composeRemaining(run))
+            return;
+        m_run->finish();
+        endBusy(true);
     } catch (...) {
-        if (isCurrent(window, run))
-            stopComposition();
+        if (run.isCurrent()) {
+            m_run->stop();
+            endBusy(false);
+        }
         throw;
     }
 }
 
-bool TfrmMain::isCurrent(const QPointer<TfrmMain> &window, quint64 run)
-{
-    return window && run == window->m_compositionRun;
-}
-
-bool TfrmMain::dispatchEvents(
-    StepEventDispatch &events, const QPointer<TfrmMain> &window, quint64 run)
-{
-    events.dispatchPending();
-    return isCurrent(window, run);
-}
-
-// The last sheet is let go before the new one is allocated, so that the window never holds two.
 // A geometry error leaves the last sheet shown and kept.
 void TfrmMain::startComposition(QObject *sender)
 {
     const auto result = computeSheetGeometry(sheet::GeometryVariant::Composition);
-    pb->setRaster(nullptr);
-    m_composition.reset();
-    m_tilesAhead.reset();
-    m_finishedNames.clear();
-    m_exportImage = std::make_shared<const sheet::Raster>();
-    m_previewSurface.reset();
-    m_composition = std::make_unique<sheet::Composition>(
-        result.geometry, sourcefiles->text(), files->fileNames());
-    readTilesAhead();
-    pb->setRaster(&m_composition->raster());
+    m_run->start(result.geometry, sourcefiles->text(), files->fileNames(), sheet::pngTileReader());
     log->clear();
-    filelist->clear();
     CheckImagesize(sender);
     pb->show();
-}
-
-// While this thread draws a tile and dispatches events, the next tiles are decoded on the other
-// processors. A tile's error still surfaces when its turn comes.
-void TfrmMain::readTilesAhead()
-{
-    const unsigned threads = sheet::processorCount();
-    if (threads < 2)
-        return;
-    m_tilesAhead = std::make_unique<sheet::PrefetchingTileReader>(sheet::pngTileReader(),
-        sheet::tilePaths(sourcefiles->text(), m_composition->names()), threads);
-    m_composition->setTileReader(*m_tilesAhead);
-}
-
-void TfrmMain::composeNextTile()
-{
-    const auto tile = m_composition->drawNextTile();
-    m_display->add(tile.area, tile.name);
-}
-
-void TfrmMain::finishComposition()
-{
-    m_display->flush();
-    pb->repaint();
-    m_exportImage = m_composition->finish();
-    m_finishedGeometry = m_composition->geometry();
-    m_finishedNames = m_composition->tileNames();
-    pb->setRaster(m_exportImage.get());
-    m_composition.reset();
-    m_tilesAhead.reset();
-    endBusy(true);
-}
-
-// A composition that stops on an error shows what it drew before the error.
-void TfrmMain::stopComposition()
-{
-    m_tilesAhead.reset();
-    m_display->flush();
-    endBusy(false);
 }
 
 void TfrmMain::startBusy()
@@ -524,7 +454,7 @@ void TfrmMain::butsavestockClick()
         if (lines != filelist->lines())
             filelist->setLines(lines);
         const WaitCursor waiting;
-        sheet::exportSheet(*m_exportImage, lines, chosen);
+        sheet::exportSheet(*exportImage(), lines, chosen);
     });
 }
 
@@ -581,15 +511,9 @@ void TfrmMain::FormCloseQuery()
     reportingErrors(this, [this] { SaveOptions(); });
 }
 
-// A composition still running in a nested event dispatch sees the new run number and stops
-// before it touches the released images.
 void TfrmMain::FormClose()
 {
-    ++m_compositionRun;
-    pb->setRaster(nullptr);
-    m_composition.reset();
-    m_previewSurface.reset();
-    m_exportImage.reset();
+    m_run->release();
 }
 
 void TfrmMain::pbClick()
@@ -602,54 +526,9 @@ void TfrmMain::ScrollBox1MouseWheel()
     ScrollBox1->repaint();
 }
 
-// Controls that take drops of their own (the text fields and lists) leave dragged folders to the
-// window.
-void TfrmMain::acceptFolderDrops()
-{
-    setAcceptDrops(true);
-    for (QWidget *control : findChildren<QWidget *>())
-        if (control->acceptDrops())
-            control->installEventFilter(this);
-}
-
-// A dragged folder, or a file inside one, goes into the source field as if typed, once the drop
-// has ended: the folder handler composes, which must not hold up the dragging application.
-bool TfrmMain::takeFolderDrop(QEvent *event)
-{
-    const auto type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return false;
-    auto *drop = static_cast<QDropEvent *>(event);
-    const QString folder = droppedFolder(*drop->mimeData());
-    if (folder.isEmpty())
-        return false;
-    drop->acceptProposedAction();
-    if (type == QEvent::Drop)
-        QMetaObject::invokeMethod(
-            this, [this, folder] { sourcefiles->setText(folder); }, Qt::QueuedConnection);
-    return true;
-}
-
-void TfrmMain::dragEnterEvent(QDragEnterEvent *event)
-{
-    takeFolderDrop(event);
-}
-
-void TfrmMain::dragMoveEvent(QDragMoveEvent *event)
-{
-    takeFolderDrop(event);
-}
-
-void TfrmMain::dropEvent(QDropEvent *event)
-{
-    takeFolderDrop(event);
-}
-
 void TfrmMain::showPreviewToolTip(const QHelpEvent &event)
 {
-    const QString text = m_composition
-        ? previewToolTip(m_composition->geometry(), m_composition->tileNames(), event.pos())
-        : previewToolTip(m_finishedGeometry, m_finishedNames, event.pos());
+    const QString text = previewToolTip(m_run->shownGeometry(), m_run->shownNames(), event.pos());
     if (text.isEmpty())
         QToolTip::hideText();
     else
@@ -664,8 +543,6 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
         showPreviewToolTip(*static_cast<QHelpEvent *>(event));
         return true;
     }
-    if (takeFolderDrop(event))
-        return true;
     // The preview scrolls with its scroll bars only; the wheel just flushes pending paints.
     if (event->type() == QEvent::Wheel && watched != pb) {
         ScrollBox1MouseWheel();

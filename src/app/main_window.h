@@ -5,7 +5,6 @@
 #include "sheet/geometry.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QTimer>
 #include <memory>
 
@@ -15,10 +14,8 @@ class QPushButton;
 class QScrollArea;
 
 namespace quiltmap::sheet {
-class Composition;
-class PrefetchingTileReader;
 class Raster;
-} // namespace quiltmap::sheet
+}
 
 namespace quiltmap::widgets {
 class TAdvDirectoryEdit;
@@ -32,8 +29,7 @@ class TAniIcon;
 
 namespace quiltmap::app {
 
-class CompositionDisplay;
-class StepEventDispatch;
+class CompositionRun;
 class ErrorReporter;
 class FileListBox;
 class RasterView;
@@ -61,7 +57,7 @@ public:
 
     // The sheet of the last completed composition, null before one and after the window
     // closed.
-    const sheet::Raster *exportImage() const { return m_exportImage.get(); }
+    const sheet::Raster *exportImage() const;
     // What the save dialog was last set up with; its initial folder is also a setting.
     const SaveDialogSettings &saveDialogSettings() const { return SaveDialog1; }
 
@@ -85,9 +81,6 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
     template<typename Control, typename... Arguments>
@@ -105,19 +98,10 @@ private:
     sheet::GeometryResult computeSheetGeometry(sheet::GeometryVariant variant);
     void CheckImagesize(QObject *sender);
     void GenerateStock(QObject *sender);
-    static bool isCurrent(const QPointer<TfrmMain> &window, quint64 run);
-    static bool dispatchEvents(
-        StepEventDispatch &events, const QPointer<TfrmMain> &window, quint64 run);
     void startComposition(QObject *sender);
-    void readTilesAhead();
-    void composeNextTile();
-    void finishComposition();
-    void stopComposition();
     void startBusy();
     void endBusy(bool sheetComplete);
     void fitScrollContent();
-    void acceptFolderDrops();
-    bool takeFolderDrop(QEvent *event);
     void showPreviewToolTip(const QHelpEvent &event);
 
     // The controls the window's code works with, named as the window's parts are named
@@ -144,20 +128,7 @@ private:
     TfrmOptions &m_options;
     settings::AppSettings m_settings;
     bool m_shown = false;
-    // Counts compositions; a composition whose number is no longer the latest stops at its
-    // next step without touching the window again.
-    quint64 m_compositionRun = 0;
-    // Decodes the running composition's tiles ahead on other threads.
-    std::unique_ptr<sheet::PrefetchingTileReader> m_tilesAhead;
-    // The composition the preview shows while it draws, or the last one that failed.
-    std::unique_ptr<sheet::Composition> m_composition;
-    std::unique_ptr<CompositionDisplay> m_display;
-    // The grid and the tile names of the last completed composition, for the preview's tooltip.
-    sheet::SheetGeometry m_finishedGeometry;
-    QStringList m_finishedNames;
-    std::shared_ptr<const sheet::Raster> m_exportImage;
-    // The white surface the preview gets when the window is first shown.
-    std::shared_ptr<const sheet::Raster> m_previewSurface;
+    std::unique_ptr<CompositionRun> m_run;
 };
 
 } // namespace quiltmap::app

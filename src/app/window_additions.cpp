@@ -1,8 +1,10 @@
 #include "app/window_additions.h"
 
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+#include <QWidget>
 
 namespace quiltmap::app {
 
@@ -13,6 +15,33 @@ QString droppedFolder(const QMimeData &data)
         return {};
     const QFileInfo dropped(urls.first().toLocalFile());
     return dropped.isDir() ? dropped.absoluteFilePath() : dropped.absolutePath();
+}
+
+FolderDrops::FolderDrops(QWidget &window, std::function<void(const QString &)> take)
+    : QObject(&window)
+    , m_take(std::move(take))
+{
+    window.setAcceptDrops(true);
+    window.installEventFilter(this);
+    for (QWidget *control : window.findChildren<QWidget *>())
+        if (control->acceptDrops())
+            control->installEventFilter(this);
+}
+
+bool FolderDrops::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QObject::eventFilter(watched, event);
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QString folder = droppedFolder(*drop->mimeData());
+    if (folder.isEmpty())
+        return false;
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop)
+        QMetaObject::invokeMethod(
+            this, [this, folder] { m_take(folder); }, Qt::QueuedConnection);
+    return true;
 }
 
 QString previewToolTip(const sheet::SheetGeometry &geometry, const QStringList &names, QPoint at)

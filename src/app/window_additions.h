@@ -2,17 +2,36 @@
 
 #include "sheet/geometry.h"
 
+#include <QObject>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QMimeData;
+class QWidget;
 
 namespace quiltmap::app {
 
 // The folder that dragged data names: its first local URL when that is a folder, or the folder
 // of the file it names. Empty when the data holds no local URL.
 QString droppedFolder(const QMimeData &data);
+
+// Lets a window take a dragged folder, or a file inside one, dropped onto it or any of its
+// controls; controls that take drops of their own (text fields, lists) leave folders to the
+// window. `take` gets the folder once the drop has ended, so that what it starts does not hold
+// up the dragging application. The window owns the object.
+class FolderDrops : public QObject
+{
+public:
+    FolderDrops(QWidget &window, std::function<void(const QString &)> take);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    std::function<void(const QString &)> m_take;
+};
 
 // The tooltip of the preview at `at` on a sheet of `geometry` whose tiles so far have the
 // name-list entries `names`: the cell's index, the tile's name, its column and row. Empty where
