@@ -26,6 +26,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -237,6 +238,10 @@ void TfrmMain::createMenu()
 {
     QMenu *file1 = menuBar()->addMenu(QStringLiteral("&File"));
     file1->setObjectName(QStringLiteral("File1"));
+    SaveQuiltmap1 = file1->addAction(QStringLiteral("Save Quiltmap"));
+    SaveQuiltmap1->setObjectName(QStringLiteral("SaveQuiltmap1"));
+    SaveQuiltmap1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    followEnabled(*SaveQuiltmap1, *butsavestock);
     Options1 = file1->addAction(QStringLiteral("Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
     Options1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -255,6 +260,7 @@ void TfrmMain::connectHandlers()
     connect(edit_width, &widgets::TMoneyEdit::Exit, this, &TfrmMain::edit_widthExit);
     connect(edit_height, &widgets::TMoneyEdit::Exit, this, &TfrmMain::edit_heightExit);
     connect(edit_columns, &widgets::TMoneyEdit::Exit, this, &TfrmMain::edit_columnsExit);
+    connect(SaveQuiltmap1, &QAction::triggered, this, &TfrmMain::butsavestockClick);
     connect(Options1, &QAction::triggered, this, [this] { Options1Click(Options1); });
     connect(Exit1, &QAction::triggered, this, &TfrmMain::Exit1Click);
     connect(pb, &RasterView::clicked, this, &TfrmMain::pbClick);
@@ -335,8 +341,10 @@ void TfrmMain::sourcefilesChange(QObject *sender)
     reportingErrors(this, [&] { folderPath(sender); });
 }
 
+// The sheet shown stays, but it is another folder's until this one has composed.
 void TfrmMain::folderPath(QObject *sender)
 {
+    butsavestock->setEnabled(false);
     if (!sourcefiles->IsValidDirectory()) {
         sourcefiles->setColor(invalidFolderColour);
         m_errors.showNotice(this, QStringLiteral("Select a valid Directory"));
@@ -446,6 +454,9 @@ void TfrmMain::butsavestockClick()
 {
     reportingErrors(this, [this] {
         SaveDialog1.InitialDir = m_options.quiltMapFolder();
+        // The dialog starts in the folder only when it exists; one that cannot be made leaves
+        // the dialog to start where it would.
+        QDir().mkpath(SaveDialog1.InitialDir);
         SaveDialog1.FileName = QStringLiteral("QuiltMap");
         const QString chosen = m_errors.prompts().chooseSaveFile(this, SaveDialog1);
         if (chosen.isEmpty())

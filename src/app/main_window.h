@@ -119,6 +119,7 @@ private:
     QPushButton *butsavestock;
     QScrollArea *ScrollBox1;
     RasterView *pb;
+    QAction *SaveQuiltmap1;
     QAction *Options1;
     QAction *Exit1;
     QTimer Timer1;

@@ -1,5 +1,6 @@
 #include "app/window_additions.h"
 
+#include <QAction>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
@@ -42,6 +43,38 @@ bool FolderDrops::eventFilter(QObject *watched, QEvent *event)
         QMetaObject::invokeMethod(
             this, [this, folder] { m_take(folder); }, Qt::QueuedConnection);
     return true;
+}
+
+namespace {
+
+class EnabledFollower : public QObject
+{
+public:
+    EnabledFollower(QAction &action, QWidget &control)
+        : QObject(&action)
+        , m_action(action)
+    {
+        action.setEnabled(control.isEnabled());
+        control.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::EnabledChange)
+            m_action.setEnabled(static_cast<QWidget *>(watched)->isEnabled());
+        return false;
+    }
+
+private:
+    QAction &m_action;
+};
+
+} // namespace
+
+void followEnabled(QAction &action, QWidget &control)
+{
+    new EnabledFollower(action, control);
 }
 
 QString previewToolTip(const sheet::SheetGeometry &geometry, const QStringList &names, QPoint at)

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 
+class QAction;
 class QMimeData;
 class QWidget;
 
@@ -32,6 +33,9 @@ protected:
 private:
     std::function<void(const QString &)> m_take;
 };
+
+// Keeps `action` enabled exactly when `control` is.
+void followEnabled(QAction &action, QWidget &control);
 
 // The tooltip of the preview at `at` on a sheet of `geometry` whose tiles so far have the
 // name-list entries `names`: the cell's index, the tile's name, its column and row. Empty where

@@ -8,6 +8,7 @@
 #include "widgets/html_label.h"
 #include "widgets/money_edit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -229,6 +230,54 @@ TEST(MainWindowSave, CancelWritesNothing)
     EXPECT_EQ(app.prompts.saveRequests.size(), 1u);
     EXPECT_TRUE(QDir(out).isEmpty());
     EXPECT_TRUE(app.prompts.errors.empty());
+}
+
+// The previous folder's sheet stays shown after a folder change fails, but it cannot be saved
+// as this folder's; the menu entry follows the button.
+TEST(MainWindowSave, FolderThatFailsToComposeDisablesSavingUntilOneComposes)
+{
+    AppHarness app;
+    const QString tiles = threeTiles(app);
+    app.writeIni(iniFor(tiles));
+    app.start();
+    auto *button = app.control<QPushButton>("butsavestock");
+    auto *entry = app.control<QAction>("SaveQuiltmap1");
+    ASSERT_TRUE(button->isEnabled());
+    EXPECT_TRUE(entry->isEnabled());
+    EXPECT_EQ(entry->shortcut(), QKeySequence(u"Ctrl+S"_s));
+    const QString bitmaps = app.makeFolder(u"bitmaps"_s);
+    QFile bitmap(bitmaps + u"/a.bmp");
+    ASSERT_TRUE(bitmap.open(QIODevice::WriteOnly));
+    bitmap.write("BM");
+    bitmap.close();
+
+    app.control<widgets::TAdvDirectoryEdit>("sourcefiles")->setText(bitmaps);
+
+    EXPECT_EQ(app.prompts.errors.size(), 1u);
+    EXPECT_EQ(app.control<TextListEdit>("filelist")->lines().size(), 3);
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_FALSE(entry->isEnabled());
+
+    app.control<widgets::TAdvDirectoryEdit>("sourcefiles")->setText(tiles);
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_TRUE(entry->isEnabled());
+}
+
+TEST(MainWindowSave, MenuEntrySavesWithTheDialogInTheQuiltMapFolderMadeFirst)
+{
+    AppHarness app;
+    app.writeIni(iniFor(threeTiles(app)));
+    app.start();
+    const QString maps = app.makeFolder(u"home"_s) + u"/Pictures/QuiltMaps/";
+    app.options().setQuiltMapFolder(maps);
+    app.prompts.saveAnswer = maps + u"QuiltMap.png";
+
+    app.control<QAction>("SaveQuiltmap1")->trigger();
+
+    ASSERT_EQ(app.prompts.saveRequests.size(), 1u);
+    EXPECT_EQ(app.prompts.saveRequests[0].InitialDir, maps);
+    EXPECT_TRUE(QFile::exists(maps + u"QuiltMap.png"));
+    EXPECT_TRUE(QFile::exists(maps + u"QuiltMap.txt"));
 }
 
 TEST(MainWindowPreview, ShowsTheSheetAtNaturalSizeAndIgnoresTheWheel)
