@@ -47,6 +47,9 @@ function(quiltmap_add_test name)
   endif()
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock quiltmap_test_support ${ARG_LIBS})
   quiltmap_target_defaults(${name})
+  # The code under test keeps the build type's optimisation; the test code's own, mostly expanded
+  # GoogleTest macros, compiles in two thirds of the time at -O1 and runs about as fast.
+  target_compile_options(${name} PRIVATE $<$<CONFIG:Release,RelWithDebInfo>:-O1>)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
