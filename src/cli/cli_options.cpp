@@ -116,9 +116,18 @@ void readRunOptions(OptionReader &in, CliOptions &options)
             options.data.json = true;
         else if (format == u"csv")
             options.data.csv = true;
+        else if (format == u"phaser")
+            options.data.phaser = true;
+        else if (format == u"tiled")
+            options.data.tiled = true;
         else
-            in.refuse(u"data"_s, format, "json or csv");
+            in.refuse(u"data"_s, format, "json, csv, phaser or tiled");
     }
+    options.style.powerOfTwo = in.isSet(u"pot"_s);
+    options.proof = in.isSet(u"proof"_s);
+    options.pages = in.isSet(u"pages"_s);
+    if (options.pages && !options.maxSize && in.failure.isEmpty())
+        in.failure = u"--pages: needs --max-size, the size a page may have"_s;
     options.quiet = in.isSet(u"quiet"_s);
     options.threads = in.number(u"threads"_s, 1, "a number of threads from 1 up");
     options.anyFormat = in.isSet(u"any-format"_s);

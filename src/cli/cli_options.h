@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sheet/composition.h"
+#include "sheet/data_files.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,15 +9,6 @@
 #include <optional>
 
 namespace quiltmap::cli {
-
-// The formats --data writes besides the sheet and the name list.
-struct DataFormats
-{
-    bool json = false;
-    bool csv = false;
-    bool phaser = false;
-    bool tiled = false;
-};
 
 // What the command line asks for.
 struct CliOptions
@@ -41,7 +33,11 @@ struct CliOptions
     // The largest sheet width and height allowed, if any.
     std::optional<std::int64_t> maxSize;
     QString output = QStringLiteral("QuiltMap");
-    DataFormats data;
+    sheet::DataFormats data;
+    // Also write BASE.proof.png, the sheet for people to check.
+    bool proof = false;
+    // A sheet beyond --max-size is split by whole rows into BASE-1.png, BASE-2.png, ...
+    bool pages = false;
     bool quiet = false;
     // Read files by their content with every image format at hand, not as PNG only.
     bool anyFormat = false;

@@ -81,15 +81,18 @@ int runOnce(const CliOptions &options, const RunPaths &paths, Console console, R
     }
 }
 
-// The start of the names of the outputs and their temporary files when they are written into
-// the watched folder, whose changes they must not trigger; empty otherwise.
-QString ownOutputPrefix(const RunPaths &paths)
+// The starts of the names of the outputs and their temporary files when they are written into
+// the watched folder, whose changes they must not trigger: "BASE." and with --pages "BASE-".
+QStringList ownOutputPrefixes(const CliOptions &options, const RunPaths &paths)
 {
     const QFileInfo stem(sheet::changeExtension(paths.outputBase, QString()));
     if (QFileInfo(stem.absolutePath()).canonicalFilePath()
         != QFileInfo(paths.folder).canonicalFilePath())
         return {};
-    return stem.fileName() + u'.';
+    QStringList prefixes { stem.fileName() + u'.' };
+    if (options.pages)
+        prefixes.append(stem.fileName() + u'-');
+    return prefixes;
 }
 
 // Runs, then runs again whenever the folder has been quiet for 300 ms after a change, until
@@ -99,7 +102,7 @@ int watch(const CliOptions &options, const RunPaths &paths, Console console)
     const StopOnInterrupt stopOnInterrupt;
     std::optional<FolderWatch> watcher;
     try {
-        watcher.emplace(paths.folder, ownOutputPrefix(paths));
+        watcher.emplace(paths.folder, ownOutputPrefixes(options, paths));
     } catch (const Error &error) {
         return reportFailure(error.message(), console);
     }

@@ -28,9 +28,9 @@ constexpr std::chrono::milliseconds stopCheck(50);
 
 } // namespace
 
-FolderWatch::FolderWatch(const QString &folder, const QString &ignoredPrefix)
+FolderWatch::FolderWatch(const QString &folder, const QStringList &ignoredPrefixes)
     : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    , m_ignoredPrefix(ignoredPrefix)
+    , m_ignoredPrefixes(ignoredPrefixes)
 {
     if (m_fd < 0)
         cannotWatch(folder, errno);
@@ -51,8 +51,9 @@ bool FolderWatch::counts(const QString &name) const
     // An event without a name concerns the folder itself.
     if (name.isEmpty())
         return true;
-    if (!m_ignoredPrefix.isEmpty() && name.startsWith(m_ignoredPrefix))
-        return false;
+    for (const QString &prefix : m_ignoredPrefixes)
+        if (name.startsWith(prefix))
+            return false;
     const QStringList patterns = sheet::FolderListing::defaultMask().split(u';');
     return std::any_of(patterns.begin(), patterns.end(),
         [&](const QString &pattern) { return sheet::matchesWildcard(pattern, name); });

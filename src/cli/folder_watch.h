@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <chrono>
 
@@ -10,10 +11,10 @@ namespace quiltmap::cli {
 class FolderWatch
 {
 public:
-    // Only names the listing's mask matches count, and not those that start with
-    // `ignoredPrefix` (when not empty): the command's own outputs may live in the folder. Throws
+    // Only names the listing's mask matches count, and not those that start with one of
+    // `ignoredPrefixes`: the command's own outputs may live in the folder. Throws
     // quiltmap::Error when the system refuses to watch the folder.
-    FolderWatch(const QString &folder, const QString &ignoredPrefix);
+    FolderWatch(const QString &folder, const QStringList &ignoredPrefixes);
     ~FolderWatch();
     FolderWatch(const FolderWatch &) = delete;
     FolderWatch &operator=(const FolderWatch &) = delete;
@@ -28,7 +29,7 @@ private:
     bool counts(const QString &name) const;
 
     int m_fd = -1;
-    QString m_ignoredPrefix;
+    QStringList m_ignoredPrefixes;
 };
 
 } // namespace quiltmap::cli

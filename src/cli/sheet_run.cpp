@@ -3,15 +3,17 @@
 #include "cli/any_format_reader.h"
 #include "cli/cli_messages.h"
 #include "cli/cli_options.h"
+#include "cli/duplicate_tiles.h"
 #include "cli/order_file.h"
 #include "cli/progress_bar.h"
+#include "cli/proof_sheet.h"
 #include "common/error.h"
 #include "common/sheet_defaults.h"
+#include "settings/version_text.h"
 #include "sheet/composition.h"
+#include "sheet/data_files.h"
 #include "sheet/folder_listing.h"
 #include "sheet/geometry.h"
-#include "sheet/grid_data.h"
-#include "sheet/output_file.h"
 #include "sheet/prefetching_tile_reader.h"
 #include "sheet/rows_ready.h"
 #include "sheet/sheet_export.h"
@@ -20,7 +22,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QIODevice>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <QTime>
 #include <algorithm>
@@ -31,16 +33,13 @@
 namespace quiltmap::cli {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using namespace quiltmap::sheet;
 
 QString sizeText(std::int64_t width, std::int64_t height)
 {
     return QStringLiteral("%1x%2").arg(width).arg(height);
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    writeOutputFile(path, [&](QIODevice &out) { return out.write(bytes) == bytes.size(); });
 }
 
 // One run: list, order, measure, compose, write.
@@ -84,22 +83,34 @@ private:
     QSize firstTileSize(const QStringList &names) const;
     QSize largestTileSize(const QStringList &names) const;
     SheetGeometry geometryFor(const QStringList &names) const;
-    void checkMaxSize(const SheetGeometry &geometry) const;
+    // The rows of each page when --pages splits the sheet, 0 when it stays whole. Refuses,
+    // before anything is drawn, a sheet or page larger than --max-size allows.
+    std::int64_t rowsPerPage(const SheetGeometry &geometry) const;
+    [[noreturn]] void refuseSize(const SheetGeometry &geometry) const;
+    // The largest side --max-size leaves the laid-out sheet: with --pot the largest power of
+    // two within it, as the padding must fit too.
+    std::int64_t sideLimit() const;
     void warnOfEmptyColumns(const SheetGeometry &geometry) const;
     // The output with `extension` as the user named it.
     QString shownOutput(const QString &extension) const
     {
         return changeExtension(m_options.output, extension);
     }
+    // Composes one image, the sheet or a page, of the tiles `names` starting at cell `first` of
+    // the sheet, and writes it to STEM.png (and STEM.proof.png). `page` is 0 for the sheet.
+    SheetImage composeImage(const QStringList &names, const SheetGeometry &geometry,
+        const QString &stem, int page, int first, DuplicateTiles *duplicates);
     // Draws every tile; given `rows`, tells it after each tile which rows are final.
     DrawnSheet drawAllTiles(Composition &composition, RowsReady *rows = nullptr) const;
     // Draws every tile while another thread compresses the finished rows into the image file;
     // that thread's failure is left in `imageFailure`.
     DrawnSheet drawWhileWritingImage(
-        Composition &composition, std::exception_ptr &imageFailure) const;
-    void writeGridData(const SheetGeometry &geometry, const QList<GridTile> &tiles) const;
+        Composition &composition, const QString &stem, std::exception_ptr &imageFailure) const;
+    // The size of the image: the sheet's, or with --pot each side raised to a power of two.
+    SheetSize imageSize(const SheetGeometry &geometry) const;
     void report(const QStringList &lines, const char *prefix) const;
-    void reportSize(const SheetGeometry &geometry) const;
+    void reportSize(const SheetImage &image, int page) const;
+    void reportDuplicates(const QList<std::pair<QString, QString>> &duplicates) const;
 
     const CliOptions &m_options;
     const RunPaths &m_paths;
@@ -107,6 +118,10 @@ private:
     RunHistory &m_history;
     AnyFormatReader m_anyFormat;
     TileReader *m_reader = &pngTileReader();
+    // Whether --keep-going passed over a file that could not be read.
+    bool m_skipped = false;
+    // The name-list entries of the images composed so far.
+    QStringList m_nameLines;
 };
 
 template<typename Step> auto SheetRun::atFile(const QString &name, Step step) const
@@ -120,17 +135,29 @@ template<typename Step> auto SheetRun::atFile(const QString &name, Step step) co
     }
 }
 
-// The folder's image files, without the outputs this run writes into it.
+// The folder's image files, without the images this run writes into it.
 QStringList SheetRun::tileNames(QStringList names) const
 {
-    const QFileInfo sheetFile(changeExtension(m_paths.outputBase, QStringLiteral(".png")));
-    const bool sameFolder = QFileInfo(sheetFile.absolutePath()).canonicalFilePath()
-        == QFileInfo(m_paths.folder).canonicalFilePath();
-    if (sameFolder && names.removeAll(sheetFile.fileName()) > 0 && !m_history.toldOwnOutputs) {
+    const QFileInfo stem(changeExtension(m_paths.outputBase, QString()));
+    QStringList ownImages;
+    if (QFileInfo(stem.absolutePath()).canonicalFilePath()
+        == QFileInfo(m_paths.folder).canonicalFilePath()) {
+        // BASE.png, BASE.proof.png, and with --pages BASE-1.png, BASE-1.proof.png and so on.
+        const QString pages = m_options.pages ? u"(-[0-9]+)?"_s : QString();
+        const QString proof = m_options.proof ? u"(\\.proof)?"_s : QString();
+        const QRegularExpression own(QRegularExpression::anchoredPattern(
+            QRegularExpression::escape(stem.fileName()) + pages + proof + u"\\.png"_s));
+        for (const QString &name : std::as_const(names))
+            if (own.match(name).hasMatch())
+                ownImages.append(name);
+        for (const QString &name : std::as_const(ownImages))
+            names.removeAll(name);
+    }
+    if (!ownImages.isEmpty() && !m_history.toldOwnOutputs) {
         m_history.toldOwnOutputs = true;
         if (!m_options.quiet)
             m_console.err << "quiltmap: " << m_options.folder
-                          << ": left out as an output of this run: " << sheetFile.fileName()
+                          << ": left out as an output of this run: " << ownImages.join(u", ")
                           << Qt::endl;
     }
     if (names.isEmpty())
@@ -212,23 +239,57 @@ SheetGeometry SheetRun::geometryFor(const QStringList &names) const
     if (!m_options.columnsAuto)
         return geometryWith(m_options.columns.value_or(defaultTilesPerRow));
     const SheetGeometry single = geometryWith(1);
-    const std::optional<int> columns
-        = squarestColumns(single, m_options.style.layout, m_options.maxSize);
+    const std::optional<int> columns = m_options.maxSize
+        ? squarestColumns(single, m_options.style.layout, sideLimit())
+        : squarestColumns(single, m_options.style.layout);
     if (columns)
         return geometryWith(*columns);
+    // Pages take the rows that do not fit: the widest sheet that fits splits into the fewest.
+    if (m_options.pages) {
+        const std::optional<int> widest
+            = widestColumnsWithin(single, m_options.style.layout, sideLimit());
+        if (widest)
+            return geometryWith(*widest);
+    }
     return geometryWith(squarestColumns(single, m_options.style.layout).value_or(1));
 }
 
-// Refuses, before anything is drawn, a sheet larger than --max-size allows.
-void SheetRun::checkMaxSize(const SheetGeometry &geometry) const
+std::int64_t SheetRun::sideLimit() const
+{
+    const std::int64_t limit = *m_options.maxSize;
+    return m_options.style.powerOfTwo ? powerOfTwoSize({ 1, limit / 2 + 1 }).height : limit;
+}
+
+std::int64_t SheetRun::rowsPerPage(const SheetGeometry &geometry) const
 {
     if (!m_options.maxSize)
-        return;
+        return 0;
     const SheetLayout &layout = m_options.style.layout;
+    const std::int64_t limit = sideLimit();
+    const std::int64_t margins = 2 * std::int64_t(layout.margin);
+    if (margins + geometry.cellWidth > limit || margins + geometry.cellHeight > limit)
+        throw Error(QStringLiteral("%1: one %2 cell with its margins is more than --max-size %3; "
+                                   "pass a larger --max-size")
+                        .arg(shownOutput(QStringLiteral(".png")),
+                            sizeText(geometry.cellWidth, geometry.cellHeight))
+                        .arg(*m_options.maxSize));
     const SheetSize size = sheetSize(geometry, layout);
-    if (size.width <= *m_options.maxSize && size.height <= *m_options.maxSize)
-        return;
-    const std::optional<int> fits = largestColumnsWithin(geometry, layout, *m_options.maxSize);
+    if (size.width <= limit && size.height <= limit)
+        return 0;
+    if (!m_options.pages || size.width > limit)
+        refuseSize(geometry);
+    // Margin, rows with spacing between them, margin.
+    return (limit - margins + layout.spacing)
+        / (std::int64_t(geometry.cellHeight) + layout.spacing);
+}
+
+[[noreturn]] void SheetRun::refuseSize(const SheetGeometry &geometry) const
+{
+    // Pages take any number of rows, so only the width limits the columns.
+    const std::optional<int> fits = m_options.pages
+        ? widestColumnsWithin(geometry, m_options.style.layout, sideLimit())
+        : largestColumnsWithin(geometry, m_options.style.layout, sideLimit());
+    const SheetSize size = imageSize(geometry);
     throw Error(QStringLiteral("%1: the sheet would be %2 pixels, more than --max-size %3; %4")
                     .arg(shownOutput(QStringLiteral(".png")), sizeText(size.width, size.height))
                     .arg(*m_options.maxSize)
@@ -272,7 +333,7 @@ SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition, RowsReady 
                 QStringLiteral("%1: %2 is larger than the %3 cell")
                     .arg(shownPath(file), sizeText(drawn.size.width(), drawn.size.height()),
                         sizeText(geometry.cellWidth, geometry.cellHeight)));
-        if (m_options.data.json || m_options.data.csv)
+        if (m_options.data.any())
             sheet.tiles.append({ drawn.index, trimNameLines({ drawn.name }).front(), file,
                 drawn.cell.column, drawn.cell.row, drawn.cell.x, drawn.cell.y, drawn.size.width(),
                 drawn.size.height(), clipped });
@@ -289,12 +350,12 @@ SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition, RowsReady 
 }
 
 SheetRun::DrawnSheet SheetRun::drawWhileWritingImage(
-    Composition &composition, std::exception_ptr &imageFailure) const
+    Composition &composition, const QString &stem, std::exception_ptr &imageFailure) const
 {
     RowsReady rows;
     std::jthread imageWriter([&] {
         try {
-            exportSheetImage(composition.raster(), m_paths.outputBase, threads(), &rows);
+            exportSheetImage(composition.raster(), stem + u".png"_s, threads(), &rows);
         } catch (...) {
             imageFailure = std::current_exception();
         }
@@ -309,26 +370,54 @@ SheetRun::DrawnSheet SheetRun::drawWhileWritingImage(
     }
 }
 
-// Writes BASE.json and BASE.csv as asked, each replaced atomically.
-void SheetRun::writeGridData(const SheetGeometry &geometry, const QList<GridTile> &tiles) const
+SheetSize SheetRun::imageSize(const SheetGeometry &geometry) const
 {
-    const SheetLayout &layout = m_options.style.layout;
-    if (m_options.data.json) {
-        const SheetSize size = sheetSize(geometry, layout);
-        writeBytes(changeExtension(m_paths.outputBase, QStringLiteral(".json")),
-            gridJson({ size.width, size.height, geometry.cellWidth, geometry.cellHeight,
-                         geometry.columns, geometry.rows, geometry.fileCount, layout.spacing,
-                         layout.margin, backgroundText(m_options.style.background) },
-                tiles));
-    }
-    if (m_options.data.csv)
-        writeBytes(changeExtension(m_paths.outputBase, QStringLiteral(".csv")), gridCsv(tiles));
+    const SheetSize size = sheetSize(geometry, m_options.style.layout);
+    return m_options.style.powerOfTwo ? powerOfTwoSize(size) : size;
 }
 
 void SheetRun::report(const QStringList &lines, const char *prefix) const
 {
     for (const QString &line : lines)
         m_console.err << "quiltmap: " << prefix << line << Qt::endl;
+}
+
+SheetImage SheetRun::composeImage(const QStringList &names, const SheetGeometry &geometry,
+    const QString &stem, int page, int first, DuplicateTiles *duplicates)
+{
+    // Tiles are decoded ahead on the export's threads while earlier ones are drawn, the first
+    // ones while the sheet is laid out.
+    std::optional<PrefetchingTileReader> prefetching;
+    if (threads() > 1)
+        prefetching.emplace(*m_reader, tilePaths(m_paths.folder, names), threads());
+    TileReader &reader = prefetching ? *prefetching : *m_reader;
+    if (duplicates)
+        duplicates->readThrough(reader);
+    Composition composition(geometry, m_paths.folder, names, m_options.style);
+    composition.setTileReader(duplicates ? *duplicates : reader);
+    // With more than one thread the image is written while the tiles are drawn.
+    const bool overlapped = threads() > 1 && !composition.raster().isEmpty();
+    std::exception_ptr imageFailure;
+    DrawnSheet drawn = overlapped ? drawWhileWritingImage(composition, stem, imageFailure)
+                                  : drawAllTiles(composition);
+    if (!m_options.quiet)
+        report(drawn.warnings, "warning: ");
+    report(drawn.skipped, "");
+    m_skipped = m_skipped || !drawn.skipped.isEmpty();
+    if (!overlapped)
+        exportSheetImage(*composition.finish(), stem + u".png"_s, threads());
+    else if (imageFailure)
+        std::rethrow_exception(imageFailure);
+    if (m_options.proof)
+        writeProofSheet(proofSheet(composition.raster(), geometry, m_options.style.layout,
+                            trimNameLines(composition.tileNames()), first),
+            stem + u".proof.png"_s);
+    for (GridTile &tile : drawn.tiles) {
+        tile.index += first;
+        tile.page = page;
+    }
+    m_nameLines += composition.tileNames();
+    return { geometry, imageSize(geometry), stem, drawn.tiles };
 }
 
 int SheetRun::run()
@@ -342,45 +431,63 @@ int SheetRun::run()
     listing.applyFilePath(m_paths.folder);
     const QStringList names = orderedNames(tileNames(listing.names()));
     const SheetGeometry geometry = geometryFor(names);
-    checkMaxSize(geometry);
+    const std::int64_t pageRows = rowsPerPage(geometry);
     warnOfEmptyColumns(geometry);
-    // Tiles are decoded ahead on the export's threads while earlier ones are drawn, the first
-    // ones while the sheet is laid out.
-    std::optional<PrefetchingTileReader> prefetching;
-    if (threads() > 1)
-        prefetching.emplace(*m_reader, tilePaths(m_paths.folder, names), threads());
-    Composition composition(geometry, m_paths.folder, names, m_options.style);
-    composition.setTileReader(prefetching ? *prefetching : *m_reader);
-    // With more than one thread the image is written while the tiles are drawn.
-    const bool overlapped = threads() > 1 && !composition.raster().isEmpty();
-    std::exception_ptr imageFailure;
-    const DrawnSheet drawn
-        = overlapped ? drawWhileWritingImage(composition, imageFailure) : drawAllTiles(composition);
+    // Duplicates are only reported, so a quiet run does not look for them.
+    std::optional<DuplicateTiles> duplicates;
     if (!m_options.quiet)
-        report(drawn.warnings, "warning: ");
-    report(drawn.skipped, "");
-    if (!overlapped) {
-        exportSheet(*composition.finish(), trimNameLines(composition.tileNames()),
-            m_paths.outputBase, threads());
-    } else if (imageFailure) {
-        std::rethrow_exception(imageFailure);
+        duplicates.emplace();
+    std::optional<TextSupport> text;
+    if (m_options.proof)
+        text.emplace();
+    const QString stem = changeExtension(m_paths.outputBase, QString());
+    QList<SheetImage> images;
+    if (pageRows == 0) {
+        images.append(
+            composeImage(names, geometry, stem, 0, 0, duplicates ? &*duplicates : nullptr));
     } else {
-        exportNameList(trimNameLines(composition.tileNames()), m_paths.outputBase);
+        // Pages of whole rows, each a sheet of its own with the same grid.
+        const int perPage = int(std::min<std::int64_t>(pageRows * geometry.columns, names.size()));
+        for (int first = 0; first < names.size(); first += perPage) {
+            const QStringList pageNames = names.mid(first, perPage);
+            const SheetGeometry pageGeometry = computeGeometry(
+                { QString::number(geometry.cellWidth), QString::number(geometry.cellHeight),
+                    QString::number(geometry.columns) },
+                int(pageNames.size()), GeometryVariant::Composition)
+                                                   .geometry;
+            const int page = int(images.size()) + 1;
+            images.append(composeImage(pageNames, pageGeometry, stem + u'-' + QString::number(page),
+                page, first, duplicates ? &*duplicates : nullptr));
+        }
     }
-    writeGridData(geometry, drawn.tiles);
-    reportSize(geometry);
-    return drawn.skipped.isEmpty() ? ExitSuccess : ExitSkippedFiles;
+    exportNameList(trimNameLines(m_nameLines), m_paths.outputBase);
+    writeDataFiles(m_options.data, m_options.style, stem, images, settings::GetVersionText());
+    if (duplicates)
+        reportDuplicates(duplicates->duplicates());
+    for (const SheetImage &image : images)
+        reportSize(image, pageRows == 0 ? 0 : int(&image - images.data()) + 1);
+    return m_skipped ? ExitSkippedFiles : ExitSuccess;
+}
+
+void SheetRun::reportDuplicates(const QList<std::pair<QString, QString>> &duplicates) const
+{
+    const qsizetype folder = tilePath(m_paths.folder, QString()).size();
+    for (const auto &[path, first] : duplicates)
+        m_console.err << "quiltmap: " << shownPath(path.mid(folder)) << ": the same pixels as "
+                      << shownPath(first.mid(folder)) << Qt::endl;
 }
 
 // The report line; a watch's later runs start it with the local time.
-void SheetRun::reportSize(const SheetGeometry &geometry) const
+void SheetRun::reportSize(const SheetImage &image, int page) const
 {
     if (m_options.quiet)
         return;
     if (m_history.runs > 1)
         m_console.out << QTime::currentTime().toString(u"HH:mm:ss") << ' ';
-    const SheetSize size = sheetSize(geometry, m_options.style.layout);
-    m_console.out << "width " << size.width << ", height " << size.height << ", images "
+    if (page > 0)
+        m_console.out << "page " << page << ": ";
+    const SheetGeometry &geometry = image.geometry;
+    m_console.out << "width " << image.size.width << ", height " << image.size.height << ", images "
                   << geometry.fileCount << ", per row " << geometry.columns << ", rows "
                   << geometry.rows << Qt::endl;
 }

@@ -13,7 +13,8 @@ namespace {
 
 Raster backgroundRaster(const SheetGeometry &geometry, const SheetStyle &style)
 {
-    const SheetSize size = sheetSize(geometry, style.layout);
+    const SheetSize laidOut = sheetSize(geometry, style.layout);
+    const SheetSize size = style.powerOfTwo ? powerOfTwoSize(laidOut) : laidOut;
     if (size.width > std::numeric_limits<int>::max()
         || size.height > std::numeric_limits<int>::max())
         throw Error(

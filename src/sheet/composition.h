@@ -19,6 +19,8 @@ struct SheetStyle
 {
     SheetLayout layout;
     SheetBackground background;
+    // The sheet padded with background to a power of two on each side; the cells stay.
+    bool powerOfTwo = false;
 };
 
 // One composition of a sheet, driven one tile at a time so that the caller can do other work

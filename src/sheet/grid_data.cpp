@@ -1,32 +1,18 @@
 #include "sheet/grid_data.h"
 
-#include <initializer_list>
+#include "sheet/json_text.h"
+
 #include <utility>
 
 namespace quiltmap::sheet {
 namespace {
 
-// A JSON string: quotation mark, backslash and control characters escaped, the rest as is.
-QString jsonString(const QString &text)
-{
-    QString quoted(u'"');
-    for (const QChar c : text) {
-        if (c == u'"' || c == u'\\')
-            quoted += u'\\' + QString(c);
-        else if (c.unicode() < 0x20)
-            quoted += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
-        else
-            quoted += c;
-    }
-    return quoted + u'"';
-}
-
 // Fields in the order they are written, each a name and its JSON text. Written by hand rather
 // than through QJsonObject: a sheet of 20000 tiles would spend most of its data time there, and
 // the fields keep the documented order.
-using JsonFields = std::initializer_list<std::pair<const char *, QString>>;
+using JsonFields = QList<std::pair<const char *, QString>>;
 
-QString jsonObject(JsonFields fields, const QString &indent)
+QString jsonObject(const JsonFields &fields, const QString &indent)
 {
     QString text(u'{');
     const char *separator = "\n";
@@ -45,24 +31,26 @@ QString number(std::int64_t value)
 
 QString sheetObject(const GridSheet &sheet)
 {
-    return jsonObject(
-        { { "width", number(sheet.width) }, { "height", number(sheet.height) },
-            { "cellWidth", number(sheet.cellWidth) }, { "cellHeight", number(sheet.cellHeight) },
-            { "columns", number(sheet.columns) }, { "rows", number(sheet.rows) },
-            { "count", number(sheet.count) }, { "spacing", number(sheet.spacing) },
-            { "margin", number(sheet.margin) }, { "background", jsonString(sheet.background) } },
-        QStringLiteral("    "));
+    JsonFields fields { { "width", number(sheet.width) }, { "height", number(sheet.height) },
+        { "cellWidth", number(sheet.cellWidth) }, { "cellHeight", number(sheet.cellHeight) },
+        { "columns", number(sheet.columns) }, { "rows", number(sheet.rows) },
+        { "count", number(sheet.count) }, { "spacing", number(sheet.spacing) },
+        { "margin", number(sheet.margin) }, { "background", jsonString(sheet.background) } };
+    if (sheet.pages > 0)
+        fields.append({ "pages", number(sheet.pages) });
+    return jsonObject(fields, QStringLiteral("    "));
 }
 
 QString tileObject(const GridTile &tile)
 {
-    return jsonObject(
-        { { "index", number(tile.index) }, { "name", jsonString(tile.name) },
-            { "file", jsonString(tile.file) }, { "column", number(tile.column) },
-            { "row", number(tile.row) }, { "x", number(tile.x) }, { "y", number(tile.y) },
-            { "width", number(tile.width) }, { "height", number(tile.height) },
-            { "clipped", tile.clipped ? QStringLiteral("true") : QStringLiteral("false") } },
-        QStringLiteral("        "));
+    JsonFields fields { { "index", number(tile.index) }, { "name", jsonString(tile.name) },
+        { "file", jsonString(tile.file) }, { "column", number(tile.column) },
+        { "row", number(tile.row) }, { "x", number(tile.x) }, { "y", number(tile.y) },
+        { "width", number(tile.width) }, { "height", number(tile.height) },
+        { "clipped", tile.clipped ? QStringLiteral("true") : QStringLiteral("false") } };
+    if (tile.page > 0)
+        fields.insert(1, { "page", number(tile.page) });
+    return jsonObject(fields, QStringLiteral("        "));
 }
 
 QString csvField(const QString &text)
@@ -88,14 +76,18 @@ QByteArray gridJson(const GridSheet &sheet, const QList<GridTile> &tiles)
     return text.toUtf8();
 }
 
-QByteArray gridCsv(const QList<GridTile> &tiles)
+QByteArray gridCsv(const QList<GridTile> &tiles, bool paged)
 {
-    QString text = QStringLiteral("index,name,file,column,row,x,y,width,height,clipped\r\n");
+    QString text = paged
+        ? QStringLiteral("index,page,name,file,column,row,x,y,width,height,clipped\r\n")
+        : QStringLiteral("index,name,file,column,row,x,y,width,height,clipped\r\n");
     for (const GridTile &t : tiles)
         text += QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8,%9,")
-                    .arg(QString::number(t.index), csvField(t.name), csvField(t.file),
-                        QString::number(t.column), QString::number(t.row), QString::number(t.x),
-                        QString::number(t.y), QString::number(t.width), QString::number(t.height))
+                    .arg(QString::number(t.index)
+                            + (paged ? u',' + QString::number(t.page) : QString()),
+                        csvField(t.name), csvField(t.file), QString::number(t.column),
+                        QString::number(t.row), QString::number(t.x), QString::number(t.y),
+                        QString::number(t.width), QString::number(t.height))
             + (t.clipped ? QStringLiteral("true\r\n") : QStringLiteral("false\r\n"));
     return text.toUtf8();
 }

@@ -21,6 +21,9 @@ struct GridSheet
     int margin = 0;
     // "transparent" or "#RRGGBB".
     QString background;
+    // The pages the sheet is split into, each with the size and rows above except a shorter
+    // last; 0 for a sheet of one image, which the data then does not mention.
+    int pages = 0;
 };
 
 // One tile in cell order.
@@ -40,14 +43,17 @@ struct GridTile
     int height = 0;
     // Whether the tile is larger than its cell.
     bool clipped = false;
+    // The page (from 1) of a sheet split into pages; then `row` and `y` are on that page.
+    int page = 0;
 };
 
 // The sheet and its tiles as a JSON document (UTF-8, indented, fields in the order above):
-// {"sheet": {...}, "tiles": [...]}.
+// {"sheet": {...}, "tiles": [...]}. The page fields appear only for a sheet split into pages.
 QByteArray gridJson(const GridSheet &sheet, const QList<GridTile> &tiles);
 
 // One header line and one line per tile with the tile fields, comma-separated, CR LF ended;
 // a text with a comma, a quotation mark or a line break is quoted, its quotation marks doubled.
-QByteArray gridCsv(const QList<GridTile> &tiles);
+// The page field appears only when `paged`.
+QByteArray gridCsv(const QList<GridTile> &tiles, bool paged = false);
 
 } // namespace quiltmap::sheet

@@ -23,6 +23,17 @@ SheetSize sheetSize(const SheetGeometry &geometry, const SheetLayout &layout)
         geometry.sheetWidth, geometry.sheetHeight, geometry.columns, geometry.rows, layout);
 }
 
+SheetSize powerOfTwoSize(SheetSize size)
+{
+    const auto raised = [](std::int64_t side) {
+        std::int64_t power = 1;
+        while (power < side)
+            power *= 2;
+        return power;
+    };
+    return { raised(size.width), raised(size.height) };
+}
+
 CellPlace cellPlace(const SheetGeometry &geometry, const SheetLayout &layout, int index)
 {
     CellPlace place;
@@ -33,23 +44,30 @@ CellPlace cellPlace(const SheetGeometry &geometry, const SheetLayout &layout, in
     return place;
 }
 
-std::optional<int> largestColumnsWithin(
+std::optional<int> widestColumnsWithin(
     const SheetGeometry &geometry, const SheetLayout &layout, std::int64_t maxSide)
 {
-    // The width, margin + c (cell + spacing) - spacing + margin, grows with c; the height
-    // shrinks with it, so the widest sheet that fits is the only candidate.
     const std::int64_t step = std::int64_t(geometry.cellWidth) + layout.spacing;
     const std::int64_t room = maxSide - 2 * std::int64_t(layout.margin) + layout.spacing;
     if (step <= 0 || room < step)
         return std::nullopt;
-    const std::int64_t columns
-        = std::min<std::int64_t>(room / step, std::numeric_limits<int>::max());
-    const std::int64_t rows = (std::int64_t(geometry.fileCount) + columns - 1) / columns;
-    const SheetSize size = withLayout(columns * geometry.cellWidth,
-        std::max<std::int64_t>(1, rows) * geometry.cellHeight, columns, rows, layout);
+    return int(std::min<std::int64_t>(room / step, std::max(1, geometry.fileCount)));
+}
+
+std::optional<int> largestColumnsWithin(
+    const SheetGeometry &geometry, const SheetLayout &layout, std::int64_t maxSide)
+{
+    // The width grows with the columns and the height shrinks, so the widest sheet that fits is
+    // the only candidate.
+    const std::optional<int> columns = widestColumnsWithin(geometry, layout, maxSide);
+    if (!columns)
+        return std::nullopt;
+    const std::int64_t rows = (std::int64_t(geometry.fileCount) + *columns - 1) / *columns;
+    const SheetSize size = withLayout(std::int64_t(*columns) * geometry.cellWidth,
+        std::max<std::int64_t>(1, rows) * geometry.cellHeight, *columns, rows, layout);
     if (size.width > maxSide || size.height > maxSide)
         return std::nullopt;
-    return int(columns);
+    return columns;
 }
 
 std::optional<int> squarestColumns(

@@ -35,10 +35,19 @@ struct CellPlace
     std::int64_t y = 0;
 };
 
+// Each side raised to the next power of two (a power of two stays), as GPUs that want such
+// textures need.
+SheetSize powerOfTwoSize(SheetSize size);
+
 CellPlace cellPlace(const SheetGeometry &geometry, const SheetLayout &layout, int index);
 
-// The largest number of columns whose sheet is at most `maxSide` pixels wide and high, or
-// nothing when no number of columns gives such a sheet.
+// The largest number of columns, at most one per file, whose sheet is at most `maxSide` pixels
+// wide, or nothing when not even one column is.
+std::optional<int> widestColumnsWithin(
+    const SheetGeometry &geometry, const SheetLayout &layout, std::int64_t maxSide);
+
+// The largest number of columns, at most one per file, whose sheet is at most `maxSide` pixels
+// wide and high, or nothing when no number of columns gives such a sheet.
 std::optional<int> largestColumnsWithin(
     const SheetGeometry &geometry, const SheetLayout &layout, std::int64_t maxSide);
 

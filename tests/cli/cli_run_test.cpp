@@ -11,6 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTextStream>
@@ -28,13 +31,13 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-QByteArray greyPng(int width, int height)
+QByteArray greyPng(int width, int height, std::uint8_t grey = 0x40)
 {
     pngbuilder::PngRecipe recipe;
     recipe.width = std::uint32_t(width);
     recipe.height = std::uint32_t(height);
     recipe.colourType = 0;
-    recipe.samples.assign(std::size_t(width) * std::size_t(height), 0x40);
+    recipe.samples.assign(std::size_t(width) * std::size_t(height), grey);
     const std::vector<std::uint8_t> bytes = pngbuilder::buildPng(recipe);
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
 }
@@ -84,11 +87,12 @@ protected:
         return sheet::readPngFile(dir.filePath(name));
     }
 
+    // Tiles of different greys, so that none is reported as a duplicate.
     void makeTiles(const QStringList &names, int side = 32) const
     {
         QDir(dir.path()).mkpath(u"tiles"_s);
-        for (const QString &name : names)
-            dir.write(u"tiles/"_s + name, greyPng(side, side));
+        for (qsizetype i = 0; i < names.size(); ++i)
+            dir.write(u"tiles/"_s + names[i], greyPng(side, side, std::uint8_t(0x40 + i)));
     }
 
     test::TempDir dir;
@@ -177,7 +181,20 @@ TEST_F(CliTest, WrongInputIsNamedAndLeavesThePreviousOutputs)
              { { u"--order=reverse"_s, u"tiles"_s }, ExitUsage,
                  u"--order: expects natural, not \"reverse\""_s },
              { { u"--data=xml"_s, u"tiles"_s }, ExitUsage,
-                 u"--data: expects json or csv, not \"xml\""_s },
+                 u"--data: expects json, csv, phaser or tiled, not \"xml\""_s },
+             { { u"--max-size=9"_s, u"--data=tiled"_s, u"--pages"_s }, ExitUsage,
+                 u"no FOLDER given"_s },
+             { { u"--pages"_s, u"tiles"_s }, ExitUsage,
+                 u"--pages: needs --max-size, the size a page may have"_s },
+             { { u"--max-size=3"_s, u"tiles"_s }, ExitFailure,
+                 u"quiltmap: QuiltMap.png: one 4x4 cell with its margins is more than --max-size "
+                 "3; pass a larger --max-size\n"_s },
+             { { u"-n"_s, u"auto"_s, u"--max-size=7"_s, u"tiles"_s }, ExitFailure,
+                 u"quiltmap: QuiltMap.png: the sheet would be 8x4 pixels, more than --max-size 7; "
+                 "no -n fits, pass a larger --max-size\n"_s },
+             { { u"-n2"_s, u"--pages"_s, u"--max-size=7"_s, u"tiles"_s }, ExitFailure,
+                 u"quiltmap: QuiltMap.png: the sheet would be 8x4 pixels, more than --max-size 7; "
+                 "pass -n auto or -n 1\n"_s },
              { { u"--threads=0"_s, u"tiles"_s }, ExitUsage,
                  u"--threads: expects a number of threads from 1 up, not \"0\""_s },
              { { u"--bogus"_s, u"tiles"_s }, ExitUsage, u"--bogus: no such option"_s },
@@ -488,13 +505,13 @@ TEST_F(CliTest, MaxSizeRefusesBeforeComposingAndNamesColumnsThatFit)
 {
     QDir().mkpath(dir.filePath(u"tiles"_s));
     for (int i = 0; i < 10; ++i)
-        dir.write(u"tiles/%1.png"_s.arg(i), colourPng(10, 10, { 0, 0, 0, 255 }));
+        dir.write(u"tiles/%1.png"_s.arg(i), colourPng(10, 10, { std::uint8_t(i), 0, 0, 255 }));
     const QString tiles = dir.filePath(u"tiles"_s);
     for (const MaxSizeCase c : { MaxSizeCase { 0, 0, 100, "", "" },
              MaxSizeCase { 0, 0, 99, "100x10", "pass -n auto or -n 9" },
              MaxSizeCase { 2, 1, 100, "120x12", "pass -n auto or -n 8" },
              MaxSizeCase { 0, 0, 30, "100x10", "no -n fits, pass a larger --max-size" },
-             MaxSizeCase { 0, 6, 21, "112x22", "no -n fits, pass a larger --max-size" } }) {
+             MaxSizeCase { 0, 4, 21, "108x18", "no -n fits, pass a larger --max-size" } }) {
         QFile::remove(dir.filePath(u"QuiltMap.png"_s));
         const int status
             = run({ u"-n10"_s, u"--spacing=%1"_s.arg(c.spacing), u"--margin=%1"_s.arg(c.margin),
@@ -617,7 +634,7 @@ TEST_F(CliTest, KeepGoingLeavesUnreadableCellsEmptyAndEndsWithThree)
     EXPECT_EQ(dir.read(u"QuiltMap.txt"_s), QByteArray("a\r\nb\r\nc\r\nd\r\n"));
     const sheet::Tile sheet = sheetImage();
     EXPECT_EQ(pixelAt(sheet, 2, 0), (Rgba { 255, 255, 255, 255 }));
-    EXPECT_EQ(pixelAt(sheet, 4, 0), (Rgba { 0x40, 0x40, 0x40, 255 }));
+    EXPECT_EQ(pixelAt(sheet, 4, 0), (Rgba { 0x41, 0x41, 0x41, 255 }));
     EXPECT_TRUE(dir.read(u"QuiltMap.csv"_s).contains("\r\n1,b,b.bmp,1,0,2,0,0,0,false\r\n"));
 
     // Unreadable files count for nothing in the largest cell, and a bad first file does not
@@ -631,6 +648,172 @@ TEST_F(CliTest, KeepGoingLeavesUnreadableCellsEmptyAndEndsWithThree)
                   dir.filePath(u"tiles"_s) }),
         ExitSkippedFiles);
     EXPECT_EQ(sheet::readTileSize(base + u".png"_s), QSize(50, 2));
+}
+
+struct AutoCase
+{
+    const char *cell;
+    std::optional<int> maxSize;
+    // The columns chosen, or 0 for the refusal.
+    int columns;
+};
+
+// The squarest sheet: the longer side over the shorter the least, on a tie the fewer rows.
+TEST_F(CliTest, AutoColumnsMakeTheSquarestSheetThatFits)
+{
+    QDir().mkpath(dir.filePath(u"tiles"_s));
+    for (int i = 0; i < 10; ++i)
+        dir.write(u"tiles/%1.png"_s.arg(i), colourPng(10, 10, { 0, 0, 0, 255 }));
+    for (const AutoCase c : { AutoCase { "10x10", {}, 4 }, AutoCase { "10x10", 40, 4 },
+             AutoCase { "10x10", 35, 0 }, AutoCase { "10x40", {}, 8 }, AutoCase { "40x10", {}, 2 },
+             AutoCase { "10x20", 60, 5 } }) {
+        QStringList arguments { u"-n"_s, u"auto"_s, u"-c"_s + QString::fromLatin1(c.cell), u"-o"_s,
+            dir.filePath(u"QuiltMap"_s), dir.filePath(u"tiles"_s) };
+        if (c.maxSize)
+            arguments.prepend(u"--max-size=%1"_s.arg(*c.maxSize));
+        const int status = run(arguments);
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        if (c.columns == 0) {
+            EXPECT_EQ(status, ExitFailure);
+            EXPECT_TRUE(err.contains(u"no -n fits"_s)) << err.toStdString();
+        } else {
+            EXPECT_EQ(status, ExitSuccess) << err.toStdString();
+            EXPECT_TRUE(out.contains(u"per row %1,"_s.arg(c.columns))) << out.toStdString();
+        }
+    }
+}
+
+// --pot pads the sheet with background to powers of two; the cells stay where they were.
+TEST_F(CliTest, PowerOfTwoPadsTheSheetAndKeepsTheCells)
+{
+    QDir().mkpath(dir.filePath(u"tiles"_s));
+    for (int i = 0; i < 4; ++i)
+        dir.write(u"tiles/%1.png"_s.arg(i), colourPng(5, 3, { std::uint8_t(50 * i), 9, 9, 255 }));
+    ASSERT_EQ(run({ u"-n3"_s, u"--margin=1"_s, u"--data=json"_s, u"-o"_s, u"plain"_s, u"tiles"_s }),
+        ExitSuccess);
+    ASSERT_EQ(run({ u"-n3"_s, u"--margin=1"_s, u"--pot"_s, u"--data=json"_s, u"-o"_s,
+                  dir.filePath(u"pot"_s), dir.filePath(u"tiles"_s) }),
+        ExitSuccess);
+    EXPECT_EQ(out, u"width 32, height 8, images 4, per row 3, rows 2\n"_s);
+    const sheet::Tile plain = sheetImage(u"plain.png"_s);
+    const sheet::Tile pot = sheetImage(u"pot.png"_s);
+    ASSERT_EQ(QSize(plain.width(), plain.height()), QSize(17, 8));
+    ASSERT_EQ(QSize(pot.width(), pot.height()), QSize(32, 8));
+    for (int y = 0; y < pot.height(); ++y)
+        for (int x = 0; x < pot.width(); ++x)
+            EXPECT_EQ(pixelAt(pot, x, y),
+                x < plain.width() ? pixelAt(plain, x, y) : (Rgba { 255, 255, 255, 255 }));
+    EXPECT_TRUE(dir.read(u"pot.json"_s).contains("\"width\": 32,\n        \"height\": 8,"));
+    EXPECT_EQ(dir.read(u"plain.json"_s).replace("\"width\": 17", "\"width\": 32"),
+        dir.read(u"pot.json"_s));
+}
+
+// Decoded pixels decide, not the files: the same picture stored two ways is a duplicate.
+TEST_F(CliTest, DuplicateTilesAreReportedWithTheFirst)
+{
+    QDir().mkpath(dir.filePath(u"tiles"_s));
+    dir.write(u"tiles/a.png"_s, colourPng(2, 2, { 1, 2, 3, 255 }));
+    dir.write(u"tiles/b.png"_s, colourPng(2, 2, { 1, 2, 4, 255 }));
+    pngbuilder::PngRecipe interlaced;
+    interlaced.width = interlaced.height = 2;
+    interlaced.colourType = 2;
+    interlaced.interlaced = true;
+    for (int i = 0; i < 12; ++i)
+        interlaced.samples.push_back(std::uint8_t(1 + i % 3));
+    const std::vector<std::uint8_t> bytes = pngbuilder::buildPng(interlaced);
+    dir.write(u"tiles/c.png"_s,
+        QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())));
+    dir.write(u"tiles/d.png"_s, colourPng(2, 2, { 1, 2, 4, 255 }));
+    dir.write(u"tiles/e.png"_s, colourPng(2, 2, { 1, 2, 3, 254 }));
+    for (const QString &threads : { u"--threads=1"_s, u"--threads=3"_s }) {
+        ASSERT_EQ(run({ threads, dir.filePath(u"tiles"_s) }), ExitSuccess);
+        EXPECT_EQ(err,
+            u"quiltmap: %1/c.png: the same pixels as %1/a.png\nquiltmap: %1/d.png: the same pixels as %1/b.png\n"_s
+                .arg(dir.filePath(u"tiles"_s)));
+    }
+    ASSERT_EQ(run({ u"-q"_s, dir.filePath(u"tiles"_s) }), ExitSuccess);
+    EXPECT_EQ(err, QString());
+}
+
+// The proof sheet shows each cell's pixels as the sheet has them, in a box with its label; in
+// the folder it is no tile of the next run.
+TEST_F(CliTest, ProofSheetShowsEveryCellFromTheComposedSheet)
+{
+    QDir().mkpath(dir.filePath(u"tiles"_s));
+    for (int i = 0; i < 3; ++i)
+        dir.write(u"tiles/%1.png"_s.arg(i), colourPng(6, 4, { std::uint8_t(80 * i), 200, 7, 255 }));
+    ASSERT_EQ(
+        run({ u"-n2"_s, u"--proof"_s, u"-o"_s, u"tiles/QuiltMap"_s, u"tiles"_s }), ExitSuccess)
+        << err.toStdString();
+    const QImage proof(dir.filePath(u"tiles/QuiltMap.proof.png"_s));
+    ASSERT_FALSE(proof.isNull());
+    const sheet::Tile sheet = sheetImage(u"tiles/QuiltMap.png"_s);
+    const int boxWidth = (proof.width() - 1) / 2 - 1;
+    const int boxHeight = (proof.height() - 1) / 2 - 1;
+    EXPECT_GT(boxHeight, 4 + 20) << "room for two lines of text";
+    for (int i = 0; i < 3; ++i) {
+        const QPoint box(1 + (i % 2) * (boxWidth + 1), 1 + (i / 2) * (boxHeight + 1));
+        const Rgba expected = pixelAt(sheet, (i % 2) * 6 + 5, (i / 2) * 4 + 3);
+        EXPECT_EQ(
+            proof.pixelColor(box + QPoint(5, 3)), QColor(expected[0], expected[1], expected[2]))
+            << i;
+        EXPECT_NE(
+            proof.pixelColor(box + QPoint(6, 3)), QColor(expected[0], expected[1], expected[2]))
+            << i;
+    }
+    ASSERT_EQ(run({ u"-n2"_s, u"--proof"_s, u"-o"_s, dir.filePath(u"tiles/QuiltMap"_s),
+                  dir.filePath(u"tiles"_s) }),
+        ExitSuccess);
+    EXPECT_EQ(err,
+        u"quiltmap: %1: left out as an output of this run: QuiltMap.png, QuiltMap.proof.png\n"_s
+            .arg(dir.filePath(u"tiles"_s)));
+    EXPECT_EQ(dir.read(u"tiles/QuiltMap.txt"_s), QByteArray("0\r\n1\r\n2\r\n"));
+}
+
+// A sheet beyond --max-size splits by whole rows into pages that each hold their cells exactly
+// where the whole sheet has them, relative to the page; the name list keeps every tile.
+TEST_F(CliTest, PagesSplitTheSheetByWholeRows)
+{
+    QDir().mkpath(dir.filePath(u"tiles"_s));
+    for (int i = 0; i < 10; ++i)
+        dir.write(u"tiles/%1.png"_s.arg(i), colourPng(4, 6, { std::uint8_t(20 * i), 3, 3, 255 }));
+    const QStringList layout { u"-n3"_s, u"--spacing=1"_s, u"--margin=2"_s };
+    ASSERT_EQ(run(layout + QStringList { u"-q"_s, u"-o"_s, u"whole"_s, u"tiles"_s }), ExitSuccess);
+    ASSERT_EQ(
+        run(layout
+            + QStringList { u"--max-size=20"_s, u"--pages"_s, u"--data=json"_s, u"--data=tiled"_s,
+                u"-o"_s, dir.filePath(u"paged"_s), dir.filePath(u"tiles"_s) }),
+        ExitSuccess)
+        << err.toStdString();
+    EXPECT_EQ(out,
+        u"page 1: width 18, height 17, images 6, per row 3, rows 2\npage 2: width 18, height 17, images 4, per row 3, rows 2\n"_s);
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"paged.png"_s)));
+    EXPECT_EQ(dir.read(u"paged.txt"_s), dir.read(u"whole.txt"_s));
+    const sheet::Tile whole = sheetImage(u"whole.png"_s);
+    for (int i = 0; i < 10; ++i) {
+        const sheet::Tile page = sheetImage(u"paged-%1.png"_s.arg(1 + i / 6));
+        const int x = 2 + (i % 3) * 5;
+        EXPECT_EQ(
+            pixelAt(page, x + 3, 2 + (i % 6) / 3 * 7 + 5), pixelAt(whole, x + 3, 2 + i / 3 * 7 + 5))
+            << i;
+    }
+    const QJsonObject data = QJsonDocument::fromJson(dir.read(u"paged.json"_s)).object();
+    EXPECT_EQ(data[u"sheet"_s][u"pages"_s].toInt(), 2);
+    const QJsonObject seventh = data[u"tiles"_s].toArray().at(6).toObject();
+    EXPECT_EQ(seventh[u"index"_s].toInt(), 6);
+    EXPECT_EQ(seventh[u"page"_s].toInt(), 2);
+    EXPECT_EQ(seventh[u"row"_s].toInt(), 0);
+    EXPECT_EQ(seventh[u"y"_s].toInt(), 2);
+    EXPECT_TRUE(dir.read(u"paged-2.tsx"_s)
+                    .contains("<image source=\"paged-2.png\" width=\"18\" height=\"17\"/>"));
+    EXPECT_TRUE(dir.read(u"paged-2.tsx"_s).contains("tilecount=\"6\""));
+
+    EXPECT_EQ(
+        run(layout + QStringList { u"--max-size=5"_s, u"--pages"_s, dir.filePath(u"tiles"_s) }),
+        ExitFailure);
+    EXPECT_TRUE(err.endsWith(
+        u"cell with its margins is more than --max-size 5; pass a larger --max-size\n"_s))
+        << err.toStdString();
 }
 
 // Waits up to ten seconds for `condition`.

@@ -38,7 +38,14 @@ def main(quiltmap, schema_path):
         subprocess.run([quiltmap, "-q", "-c10x10", "-n3", "--spacing=2", "--margin=3",
                         "--data", "json", "-o", str(base), str(tiles)], check=True)
         document = json.loads(base.with_suffix(".json").read_text(encoding="utf-8"))
+        # One column of four rows on pages of two rows.
+        subprocess.run([quiltmap, "-q", "-c10x10", "-n1", "--spacing=2", "--margin=3",
+                        "--max-size=30", "--pages", "--data", "json", "-o", str(base),
+                        str(tiles)], check=True)
+        paged = json.loads(base.with_suffix(".json").read_text(encoding="utf-8"))
     validator.validate(document)
+    validator.validate(paged)
+    assert paged["sheet"]["pages"] == 2 and [t["page"] for t in paged["tiles"]] == [1, 1, 2, 2]
     if validator.is_valid({"sheet": document["sheet"]}):
         sys.exit("the schema accepts a document without tiles")
 

@@ -1,0 +1,102 @@
+#include "cli/proof_sheet.h"
+
+#include "common/error.h"
+#include "sheet/output_file.h"
+#include "sheet/raster.h"
+#include "sheet/sheet_layout.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QPainter>
+#include <algorithm>
+
+namespace quiltmap::cli {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// Boxes are at least this wide, so that names stay legible beside small cells.
+constexpr int leastBoxWidth = 96;
+constexpr int fontPixels = 11;
+constexpr int lineHeight = 14;
+constexpr int labelHeight = 2 * lineHeight + 4;
+constexpr int checker = 8;
+
+void drawChecker(QPainter &painter, const QRect &area)
+{
+    painter.fillRect(area, QColor(0xFF, 0xFF, 0xFF));
+    for (int y = area.top(); y <= area.bottom(); y += checker)
+        for (int x = area.left() + ((y - area.top()) / checker % 2) * checker; x <= area.right();
+             x += 2 * checker)
+            painter.fillRect(
+                QRect(x, y, checker, checker).intersected(area), QColor(0xCC, 0xCC, 0xCC));
+}
+
+// Qt's notes while it starts the offscreen platform (a missing runtime folder, say) are not
+// the command line's to print.
+void dropMessage(QtMsgType, const QMessageLogContext &, const QString &)
+{ }
+
+} // namespace
+
+TextSupport::TextSupport()
+{
+    if (QCoreApplication::instance() != nullptr)
+        return;
+    const QtMessageHandler previous = qInstallMessageHandler(dropMessage);
+    m_gui = std::make_unique<QGuiApplication>(m_argc, m_argv.data());
+    qInstallMessageHandler(previous);
+}
+
+TextSupport::~TextSupport() = default;
+
+QImage proofSheet(const sheet::Raster &sheet, const sheet::SheetGeometry &geometry,
+    const sheet::SheetLayout &layout, const QStringList &names, int firstIndex)
+{
+    const int boxWidth = std::max(geometry.cellWidth, leastBoxWidth);
+    const int boxHeight = geometry.cellHeight + labelHeight;
+    const int columns = std::max(1, geometry.columns);
+    const int rows = int(std::max<std::int64_t>(1, geometry.rows));
+    QImage proof(columns * (boxWidth + 1) + 1, rows * (boxHeight + 1) + 1, QImage::Format_RGB32);
+    if (proof.isNull())
+        throw Error(u"not enough memory for the proof sheet"_s);
+    proof.fill(QColor(0x80, 0x80, 0x80));
+    // The sheet's pixels as they lie in memory, without a copy.
+    const QImage pixels(sheet.row(0), sheet.width(), sheet.height(), qsizetype(sheet.bytesPerRow()),
+        sheet.hasAlpha() ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    QPainter painter(&proof);
+    QFont font(u"DejaVu Sans"_s);
+    font.setPixelSize(fontPixels);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    for (int index = 0; index < names.size(); ++index) {
+        const sheet::CellPlace cell = sheet::cellPlace(geometry, layout, index);
+        const QPoint box(
+            1 + int(cell.column) * (boxWidth + 1), 1 + int(cell.row) * (boxHeight + 1));
+        const QRect picture(box, QSize(boxWidth, geometry.cellHeight));
+        drawChecker(painter, picture);
+        painter.drawImage(
+            box, pixels, QRect(int(cell.x), int(cell.y), geometry.cellWidth, geometry.cellHeight));
+        const QRect label(box.x(), picture.bottom() + 1, boxWidth, labelHeight);
+        painter.fillRect(label, Qt::white);
+        painter.setPen(Qt::black);
+        const QRect text = label.adjusted(3, 2, -3, 0);
+        painter.drawText(
+            text.topLeft() + QPoint(0, metrics.ascent()), u"#%1"_s.arg(firstIndex + index));
+        painter.drawText(text.topLeft() + QPoint(0, lineHeight + metrics.ascent()),
+            metrics.elidedText(names[index], Qt::ElideRight, text.width()));
+    }
+    return proof;
+}
+
+void writeProofSheet(const QImage &proof, const QString &path)
+{
+    sheet::writeOutputFile(path, [&](QIODevice &out) {
+        QImageWriter writer(&out, "png");
+        return writer.write(proof);
+    });
+}
+
+} // namespace quiltmap::cli
