@@ -1,4 +1,5 @@
-// quiltmap_corpus --count N DIR: writes the benchmark's tile corpus, N PNG files, into DIR.
+// quiltmap_corpus [--kind KIND] --count N DIR: writes a benchmark's tile corpus, N PNG files,
+// into DIR. KIND is icons (the default), photos, lineart or noise.
 #include "corpus_tiles.h"
 
 #include <cstdio>
@@ -6,13 +7,15 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "Usage: quiltmap_corpus --count N DIR\n");
+    std::fprintf(stderr,
+        "Usage: quiltmap_corpus [--kind icons|photos|lineart|noise] --count N DIR\n");
     return 2;
 }
 
@@ -20,7 +23,13 @@ int usage()
 
 int main(int argc, char **argv)
 {
-    if (argc != 4 || std::strcmp(argv[1], "--count") != 0)
+    auto kind = std::optional(quiltmap::bench::CorpusKind::icons);
+    if (argc == 6 && std::strcmp(argv[1], "--kind") == 0) {
+        kind = quiltmap::bench::corpusKindNamed(argv[2]);
+        argc -= 2;
+        argv += 2;
+    }
+    if (!kind || argc != 4 || std::strcmp(argv[1], "--count") != 0)
         return usage();
     char *end = nullptr;
     const long count = std::strtol(argv[2], &end, 10);
@@ -35,7 +44,7 @@ int main(int argc, char **argv)
     }
     for (int i = 0; i < count; ++i) {
         const std::vector<std::uint8_t> png
-            = quiltmap::pngbuilder::buildPng(quiltmap::bench::corpusTile(i));
+            = quiltmap::pngbuilder::buildPng(quiltmap::bench::corpusTile(i, *kind));
         const std::filesystem::path path = dir / quiltmap::bench::corpusTileName(i);
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char *>(png.data()), std::streamsize(png.size()));

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 namespace quiltmap::bench {
 namespace {
@@ -118,9 +119,128 @@ PngRecipe grey(int index, bool alpha)
     return recipe;
 }
 
-} // namespace
+PngRecipe rgbRecipe(int width, int height)
+{
+    PngRecipe recipe;
+    recipe.colourType = 2;
+    recipe.width = std::uint32_t(width);
+    recipe.height = std::uint32_t(height);
+    recipe.filter = 4;
+    recipe.samples.reserve(std::size_t(width) * std::size_t(height) * 3);
+    return recipe;
+}
 
-PngRecipe corpusTile(int index)
+// Texture that varies smoothly: hashed values on a coarse grid, interpolated between.
+double valueNoise(std::uint32_t seed, double x, double y)
+{
+    const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+    const double fx = x - x0, fy = y - y0;
+    const auto at = [seed](int gx, int gy) {
+        return double(mix(seed ^ mix(std::uint32_t(gx) * 73856093U ^ std::uint32_t(gy) * 19349663U))
+                   & 0xFFFF)
+            / 65535.0;
+    };
+    const double top = at(x0, y0) * (1 - fx) + at(x0 + 1, y0) * fx;
+    const double bottom = at(x0, y0 + 1) * (1 - fx) + at(x0 + 1, y0 + 1) * fx;
+    return top * (1 - fy) + bottom * fy;
+}
+
+// A crop of a made-up landscape: a gradient between two colours, coarse and fine texture, and
+// a little sensor noise.
+PngRecipe photo(int index)
+{
+    constexpr int photoSide = 96;
+    PngRecipe recipe = rgbRecipe(photoSide, photoSide);
+    const std::uint32_t seed = mix(std::uint32_t(index) * 2654435761U + 17);
+    const double angle = double(seed % 628) / 100.0;
+    const double gx = std::cos(angle) / photoSide, gy = std::sin(angle) / photoSide;
+    const std::array<double, 3> from { double(seed & 0xFF), double((seed >> 8) & 0xFF),
+        double((seed >> 16) & 0xFF) };
+    const std::uint32_t other = mix(seed);
+    const std::array<double, 3> to { double(other & 0xFF), double((other >> 8) & 0xFF),
+        double((other >> 16) & 0xFF) };
+    std::uint32_t grain = seed;
+    for (int y = 0; y < photoSide; ++y) {
+        for (int x = 0; x < photoSide; ++x) {
+            const double t = std::clamp(0.5 + x * gx + y * gy, 0.0, 1.0);
+            const double texture = 40 * valueNoise(seed, x / 16.0, y / 16.0)
+                + 16 * valueNoise(other, x / 3.0, y / 3.0) - 28;
+            for (int c = 0; c < 3; ++c) {
+                grain = mix(grain + 1);
+                const double noise = double(grain % 7) - 3;
+                recipe.samples.push_back(std::uint8_t(
+                    std::clamp(int(from[c] * (1 - t) + to[c] * t + texture + noise), 0, 255)));
+            }
+        }
+    }
+    return recipe;
+}
+
+// A drawing in a few flat colours: filled boxes with dark outlines, and lines of "text" set from
+// a made-up font of 32 glyphs of 5 x 7 dots, drawn 2 x 2.
+PngRecipe lineArt(int index)
+{
+    constexpr int artSide = 128;
+    constexpr std::array<Rgba, 6> inks { { { 255, 255, 255, 255 }, { 20, 20, 30, 255 },
+        { 220, 60, 50, 255 }, { 60, 130, 220, 255 }, { 250, 200, 40, 255 },
+        { 90, 180, 90, 255 } } };
+    std::vector<int> ink(std::size_t(artSide) * artSide, 0);
+    const std::uint32_t seed = mix(std::uint32_t(index) + 99);
+    for (int box = 0; box < 3; ++box) {
+        const std::uint32_t r = mix(seed + std::uint32_t(box));
+        const int left = int(r % 80), top = int((r >> 8) % 40), w = 16 + int((r >> 16) % 40),
+                  h = 12 + int((r >> 24) % 30);
+        for (int y = top; y < std::min(artSide, top + h); ++y)
+            for (int x = left; x < std::min(artSide, left + w); ++x)
+                ink[std::size_t(y * artSide + x)]
+                    = (y < top + 2 || y >= top + h - 2 || x < left + 2 || x >= left + w - 2)
+                    ? 1
+                    : 2 + box;
+    }
+    const auto dot = [](std::uint32_t glyph, int column, int row) {
+        return (mix(glyph * 35 + std::uint32_t(row * 5 + column) + 7) & 3) == 0;
+    };
+    std::uint32_t letters = seed;
+    for (int line = 0; line < 4; ++line) {
+        const int baseline = 60 + line * 17;
+        for (int x = 4; x + 12 <= artSide; x += 12) {
+            letters = mix(letters + 1);
+            if (letters % 6 == 0)
+                continue; // a space between words
+            const std::uint32_t glyph = letters % 32;
+            for (int row = 0; row < 7; ++row)
+                for (int column = 0; column < 5; ++column)
+                    if (dot(glyph, column, row))
+                        for (int d = 0; d < 4; ++d)
+                            ink[std::size_t((baseline + 2 * row + d / 2) * artSide + x + 2 * column
+                                + d % 2)]
+                                = 1;
+        }
+    }
+    PngRecipe recipe = rgbRecipe(artSide, artSide);
+    for (const int i : ink) {
+        recipe.samples.push_back(std::uint8_t(inks[std::size_t(i)].r));
+        recipe.samples.push_back(std::uint8_t(inks[std::size_t(i)].g));
+        recipe.samples.push_back(std::uint8_t(inks[std::size_t(i)].b));
+    }
+    return recipe;
+}
+
+PngRecipe noise(int index)
+{
+    PngRecipe recipe = rgbRecipe(1000, 800);
+    std::uint32_t state = mix(std::uint32_t(index) + 12345);
+    recipe.samples.resize(recipe.samples.capacity());
+    for (std::uint8_t &byte : recipe.samples) {
+        state = mix(state + 0x9E3779B9U);
+        byte = std::uint8_t(state);
+    }
+    recipe.filter = 0;
+    recipe.compressionLevel = 1;
+    return recipe;
+}
+
+PngRecipe icon(int index)
 {
     PngRecipe recipe;
     switch (index % 20) {
@@ -158,6 +278,46 @@ PngRecipe corpusTile(int index)
     return recipe;
 }
 
+constexpr std::array<std::pair<CorpusKind, std::string_view>, 4> kindNames { {
+    { CorpusKind::icons, "icons" },
+    { CorpusKind::photos, "photos" },
+    { CorpusKind::lineArt, "lineart" },
+    { CorpusKind::noise, "noise" },
+} };
+
+} // namespace
+
+std::string_view corpusKindName(CorpusKind kind)
+{
+    for (const auto &[k, name] : kindNames)
+        if (k == kind)
+            return name;
+    return {};
+}
+
+std::optional<CorpusKind> corpusKindNamed(std::string_view name)
+{
+    for (const auto &[kind, n] : kindNames)
+        if (n == name)
+            return kind;
+    return std::nullopt;
+}
+
+PngRecipe corpusTile(int index, CorpusKind kind)
+{
+    switch (kind) {
+    case CorpusKind::photos:
+        return photo(index);
+    case CorpusKind::lineArt:
+        return lineArt(index);
+    case CorpusKind::noise:
+        return noise(index);
+    case CorpusKind::icons:
+        break;
+    }
+    return icon(index);
+}
+
 std::string corpusTileName(int index)
 {
     char name[32];
@@ -165,7 +325,7 @@ std::string corpusTileName(int index)
     return name;
 }
 
-void writeCorpusFolder(const std::filesystem::path &folder, int count)
+void writeCorpusFolder(const std::filesystem::path &folder, int count, CorpusKind kind)
 {
     namespace fs = std::filesystem;
     const fs::path complete = folder.string() + ".complete";
@@ -174,42 +334,64 @@ void writeCorpusFolder(const std::filesystem::path &folder, int count)
     fs::remove_all(folder);
     fs::create_directories(folder);
     for (int i = 0; i < count; ++i) {
-        const std::vector<std::uint8_t> png = pngbuilder::buildPng(corpusTile(i));
+        const std::vector<std::uint8_t> png = pngbuilder::buildPng(corpusTile(i, kind));
         std::ofstream(folder / corpusTileName(i), std::ios::binary)
             .write(reinterpret_cast<const char *>(png.data()), std::streamsize(png.size()));
     }
     std::ofstream { complete };
 }
 
-BenchArguments benchArguments(
-    int argc, char **argv, std::vector<int> defaultCounts, const char *about)
+BenchArguments benchArguments(int argc, char **argv, std::vector<int> defaultCounts,
+    const char *about, bool withKinds)
 {
     const std::string name = std::filesystem::path(argv[0]).filename().string();
     const auto usage = [&](std::FILE *to) {
-        std::fprintf(to, "Usage: %s [WORKDIR] [COUNT...]\n", name.c_str());
+        std::fprintf(to, "Usage: %s [WORKDIR] [%sCOUNT...]\n", name.c_str(),
+            withKinds ? "[KIND:]" : "");
     };
+    BenchArguments arguments;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             usage(stdout);
             std::printf("%s\nWORKDIR defaults to quiltmap-bench in the temporary folder.\n", about);
+            if (withKinds)
+                std::printf("KIND is icons (the default), photos, lineart or noise.\n");
             std::exit(0);
         }
-        char *end = nullptr;
-        const long count = i > 1 ? std::strtol(argv[i], &end, 10) : 1;
-        if (argv[i][0] == '-' || (i > 1 && (*end != '\0' || count < 1 || count > 10'000'000))) {
-            std::fprintf(stderr, "%s: %s: %s\n", name.c_str(), argv[i],
-                argv[i][0] == '-' ? "no such option" : "not a tile count from 1 up");
+        const char *problem = argv[i][0] == '-' ? "no such option" : nullptr;
+        if (!problem && i > 1) {
+            const std::string_view word = argv[i];
+            const std::size_t colon = word.find(':');
+            Corpus corpus;
+            if (colon != std::string_view::npos) {
+                const std::optional<CorpusKind> kind = corpusKindNamed(word.substr(0, colon));
+                if (withKinds && kind)
+                    corpus.kind = *kind;
+                else
+                    problem = "not a corpus kind";
+            }
+            const char *digits = argv[i] + (colon == std::string_view::npos ? 0 : colon + 1);
+            char *end = nullptr;
+            const long count = std::strtol(digits, &end, 10);
+            if (!problem && (*end != '\0' || end == digits || count < 1 || count > 10'000'000))
+                problem = "not a tile count from 1 up";
+            corpus.count = int(count);
+            arguments.counts.push_back(corpus.count);
+            arguments.corpora.push_back(corpus);
+        }
+        if (problem) {
+            std::fprintf(stderr, "%s: %s: %s\n", name.c_str(), argv[i], problem);
             usage(stderr);
             std::exit(2);
         }
     }
-    BenchArguments arguments;
     arguments.work = argc > 1 ? std::filesystem::path(argv[1])
                               : std::filesystem::temp_directory_path() / "quiltmap-bench";
-    for (int i = 2; i < argc; ++i)
-        arguments.counts.push_back(std::atoi(argv[i]));
-    if (arguments.counts.empty())
+    if (arguments.counts.empty()) {
         arguments.counts = std::move(defaultCounts);
+        for (const int count : arguments.counts)
+            arguments.corpora.push_back({ CorpusKind::icons, count });
+    }
     std::filesystem::create_directories(arguments.work);
     return arguments;
 }

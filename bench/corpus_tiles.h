@@ -3,34 +3,61 @@
 #include "png_builder/png_builder.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quiltmap::bench {
 
-// Tile `index` of the benchmark corpus: an icon-like 48 x 48 picture (a shaded disc with a
+// What the tiles of a corpus look like. Icons are the common case; the others give the sheet's
+// deflate content of other kinds: photo crops (96 x 96 RGB: smooth gradients, texture, mild
+// noise), flat line art with lines of text (128 x 128 RGB), and noise (1000 x 800 random RGB,
+// which does not compress).
+enum class CorpusKind
+{
+    icons,
+    photos,
+    lineArt,
+    noise,
+};
+
+std::string_view corpusKindName(CorpusKind kind);
+std::optional<CorpusKind> corpusKindNamed(std::string_view name);
+
+// Tile `index` of a corpus. An icon is a 48 x 48 picture (a shaded disc with a
 // rim on a transparent or plain background) in a format that varies with the index: mostly
 // 8-bit RGBA, some RGB, palette with and without transparency, grey, 16-bit, a few interlaced.
 // The same index always gives the same file.
-pngbuilder::PngRecipe corpusTile(int index);
+pngbuilder::PngRecipe corpusTile(int index, CorpusKind kind = CorpusKind::icons);
 
 // The tile's file name; names sort in index order.
 std::string corpusTileName(int index);
 
 // Writes the first `count` corpus tiles into `folder`, once: a folder that a finished earlier
 // run left (marked by a sibling file "FOLDER.complete") is kept as it is.
-void writeCorpusFolder(const std::filesystem::path &folder, int count);
+void writeCorpusFolder(
+    const std::filesystem::path &folder, int count, CorpusKind kind = CorpusKind::icons);
+
+struct Corpus
+{
+    CorpusKind kind = CorpusKind::icons;
+    int count = 0;
+};
 
 // A benchmark's command line, [WORKDIR] [COUNT...]: the work folder (made when missing; the
-// system's temporary folder's "quiltmap-bench" by default) and the corpus sizes. --help prints
-// `about` and the usage and exits; an option or a count that is no number from 1 up is refused
-// with exit status 2, so that no typo becomes a work folder.
+// system's temporary folder's "quiltmap-bench" by default) and the corpus sizes. With
+// `withKinds` a count may be KIND:COUNT, and `corpora` holds every one (icons where no kind is
+// named). --help prints `about` and the usage and exits; an option, a kind not allowed or known,
+// or a count that is no number from 1 up is refused with exit status 2, so that no typo becomes a
+// work folder.
 struct BenchArguments
 {
     std::filesystem::path work;
     std::vector<int> counts;
+    std::vector<Corpus> corpora;
 };
-BenchArguments benchArguments(
-    int argc, char **argv, std::vector<int> defaultCounts, const char *about);
+BenchArguments benchArguments(int argc, char **argv, std::vector<int> defaultCounts,
+    const char *about, bool withKinds = false);
 
 } // namespace quiltmap::bench

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Release and times the sheet's compression on one and two threads against zlib on 3000
-# and 20000 generated tiles. Usage: bench/run_threads_bench.sh [WORKDIR] [COUNT...]
+# Builds Release and times the sheet's compression on one and two threads against zlib on
+# generated icons, photos, line art and noise. Usage: bench/run_threads_bench.sh [WORKDIR]
+# [[KIND:]COUNT...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${QUILTMAP_BENCH_BUILD:-$root/build/bench}"

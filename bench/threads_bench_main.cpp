@@ -1,8 +1,9 @@
-// quiltmap_threads_bench [WORKDIR] [COUNT...]: on generated corpora (3000 and 20000 tiles unless
-// counts are given), in one run: the zlib floor, quiltmap --threads 1 (zlib: the sequential
-// export) and --threads 2, and our deflate alone on the sheet's filtered rows on 1 and 2 threads,
-// checked against zlib's bytes. From the processor time of our deflate's parallel and serial
-// work and of the rest of the sequential export it projects 8 and 16 cores (Amdahl's law).
+// quiltmap_threads_bench [WORKDIR] [[KIND:]COUNT...]: on generated corpora (3000 and 20000 icons,
+// 3000 photos, 2000 line art and 12 noise tiles unless others are given; KIND as for
+// quiltmap_corpus), in one run: the zlib floor, quiltmap --threads 1 and 2 and with its default
+// threads, and our deflate alone on the sheet's filtered rows on 1 and 2 threads, checked
+// against zlib's bytes. From the processor time of our deflate's parallel and serial work and of
+// the rest of the sequential export it projects 8 and 16 cores (Amdahl's law).
 #include "child_run.h"
 #include "corpus_tiles.h"
 #include "stream_work.h"
@@ -11,9 +12,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <sys/resource.h>
 #include <zlib.h>
@@ -73,18 +75,24 @@ std::vector<std::uint8_t> zlibRows(const std::vector<unsigned char> &rows, std::
     return out;
 }
 
-void benchmark(const fs::path &work, int count)
+void benchmark(const fs::path &work, const Corpus &corpus)
 {
-    const fs::path folder = work / ("corpus-" + std::to_string(count));
-    writeCorpusFolder(folder, count);
-    const fs::path sequentialBase = work / ("threads1-" + std::to_string(count));
-    const fs::path parallelBase = work / ("threads2-" + std::to_string(count));
-    Timed sequential, parallel, floorTotal, floorDeflate;
+    const std::string name
+        = std::string(corpusKindName(corpus.kind)) + "-" + std::to_string(corpus.count);
+    const int count = corpus.count;
+    const fs::path folder = work / ("corpus-" + name);
+    writeCorpusFolder(folder, count, corpus.kind);
+    const fs::path sequentialBase = work / ("threads1-" + name);
+    const fs::path parallelBase = work / ("threads2-" + name);
+    const fs::path defaultBase = work / ("default-" + name);
+    Timed sequential, parallel, byDefault, floorTotal, floorDeflate;
     for (int i = 0; i < repeats; ++i) {
         const ChildRun one = runQuiltmap(folder, sequentialBase, { "--threads", "1" });
         sequential.keepBest(one.seconds, one.cpu);
         const ChildRun two = runQuiltmap(folder, parallelBase, { "--threads", "2" });
         parallel.keepBest(two.seconds, two.cpu);
+        const ChildRun plain = runQuiltmap(folder, defaultBase);
+        byDefault.keepBest(plain.seconds, plain.cpu);
         const FloorTimes floor = measureFloor(folder, sequentialBase.string() + ".png");
         floorTotal.keepBest(floor.total(), floor.cpu);
         floorDeflate.keepBest(floor.deflateSheet, floor.deflateSheet);
@@ -93,8 +101,9 @@ void benchmark(const fs::path &work, int count)
         std::ifstream file(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(file), {});
     };
-    const bool sameFiles
-        = read(sequentialBase.string() + ".png") == read(parallelBase.string() + ".png");
+    const std::string sequentialFile = read(sequentialBase.string() + ".png");
+    const bool sameFiles = sequentialFile == read(parallelBase.string() + ".png")
+        && sequentialFile == read(defaultBase.string() + ".png");
 
     int width = 0;
     int height = 0;
@@ -126,8 +135,8 @@ void benchmark(const fs::path &work, int count)
     }
 
     std::printf(
-        "%d tiles, sheet %d x %d, filtered rows %.1f MiB, files equal %s, streams equal %s\n",
-        count, width, height, double(rows.size()) / 1048576.0, sameFiles ? "yes" : "NO",
+        "%d %s, sheet %d x %d, filtered rows %.1f MiB, files equal %s, streams equal %s\n",
+        count, std::string(corpusKindName(corpus.kind)).c_str(), width, height, double(rows.size()) / 1048576.0, sameFiles ? "yes" : "NO",
         sameStreams ? "yes" : "NO");
     std::printf("  floor (inflate tiles + zlib deflate)   wall %7.3f  cpu %7.3f\n",
         floorTotal.seconds, floorTotal.cpu);
@@ -135,12 +144,14 @@ void benchmark(const fs::path &work, int count)
         sequential.seconds, sequential.cpu, sequential.seconds / floorTotal.seconds);
     std::printf("  quiltmap --threads 2                   wall %7.3f  cpu %7.3f  %5.2fx floor\n",
         parallel.seconds, parallel.cpu, parallel.seconds / floorTotal.seconds);
+    std::printf("  quiltmap (default threads)             wall %7.3f  cpu %7.3f  %5.2fx floor\n",
+        byDefault.seconds, byDefault.cpu, byDefault.seconds / floorTotal.seconds);
     std::printf("  sheet deflate: zlib                    wall %7.3f  cpu %7.3f\n",
         zlibAlone.seconds, zlibAlone.cpu);
-    std::printf("  sheet deflate: ours, 1 thread          wall %7.3f  cpu %7.3f\n", oursOne.seconds,
-        oursOne.cpu);
-    std::printf("  sheet deflate: ours, 2 threads         wall %7.3f  cpu %7.3f\n", oursTwo.seconds,
-        oursTwo.cpu);
+    std::printf("  sheet deflate: ours, 1 thread          wall %7.3f  cpu %7.3f  %5.2fx zlib cpu\n",
+        oursOne.seconds, oursOne.cpu, oursOne.cpu / zlibAlone.cpu);
+    std::printf("  sheet deflate: ours, 2 threads         wall %7.3f  cpu %7.3f  %5.2fx zlib wall\n",
+        oursTwo.seconds, oursTwo.cpu, oursTwo.seconds / zlibAlone.seconds);
 
     // Amdahl from processor time: the deflate's parallel and serial work on 2 threads, and the
     // rest of the sequential export (everything but zlib's deflate).
@@ -168,14 +179,19 @@ void benchmark(const fs::path &work, int count)
 
 int main(int argc, char **argv)
 {
-    const auto [work, counts] = benchArguments(argc, argv, { 3000, 20000 },
-        "Times the sheet's compression on one and two threads against zlib, for COUNT tiles "
-        "(3000 and 20000).");
+    auto [work, counts, corpora] = benchArguments(argc, argv, {},
+        "Times the sheet's compression on one and two threads against zlib, for COUNT tiles of\n"
+        "each KIND (3000 and 20000 icons, 3000 photos, 2000 line art, 12 noise).",
+        true);
     std::printf("Best of %d runs; times in seconds; load average before: %s\n", repeats,
         loadAverage().c_str());
     try {
-        for (const int count : counts)
-            benchmark(work, count);
+        if (corpora.empty())
+            corpora = { { CorpusKind::icons, 3000 }, { CorpusKind::icons, 20000 },
+                { CorpusKind::photos, 3000 }, { CorpusKind::lineArt, 2000 },
+                { CorpusKind::noise, 12 } };
+        for (const Corpus &corpus : corpora)
+            benchmark(work, corpus);
     } catch (const std::exception &error) {
         std::fprintf(stderr, "quiltmap_threads_bench: %s\n", error.what());
         return 1;
