@@ -18,6 +18,11 @@ constexpr std::uint32_t maxChain = 256;
 constexpr std::size_t tooFar = 4096;
 // A string is on the keyed chains when the 7 bytes their keys read are there.
 constexpr std::size_t keyedLookahead = 7;
+// zlib's chain is walked this far before the keyed chains take over, unless they are up to date:
+// on content with few repeats nearly all chains end sooner, and the keyed chains are rarely
+// brought up to date. Once a chain was that long, they are kept up to date for a while.
+constexpr std::uint32_t plainSteps = 8;
+constexpr std::size_t keptKeyed = 4096;
 
 std::uint32_t load16(const std::uint8_t *p)
 {
@@ -68,6 +73,29 @@ std::uint32_t link(std::uint32_t *heads, std::uint16_t *backs, std::size_t p, st
     return previous;
 }
 
+// Calls f(slot, done, k) for the window slots of `count` positions from `from` on, in stretches
+// of k slots that do not wrap, `done` positions after `from`.
+template<typename F> void forEachSlot(std::size_t from, std::size_t count, F f)
+{
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t slot = (from + done) & windowMask;
+        const std::size_t k = std::min(count - done, windowSize - slot);
+        f(slot, done, k);
+        done += k;
+    }
+}
+
+// Links strings p to p + n - 1, all of one key, in turn.
+void linkRun(std::uint32_t *heads, std::uint16_t *backs, std::size_t p, std::size_t n,
+    std::uint32_t key)
+{
+    link(heads, backs, p, key);
+    forEachSlot(p + 1, n - 1, [&](std::size_t slot, std::size_t, std::size_t k) {
+        std::fill_n(backs + slot, k, std::uint16_t(1));
+    });
+    heads[key] = std::uint32_t(p + n - 1);
+}
+
 // How many strings from the one at `bytes` on, at most `limit`, have their first 7 bytes all of
 // one value; 0 when the first has not. The bytes up to limit + 5 are readable.
 std::size_t runLength(const std::uint8_t *bytes, std::size_t limit)
@@ -82,18 +110,6 @@ std::size_t runLength(const std::uint8_t *bytes, std::size_t limit)
     while (n < limit && bytes[n + 6] == bytes[0])
         ++n;
     return n;
-}
-
-// Calls f(slot, done, k) for the window slots of `count` positions from `from` on, in stretches
-// of k slots that do not wrap, `done` positions after `from`.
-template<typename F> void forEachSlot(std::size_t from, std::size_t count, F f)
-{
-    for (std::size_t done = 0; done < count;) {
-        const std::size_t slot = (from + done) & windowMask;
-        const std::size_t k = std::min(count - done, windowSize - slot);
-        f(slot, done, k);
-        done += k;
-    }
 }
 
 // How many of the first `limit` bytes at a and b agree.
@@ -162,6 +178,8 @@ void LazyParser::start(std::size_t position, ParseState state, std::size_t previ
     const std::size_t primeTo = std::min(position, total < minMatch ? 0 : total - 2);
     if (primeFrom < primeTo)
         insertRange(primeFrom, primeTo);
+    m_keyedTo = primeFrom;
+    m_keepKeyedTo = 0;
     m_position = position;
     m_state = state;
     m_previousStep = previousStep;
@@ -170,77 +188,81 @@ void LazyParser::start(std::size_t position, ParseState state, std::size_t previ
 
 // Returns the previous entry of the string's chain; 0 stands for none, so position 0 is never a
 // candidate, as in zlib.
-std::uint32_t LazyParser::insert(std::size_t p)
+inline std::uint32_t LazyParser::insert(std::size_t p)
 {
-    const std::uint8_t *bytes = m_input.at(p);
-    const std::uint32_t hash = hashAt(bytes);
-    m_rank[p & windowMask] = std::uint16_t(m_rank[m_chain.head[hash] & windowMask] + 1);
-    if (m_window.total() - p >= keyedLookahead) {
-        m_four.add(p, keyOfFour(bytes));
-        m_seven.add(p, keyOfSeven(bytes));
-    }
-    return m_chain.add(p, hash);
+    return m_chain.add(p, hashAt(m_input.at(p)));
 }
 
-// Inserts the strings from `from` to before `to`, with the tables at hand: they are the parse's
-// most frequent work. Strings inside a run of one byte value share every key; they are inserted
-// as a run.
+// Puts the strings from `from` to before `to` on zlib's chains. Strings inside a run of one byte
+// value share their hash; they are linked as a run.
 void LazyParser::insertRange(std::size_t from, std::size_t to)
 {
-    const std::size_t total = m_window.total();
-    const std::size_t keyed = total + 1 > keyedLookahead ? total + 1 - keyedLookahead : 0;
-    const std::size_t keyedEnd = std::clamp(keyed, from, to);
     std::uint32_t *const head = m_chain.head.get();
     std::uint16_t *const back = m_chain.back.get();
-    std::uint16_t *const rank = m_rank.get();
-    std::uint32_t *const fourHead = m_four.head.get();
-    std::uint16_t *const fourBack = m_four.back.get();
-    std::uint32_t *const sevenHead = m_seven.head.get();
-    std::uint16_t *const sevenBack = m_seven.back.get();
-    // Links strings p to p + n - 1, all of one key, in turn.
-    const auto linkRun = [&](std::uint32_t *heads, std::uint16_t *backs, std::size_t p,
-                             std::size_t n, std::uint32_t key) {
-        link(heads, backs, p, key);
-        forEachSlot(p + 1, n - 1, [&](std::size_t slot, std::size_t, std::size_t k) {
-            std::fill_n(backs + slot, k, std::uint16_t(1));
-        });
-        heads[key] = std::uint32_t(p + n - 1);
-    };
+    const std::size_t total = m_window.total();
+    const std::size_t runsEnd = std::min(to, total + 1 > keyedLookahead ? total + 1 - keyedLookahead : 0);
     const std::uint8_t *bytes = m_input.at(from);
     for (std::size_t p = from; p < to;) {
         const std::uint32_t hash = hashAt(bytes);
-        const std::size_t run = p < keyedEnd ? runLength(bytes, keyedEnd - p) : 0;
+        const std::size_t run = p < runsEnd ? runLength(bytes, runsEnd - p) : 0;
         if (run > 1) {
-            const std::uint16_t counted = rank[head[hash] & windowMask];
-            forEachSlot(p, run, [&](std::size_t slot, std::size_t done, std::size_t k) {
-                std::iota(rank + slot, rank + slot + k, std::uint16_t(counted + 1 + done));
-            });
             linkRun(head, back, p, run, hash);
-            linkRun(fourHead, fourBack, p, run, keyOfFour(bytes));
-            linkRun(sevenHead, sevenBack, p, run, keyOfSeven(bytes));
             p += run;
             bytes += run;
             continue;
         }
-        rank[p & windowMask] = std::uint16_t(rank[head[hash] & windowMask] + 1);
         link(head, back, p, hash);
-        if (p < keyedEnd) {
-            link(fourHead, fourBack, p, keyOfFour(bytes));
-            link(sevenHead, sevenBack, p, keyOfSeven(bytes));
-        }
         ++p;
         ++bytes;
     }
 }
 
-// The first string below `below` on `chain` for the key of the string at p: the candidate at
-// `below` shares that key when its match is as long as the key.
-std::size_t LazyParser::keyedStart(const Chain &chain, std::size_t p, std::size_t below,
-    std::uint32_t keyLength, std::uint32_t best) const
+// Ranks the string at q and puts it on the keyed chains. A string's rank follows from its
+// predecessor on zlib's chain, which is older and so already ranked, or out of reach, where a
+// rank is never compared.
+[[gnu::always_inline]] inline void LazyParser::key(std::size_t q, const std::uint8_t *bytes)
 {
-    if (below != p && best >= keyLength)
-        return chain.next(below);
-    std::size_t candidate = chain.next(p);
+    std::uint16_t *const rank = m_rank.get();
+    rank[q & windowMask]
+        = std::uint16_t(rank[(q - m_chain.back[q & windowMask]) & windowMask] + 1);
+    m_four.add(q, keyOfFour(bytes));
+    m_seven.add(q, keyOfSeven(bytes));
+}
+
+// Brings the ranks and the keyed chains up to the string at p, which has keyedLookahead bytes,
+// from at most a window back: no search reaches farther.
+void LazyParser::keyUpTo(std::size_t p)
+{
+    const std::size_t from = std::max(m_keyedTo, p + 1 > windowSize ? p + 1 - windowSize : 0);
+    if (from > p)
+        return;
+    m_keyedTo = p + 1;
+    const std::uint16_t *const back = m_chain.back.get();
+    std::uint16_t *const rank = m_rank.get();
+    const std::uint8_t *bytes = m_input.at(from);
+    for (std::size_t q = from; q <= p;) {
+        const std::size_t run = runLength(bytes, p + 1 - q);
+        if (run > 1) {
+            const std::uint16_t counted = rank[(q - back[q & windowMask]) & windowMask];
+            forEachSlot(q, run, [&](std::size_t slot, std::size_t done, std::size_t k) {
+                std::iota(rank + slot, rank + slot + k, std::uint16_t(counted + 1 + done));
+            });
+            linkRun(m_four.head.get(), m_four.back.get(), q, run, keyOfFour(bytes));
+            linkRun(m_seven.head.get(), m_seven.back.get(), q, run, keyOfSeven(bytes));
+            q += run;
+            bytes += run;
+            continue;
+        }
+        key(q, bytes);
+        ++q;
+        ++bytes;
+    }
+}
+
+// The first string below `below` on `chain` after `from`, which is p or a string sharing p's key.
+std::size_t LazyParser::keyedBelow(const Chain &chain, std::size_t from, std::size_t below)
+{
+    std::size_t candidate = chain.next(from);
     while (candidate >= below)
         candidate = chain.next(candidate);
     return candidate;
@@ -248,8 +270,8 @@ std::size_t LazyParser::keyedStart(const Chain &chain, std::size_t p, std::size_
 
 // zlib's search: down the chain of `first` for at most `chain` strings newer than `limit`, the
 // first string with the longest match beyond prevLength. Once a match beats 3 or 6 bytes, only
-// strings sharing 4 or 7 bytes with p can beat it: those are taken from their own chains, in
-// the same order, where zlib's chain would still have reached them.
+// strings sharing 4 or 7 bytes with p can beat it: on a long chain those are taken from their
+// own chains, in the same order, where zlib's chain would still have reached them.
 std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::uint32_t prevLength)
 {
     const auto lookahead = std::uint32_t(std::min<std::size_t>(m_window.total() - p, maxMatch));
@@ -262,41 +284,42 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::
     const std::uint8_t *scan = m_input.at(p);
     const bool keyed = lookahead >= keyedLookahead;
     std::uint32_t best = prevLength;
+    std::size_t bestAt = p;
     std::size_t candidate = first;
-    std::size_t below = p;
-    if (!keyed || best < minMatch) {
-        std::uint32_t left = chain;
-        for (;;) {
-            const std::uint8_t *m = m_input.at(candidate);
-            if (load16(m + best - 1) == load16(scan + best - 1) && load16(m) == load16(scan)) {
-                const std::uint32_t length = 2 + commonLength(m + 2, scan + 2, lookahead - 2);
-                if (length > best) {
-                    m_state.matchStart = std::uint32_t(candidate);
-                    best = length;
-                    if (length >= nice)
-                        return best;
-                    if (keyed) {
-                        below = candidate;
-                        break;
-                    }
-                }
+    for (std::uint32_t left = chain;;) {
+        const std::uint8_t *m = m_input.at(candidate);
+        if (load16(m + best - 1) == load16(scan + best - 1) && load16(m) == load16(scan)) {
+            const std::uint32_t length = 2 + commonLength(m + 2, scan + 2, lookahead - 2);
+            if (length > best) {
+                m_state.matchStart = std::uint32_t(candidate);
+                bestAt = candidate;
+                best = length;
+                if (length >= nice)
+                    return best;
             }
-            candidate = m_chain.next(candidate);
-            if (candidate <= limit || --left == 0)
-                return best;
         }
+        candidate = m_chain.next(candidate);
+        if (candidate <= limit || --left == 0)
+            return best;
+        if (keyed && best >= minMatch && (m_keyedTo > p || chain - left >= plainSteps))
+            break;
     }
 
-    // The first string is looked at even exactly at the limit.
-    const std::size_t lowest = limit + (first > limit ? 1 : 0);
+    if (m_keyedTo <= p) {
+        keyUpTo(p);
+        m_keepKeyedTo = p + keptKeyed;
+    }
     const std::uint16_t *const rank = m_rank.get();
     const std::uint16_t firstRank = rank[first & windowMask];
     const std::uint32_t scanStart = load32(scan);
     bool seven = best >= 6;
-    candidate = keyedStart(seven ? m_seven : m_four, p, below, seven ? 7 : 4, best);
+    // The best match so far is on the keyed chain when it is as long as the key.
+    const std::size_t keyLength = seven ? 7 : 4;
+    candidate
+        = keyedBelow(seven ? m_seven : m_four, best >= keyLength ? bestAt : p, candidate + 1);
     const std::uint16_t *back = (seven ? m_seven : m_four).back.get();
     std::uint32_t scanEnd = load16(scan + best - 1);
-    while (candidate >= lowest) {
+    while (candidate > limit) {
         const std::uint8_t *m = m_input.at(candidate);
         if (load32(m) == scanStart) {
             // Sharing 3 bytes, the string is on the first string's chain of zlib.
@@ -313,7 +336,7 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::
                     if (!seven && best >= 6) {
                         seven = true;
                         back = m_seven.back.get();
-                        candidate = keyedStart(m_seven, p, candidate, 7, best);
+                        candidate = keyedBelow(m_seven, best >= 7 ? candidate : p, candidate);
                         continue;
                     }
                 }
@@ -324,7 +347,8 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::
     return best;
 }
 
-void LazyParser::step(std::vector<Symbol> &out)
+// The parse's inner loop: inlined into runTo, where the parse spends its time.
+[[gnu::always_inline]] inline void LazyParser::advance(std::vector<Symbol> &out)
 {
     const std::size_t p = m_position;
     const std::size_t total = m_window.total();
@@ -336,6 +360,10 @@ void LazyParser::step(std::vector<Symbol> &out)
         return;
     }
     std::uint32_t candidate = total - p >= minMatch ? insert(p) : 0;
+    if (m_keyedTo == p && p < m_keepKeyedTo && total - p >= keyedLookahead) {
+        key(p, m_input.at(p));
+        m_keyedTo = p + 1;
+    }
     if (candidate != 0 && m_window.dropsCandidate(m_previousStep, p, candidate))
         candidate = 0;
     m_previousStep = p;
@@ -353,8 +381,11 @@ void LazyParser::step(std::vector<Symbol> &out)
         out.push_back(match(std::uint32_t(p - 1 - prevMatch), prevLength));
         const std::size_t end = p - 1 + prevLength;
         const std::size_t lastInsert = std::min(end - 1, total - minMatch);
-        if (p < lastInsert)
+        if (p < lastInsert) {
             insertRange(p + 1, lastInsert + 1);
+            if (m_keyedTo == p + 1 && p < m_keepKeyedTo && total - lastInsert >= keyedLookahead)
+                keyUpTo(lastInsert);
+        }
         m_state.matchAvailable = false;
         m_state.matchLength = minMatch - 1;
         m_position = end;
@@ -365,6 +396,18 @@ void LazyParser::step(std::vector<Symbol> &out)
     m_state.matchAvailable = true;
     m_state.matchLength = length;
     m_position = p + 1;
+}
+
+void LazyParser::step(std::vector<Symbol> &out)
+{
+    advance(out);
+}
+
+void LazyParser::runTo(std::size_t end, std::vector<Symbol> &out)
+{
+    const bool toFinish = end == m_window.total();
+    while (!m_finished && (m_position < end || toFinish))
+        advance(out);
 }
 
 } // namespace quiltmap::deflate

@@ -57,6 +57,8 @@ public:
 
     // One parse step; at the end of the input it emits the waiting byte and finishes.
     void step(std::vector<Symbol> &out);
+    // Steps until the parse stands at or past `end`, or to its finish when `end` is the input's.
+    void runTo(std::size_t end, std::vector<Symbol> &out);
 
 private:
     // Earlier positions whose strings share a key, newest first: the newest per key, and per
@@ -76,11 +78,13 @@ private:
         std::size_t next(std::size_t p) const;
     };
 
+    void advance(std::vector<Symbol> &out);
     std::uint32_t insert(std::size_t p);
     void insertRange(std::size_t from, std::size_t to);
+    void key(std::size_t q, const std::uint8_t *bytes);
+    void keyUpTo(std::size_t p);
     std::uint32_t longestMatch(std::size_t p, std::uint32_t first, std::uint32_t prevLength);
-    std::size_t keyedStart(const Chain &chain, std::size_t p, std::size_t below,
-        std::uint32_t keyLength, std::uint32_t best) const;
+    static std::size_t keyedBelow(const Chain &chain, std::size_t from, std::size_t below);
 
     const InputView &m_input;
     const WindowModel &m_window;
@@ -91,9 +95,12 @@ private:
     // distance along the chain.
     std::unique_ptr<std::uint16_t[]> m_rank;
     // Chains of strings that share their first 4 or 7 bytes, which skip the strings that cannot
-    // beat a match of 3 or 6 bytes.
+    // beat a match of 3 or 6 bytes. They and the ranks are brought up to date when a long chain
+    // needs them, and kept so for a while after: strings from m_keyedTo on are not on them yet.
     Chain m_four;
     Chain m_seven;
+    std::size_t m_keyedTo = 0;
+    std::size_t m_keepKeyedTo = 0;
     std::size_t m_position = 0;
     std::size_t m_previousStep = 0;
     ParseState m_state;

@@ -19,13 +19,6 @@ struct StepRecord
     ParseState state;
 };
 
-// Runs `parser` until it stands at or past `end`, or to its finish when `end` is the input's.
-void runTo(LazyParser &parser, std::size_t end, std::size_t total, std::vector<Symbol> &out)
-{
-    while (!parser.finished() && (parser.position() < end || end == total))
-        parser.step(out);
-}
-
 ParsePoint pointOf(const LazyParser &parser)
 {
     return { parser.position(), parser.state(), parser.previousStep() };
@@ -140,7 +133,7 @@ void StretchParser::parseSegment(std::size_t k)
             parser.step(segment.symbols);
         }
     }
-    runTo(parser, segment.end, m_window.total(), segment.symbols);
+    parser.runTo(segment.end, segment.symbols);
     segment.stop = pointOf(parser);
     segment.finished = parser.finished();
 }
@@ -166,7 +159,7 @@ StretchParse StretchParser::join(std::vector<Symbol> before)
             parser->step(result.symbols);
         if (met == notAStep) {
             ++result.reparsed;
-            runTo(*parser, segment.end, m_window.total(), result.symbols);
+            parser->runTo(segment.end, result.symbols);
             result.end = pointOf(*parser);
             result.finished = parser->finished();
         } else {
