@@ -66,7 +66,7 @@ const QList<OptionEntry> &optionTable()
             { u"print nothing but errors (no report, warnings,"_s, u"progress)"_s } },
         { u"Output"_s, { u"threads"_s }, u"N"_s, {},
             { u"compress on N threads (default: the processor"_s,
-                u"count); the file is the same for any N, 1 leaves"_s, u"it to zlib alone"_s } },
+                u"count); the file is the same for any N"_s } },
         { u"Input"_s, { u"any-format"_s }, {}, {},
             { u"read each file by its content: PNG as before,"_s,
                 u"JPEG, BMP, GIF, WebP and the rest through the"_s,

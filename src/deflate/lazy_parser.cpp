@@ -23,6 +23,10 @@ constexpr std::size_t keyedLookahead = 7;
 // brought up to date. Once a chain was that long, they are kept up to date for a while.
 constexpr std::uint32_t plainSteps = 8;
 constexpr std::size_t keptKeyed = 4096;
+// Heads farther back than this are out of reach; they are moved up to it every refreshInterval
+// positions, so that none falls 2^32 behind.
+constexpr std::uint32_t farBehind = 2 * windowSize;
+constexpr std::size_t refreshInterval = std::size_t(1) << 31;
 
 std::uint32_t load16(const std::uint8_t *p)
 {
@@ -63,14 +67,15 @@ std::uint32_t keyOfSeven(const std::uint8_t *p)
     return std::uint32_t((bytes * 0x9e3779b97f4a7c15u) >> (64 - keyBits));
 }
 
-// Puts p at the head of its key's chain; returns the previous head, 0 for none. The distance back
-// saturates where it is out of reach anyway.
-std::uint32_t link(std::uint32_t *heads, std::uint16_t *backs, std::size_t p, std::uint32_t key)
+// Puts p at the head of its key's chain; returns the previous head, 0 for none. Heads hold
+// positions modulo 2^32, which give the distance back while no head lies 2^32 or more behind
+// (LazyParser::refreshHeads sees to that). The distance saturates where it is out of reach anyway.
+std::size_t link(std::uint32_t *heads, std::uint16_t *backs, std::size_t p, std::uint32_t key)
 {
-    const std::uint32_t previous = heads[key];
-    backs[p & windowMask] = std::uint16_t(std::min<std::size_t>(p - previous, UINT16_MAX));
+    const std::uint32_t distance = std::uint32_t(p) - heads[key];
+    backs[p & windowMask] = std::uint16_t(std::min<std::uint32_t>(distance, UINT16_MAX));
     heads[key] = std::uint32_t(p);
-    return previous;
+    return p - distance;
 }
 
 // Calls f(slot, done, k) for the window slots of `count` positions from `from` on, in stretches
@@ -142,13 +147,22 @@ LazyParser::Chain::Chain(std::size_t keyCount)
     , back(std::make_unique_for_overwrite<std::uint16_t[]>(windowSize))
 { }
 
-void LazyParser::Chain::clear()
+// Near the input's start the heads say "none"; farther on they lie out of reach before p, which
+// is the same to every search.
+void LazyParser::Chain::clear(std::size_t p)
 {
-    std::memset(head.get(), 0, keys * sizeof head[0]);
+    std::fill_n(head.get(), keys, std::uint32_t(p < farBehind ? 0 : p - farBehind));
     std::memset(back.get(), 0, windowSize * sizeof back[0]);
 }
 
-std::uint32_t LazyParser::Chain::add(std::size_t p, std::uint32_t key)
+void LazyParser::Chain::refresh(std::size_t p)
+{
+    for (std::uint32_t &h : std::span(head.get(), keys))
+        if (std::uint32_t(p) - h > farBehind)
+            h = std::uint32_t(p - farBehind);
+}
+
+std::size_t LazyParser::Chain::add(std::size_t p, std::uint32_t key)
 {
     return link(head.get(), back.get(), p, key);
 }
@@ -169,11 +183,12 @@ LazyParser::LazyParser(const InputView &input, const WindowModel &window)
 
 void LazyParser::start(std::size_t position, ParseState state, std::size_t previousStep)
 {
-    m_chain.clear();
-    std::memset(m_rank.get(), 0, windowSize * sizeof m_rank[0]);
-    m_four.clear();
-    m_seven.clear();
     const std::size_t primeFrom = position > windowSize ? position - windowSize : 0;
+    m_chain.clear(primeFrom);
+    std::memset(m_rank.get(), 0, windowSize * sizeof m_rank[0]);
+    m_four.clear(primeFrom);
+    m_seven.clear(primeFrom);
+    m_refreshAt = (primeFrom / refreshInterval + 1) * refreshInterval;
     const std::size_t total = m_window.total();
     const std::size_t primeTo = std::min(position, total < minMatch ? 0 : total - 2);
     if (primeFrom < primeTo)
@@ -186,9 +201,17 @@ void LazyParser::start(std::size_t position, ParseState state, std::size_t previ
     m_finished = false;
 }
 
+void LazyParser::refreshHeads()
+{
+    m_chain.refresh(m_position);
+    m_four.refresh(m_position);
+    m_seven.refresh(m_position);
+    m_refreshAt += refreshInterval;
+}
+
 // Returns the previous entry of the string's chain; 0 stands for none, so position 0 is never a
 // candidate, as in zlib.
-inline std::uint32_t LazyParser::insert(std::size_t p)
+inline std::size_t LazyParser::insert(std::size_t p)
 {
     return m_chain.add(p, hashAt(m_input.at(p)));
 }
@@ -272,7 +295,7 @@ std::size_t LazyParser::keyedBelow(const Chain &chain, std::size_t from, std::si
 // first string with the longest match beyond prevLength. Once a match beats 3 or 6 bytes, only
 // strings sharing 4 or 7 bytes with p can beat it: on a long chain those are taken from their
 // own chains, in the same order, where zlib's chain would still have reached them.
-std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::uint32_t prevLength)
+std::uint32_t LazyParser::longestMatch(std::size_t p, std::size_t first, std::uint32_t prevLength)
 {
     const auto lookahead = std::uint32_t(std::min<std::size_t>(m_window.total() - p, maxMatch));
     // A match as long as what is left can only tie; zlib then keeps the previous match.
@@ -291,7 +314,7 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::
         if (load16(m + best - 1) == load16(scan + best - 1) && load16(m) == load16(scan)) {
             const std::uint32_t length = 2 + commonLength(m + 2, scan + 2, lookahead - 2);
             if (length > best) {
-                m_state.matchStart = std::uint32_t(candidate);
+                m_state.matchStart = candidate;
                 bestAt = candidate;
                 best = length;
                 if (length >= nice)
@@ -328,7 +351,7 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::
             if (load16(m + best - 1) == scanEnd) {
                 const std::uint32_t length = 4 + commonLength(m + 4, scan + 4, lookahead - 4);
                 if (length > best) {
-                    m_state.matchStart = std::uint32_t(candidate);
+                    m_state.matchStart = candidate;
                     best = length;
                     if (length >= nice)
                         break;
@@ -359,7 +382,9 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::
         m_finished = true;
         return;
     }
-    std::uint32_t candidate = total - p >= minMatch ? insert(p) : 0;
+    if (p >= m_refreshAt) [[unlikely]]
+        refreshHeads();
+    std::size_t candidate = total - p >= minMatch ? insert(p) : 0;
     if (m_keyedTo == p && p < m_keepKeyedTo && total - p >= keyedLookahead) {
         key(p, m_input.at(p));
         m_keyedTo = p + 1;
@@ -369,7 +394,7 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::uint32_t first, std::
     m_previousStep = p;
 
     const std::uint32_t prevLength = m_state.matchLength;
-    const std::uint32_t prevMatch = m_state.matchStart;
+    const std::size_t prevMatch = m_state.matchStart;
     std::uint32_t length = minMatch - 1;
     if (candidate != 0 && prevLength < lazyLength && p - candidate <= maxDistance) {
         length = longestMatch(p, candidate, prevLength);

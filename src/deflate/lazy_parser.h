@@ -17,7 +17,7 @@ struct ParseState
 {
     bool matchAvailable = false;
     std::uint32_t matchLength = minMatch - 1;
-    std::uint32_t matchStart = 0;
+    std::size_t matchStart = 0;
 
     // The start of a match shorter than minMatch is stale and never read.
     friend bool operator==(const ParseState &a, const ParseState &b)
@@ -72,18 +72,20 @@ private:
         std::unique_ptr<std::uint32_t[]> head;
         std::unique_ptr<std::uint16_t[]> back;
 
-        void clear();
+        void clear(std::size_t p);
+        void refresh(std::size_t p);
         // Returns the newest position of the key before p.
-        std::uint32_t add(std::size_t p, std::uint32_t key);
+        std::size_t add(std::size_t p, std::uint32_t key);
         std::size_t next(std::size_t p) const;
     };
 
     void advance(std::vector<Symbol> &out);
-    std::uint32_t insert(std::size_t p);
+    std::size_t insert(std::size_t p);
+    void refreshHeads();
     void insertRange(std::size_t from, std::size_t to);
     void key(std::size_t q, const std::uint8_t *bytes);
     void keyUpTo(std::size_t p);
-    std::uint32_t longestMatch(std::size_t p, std::uint32_t first, std::uint32_t prevLength);
+    std::uint32_t longestMatch(std::size_t p, std::size_t first, std::uint32_t prevLength);
     static std::size_t keyedBelow(const Chain &chain, std::size_t from, std::size_t below);
 
     const InputView &m_input;
@@ -101,6 +103,7 @@ private:
     Chain m_seven;
     std::size_t m_keyedTo = 0;
     std::size_t m_keepKeyedTo = 0;
+    std::size_t m_refreshAt = 0;
     std::size_t m_position = 0;
     std::size_t m_previousStep = 0;
     ParseState m_state;

@@ -214,8 +214,6 @@ bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
 bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
     const InputSource &source, const OutputSink &sink, const StreamTuning &tuning)
 {
-    if (total > maxZlibStreamInput)
-        throw std::length_error("deflate: input too large");
     return StretchedStream(total, feedSize, std::clamp(threads, 1u, maxZlibStreamThreads), tuning)
         .write(source, sink);
 }

@@ -16,8 +16,6 @@ using InputSource = std::function<void(std::size_t from, std::span<std::uint8_t>
 // Takes the stream's next bytes; false stops the work.
 using OutputSink = std::function<bool(std::span<const std::uint8_t>)>;
 
-// Positions are kept in 32 bits: larger inputs are zlib's alone.
-constexpr std::size_t maxZlibStreamInput = 0xffff0000;
 // More threads than this are not used.
 constexpr unsigned maxZlibStreamThreads = 64;
 
@@ -25,7 +23,7 @@ constexpr unsigned maxZlibStreamThreads = 64;
 // and the default strategy: byte for byte what zlib writes when handed `feedSize` bytes per call
 // and then told to finish. Up to `threads` threads parse stretches of the input and code blocks
 // at once; the bytes do not depend on the thread count. The input is read a few MiB at a time.
-// Returns false when the sink refused bytes. Throws std::length_error past maxZlibStreamInput.
+// Returns false when the sink refused bytes.
 bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
     const InputSource &source, const OutputSink &sink);
 

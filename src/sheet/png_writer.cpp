@@ -6,7 +6,6 @@
 #include <QIODevice>
 #include <array>
 #include <cstring>
-#include <new>
 #include <span>
 #include <vector>
 #include <zlib.h>
@@ -15,9 +14,6 @@ namespace quiltmap::sheet {
 namespace {
 
 constexpr std::size_t idatSize = 65535;
-constexpr int compressionLevel = 7;
-constexpr int windowBits = 15;
-constexpr int memoryLevel = 8;
 constexpr std::uint8_t subFilter = 1;
 
 void putU32(std::uint8_t *p, std::uint32_t v)
@@ -53,94 +49,36 @@ private:
     std::vector<std::uint8_t> m_bytes;
 };
 
-class Deflater
-{
-public:
-    // With these fixed parameters zlib fails only for want of memory.
-    Deflater()
-    {
-        if (deflateInit2(&m_stream, compressionLevel, Z_DEFLATED, windowBits, memoryLevel,
-                Z_DEFAULT_STRATEGY)
-            != Z_OK)
-            throw std::bad_alloc();
-    }
-    ~Deflater() { deflateEnd(&m_stream); }
-    Deflater(const Deflater &) = delete;
-    Deflater &operator=(const Deflater &) = delete;
-
-    z_stream &stream() { return m_stream; }
-
-private:
-    z_stream m_stream {};
-};
-
-// Compresses rows into IDAT chunks, sending each chunk out as soon as it holds 65535 bytes.
+// Cuts the compressed stream into IDAT chunks, sending each out as soon as it holds 65535 bytes.
 class IdatStream
 {
 public:
     explicit IdatStream(QIODevice &out)
         : m_out(out)
-    {
-        resetOutput();
-    }
+    { }
 
-    bool add(std::uint8_t *bytes, std::size_t count) { return run(bytes, count, Z_NO_FLUSH); }
-    bool finish() { return run(nullptr, 0, Z_FINISH) && flushRest(); }
-
-    // Takes bytes of a stream compressed elsewhere; finishCompressed() sends the rest.
-    bool addCompressed(std::span<const std::uint8_t> bytes)
+    bool add(std::span<const std::uint8_t> bytes)
     {
-        z_stream &z = m_deflater.stream();
         while (!bytes.empty()) {
-            const std::size_t n = std::min<std::size_t>(z.avail_out, bytes.size());
-            std::memcpy(z.next_out, bytes.data(), n);
-            z.next_out += n;
-            z.avail_out -= static_cast<uInt>(n);
+            const std::size_t n = std::min(idatSize - m_pending, bytes.size());
+            std::memcpy(m_chunk.data() + m_pending, bytes.data(), n);
+            m_pending += n;
             bytes = bytes.subspan(n);
-            if (z.avail_out == 0) {
+            if (m_pending == idatSize) {
                 if (!m_chunk.write(m_out, idatSize))
                     return false;
-                resetOutput();
+                m_pending = 0;
             }
         }
         return true;
     }
-    bool finishCompressed() { return flushRest(); }
+
+    bool finish() { return m_pending == 0 || m_chunk.write(m_out, m_pending); }
 
 private:
-    bool run(std::uint8_t *bytes, std::size_t count, int flush)
-    {
-        z_stream &z = m_deflater.stream();
-        z.next_in = bytes;
-        z.avail_in = static_cast<uInt>(count);
-        for (;;) {
-            const int status = ::deflate(&z, flush);
-            if (z.avail_out == 0) {
-                if (!m_chunk.write(m_out, idatSize))
-                    return false;
-                resetOutput();
-                continue;
-            }
-            if (flush == Z_FINISH ? status == Z_STREAM_END : z.avail_in == 0)
-                return true;
-        }
-    }
-
-    bool flushRest()
-    {
-        const std::size_t pending = idatSize - m_deflater.stream().avail_out;
-        return pending == 0 || m_chunk.write(m_out, pending);
-    }
-
-    void resetOutput()
-    {
-        m_deflater.stream().next_out = m_chunk.data();
-        m_deflater.stream().avail_out = idatSize;
-    }
-
     QIODevice &m_out;
-    Deflater m_deflater;
     ChunkBuffer m_chunk { "IDAT", idatSize };
+    std::size_t m_pending = 0;
 };
 
 bool writeHeader(const Raster &raster, QIODevice &out)
@@ -165,19 +103,6 @@ void subFilterRow(const Raster &raster, int y, std::uint8_t *out)
     std::copy(row, row + std::min(pixelBytes, rowBytes), out + 1);
     for (std::size_t i = pixelBytes; i < rowBytes; ++i)
         out[1 + i] = static_cast<std::uint8_t>(row[i] - row[i - pixelBytes]);
-}
-
-bool writeRowsWithZlib(const Raster &raster, IdatStream &idat, const RowsReady *ready)
-{
-    std::vector<std::uint8_t> filtered(raster.bytesPerRow() + 1);
-    for (int y = 0; y < raster.height(); ++y) {
-        if (ready)
-            ready->waitFor(y + 1);
-        subFilterRow(raster, y, filtered.data());
-        if (!idat.add(filtered.data(), filtered.size()))
-            return false;
-    }
-    return idat.finish();
 }
 
 // The filtered rows as one byte sequence, read from any position: our deflate asks for
@@ -205,8 +130,7 @@ void copyFilteredRows(
     }
 }
 
-bool writeRowsInParallel(
-    const Raster &raster, IdatStream &idat, unsigned threads, const RowsReady *ready)
+bool writeRows(const Raster &raster, IdatStream &idat, unsigned threads, const RowsReady *ready)
 {
     const std::size_t filteredRow = raster.bytesPerRow() + 1;
     // zlib's bytes depend on how its input was cut into calls: the model is one row per call.
@@ -215,8 +139,8 @@ bool writeRowsInParallel(
                [&raster, ready](std::size_t from, std::span<std::uint8_t> out) {
                    copyFilteredRows(raster, from, out, ready);
                },
-               [&idat](std::span<const std::uint8_t> bytes) { return idat.addCompressed(bytes); })
-        && idat.finishCompressed();
+               [&idat](std::span<const std::uint8_t> bytes) { return idat.add(bytes); })
+        && idat.finish();
 }
 
 } // namespace
@@ -229,11 +153,7 @@ bool writeSheetPng(const Raster &raster, QIODevice &out, unsigned threads, const
         return false;
 
     IdatStream idat(out);
-    const bool ours = threads > 1
-        && (raster.bytesPerRow() + 1) * static_cast<std::size_t>(raster.height())
-            <= deflate::maxZlibStreamInput;
-    if (!(ours ? writeRowsInParallel(raster, idat, threads, ready)
-               : writeRowsWithZlib(raster, idat, ready)))
+    if (!writeRows(raster, idat, threads, ready))
         return false;
     ChunkBuffer end("IEND", 0);
     return end.write(out, 0);

@@ -11,9 +11,8 @@ namespace quiltmap::sheet {
 // every row, one zlib stream (level 7, 15 window bits, memory level 8, default strategy) cut into
 // IDAT chunks of exactly 65535 bytes but the last, and no ancillary chunks. The raster must not
 // be empty, as PNG cannot hold that. Returns false when the device refuses a write (the caller
-// reports it, with the device's reason); that is the only failure it reports. With one thread
-// zlib compresses the rows; with more, the same bytes come from our own deflate on that many
-// threads.
+// reports it, with the device's reason); that is the only failure it reports. The stream is
+// the classic zlib's, byte for byte, written by our own deflate on `threads` threads.
 // Given `ready`, rows are read only once it says they are final; RowsReady::Abandoned then
 // leaves here too.
 bool writeSheetPng(
