@@ -60,7 +60,7 @@ void benchmark(const fs::path &work, int count)
 
 int main(int argc, char **argv)
 {
-    const auto [work, counts] = benchArguments(argc, argv, { 300, 3000, 20000 },
+    const auto [work, counts, corpora] = benchArguments(argc, argv, { 300, 3000, 20000 },
         "Times quiltmap on corpora of COUNT tiles (300, 3000 and 20000) against the zlib floor.");
     std::printf(
         "Best of %d runs; floor = read and inflate every tile + deflate the sheet at level 7.\n",

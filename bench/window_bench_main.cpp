@@ -265,7 +265,7 @@ int main(int argc, char **argv)
         return composeInWindow(argc, argv, argv[2], argv[3]);
 
     const fs::path self = fs::canonical("/proc/self/exe");
-    const auto [work, counts] = bench::benchArguments(argc, argv, { 3000, 20000 },
+    const auto [work, counts, corpora] = bench::benchArguments(argc, argv, { 3000, 20000 },
         "Times the main window (offscreen) composing COUNT tiles (3000 and 20000) against the "
         "core alone and the inflate floor.");
     std::printf("Best of %d runs; core = list and compose without a window; floor = read and "
