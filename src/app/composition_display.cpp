@@ -40,7 +40,7 @@ void CompositionDisplay::add(const QRect &area, const QString &name)
 void CompositionDisplay::flush()
 {
     if (!m_area.isEmpty())
-        m_preview.update(m_area);
+        m_preview.updateSheetArea(m_area);
     if (!m_pendingNames.isEmpty())
         m_names.appendLines(m_pendingNames);
     m_area = {};

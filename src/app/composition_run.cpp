@@ -3,10 +3,10 @@
 #include "app/composition_display.h"
 #include "app/raster_view.h"
 #include "app/text_list_edit.h"
-#include "sheet/composition.h"
+#include "common/error.h"
+#include "sheet/folder_listing.h"
 #include "sheet/prefetching_tile_reader.h"
 #include "sheet/raster.h"
-#include "sheet/folder_listing.h"
 #include "sheet/sheet_export.h"
 
 namespace quiltmap::app {
@@ -45,15 +45,18 @@ CompositionRun::Ticket CompositionRun::begin()
 }
 
 void CompositionRun::start(const sheet::SheetGeometry &geometry, const QString &folder,
-    const QStringList &names, sheet::TileReader &reader)
+    const QStringList &names, sheet::TileReader &reader, const sheet::SheetStyle &style)
 {
     m_preview.setRaster(nullptr);
     m_composition.reset();
     m_tilesAhead.reset();
     m_finishedNames.clear();
+    m_finishedTiles.clear();
     m_finishedSheet = std::make_shared<const sheet::Raster>();
     m_blank.reset();
-    m_composition = std::make_unique<sheet::Composition>(geometry, folder, names);
+    m_composition = std::make_unique<sheet::Composition>(geometry, folder, names, style);
+    m_style = style;
+    m_tiles.clear();
     m_composition->setTileReader(reader);
     // While this thread draws a tile and dispatches events, the next tiles are decoded on the
     // other processors. A tile's error still surfaces when its turn comes.
@@ -71,13 +74,26 @@ int CompositionRun::tileCount() const
     return m_composition ? m_composition->tileCount() : 0;
 }
 
-bool CompositionRun::composeRemaining(Ticket &ticket)
+bool CompositionRun::composeRemaining(
+    Ticket &ticket, const std::function<void(const Error &)> &skip)
 {
+    const sheet::SheetGeometry &geometry = m_composition->geometry();
     while (!m_composition->atEnd()) {
         if (!ticket.dispatchEvents())
             return false;
-        const auto tile = m_composition->drawNextTile();
+        sheet::Composition::DrawnTile tile;
+        try {
+            tile = m_composition->drawNextTile();
+        } catch (const Error &error) {
+            if (!skip)
+                throw;
+            skip(error);
+            tile = m_composition->skipNextTile();
+        }
         m_display->add(tile.area, tile.name);
+        m_tiles.append({ tile.index, sheet::trimNameLines({ tile.name }).front(),
+            m_composition->names().at(tile.index), tile.cell.column, tile.cell.row, tile.cell.x,
+            tile.cell.y, tile.size.width(), tile.size.height(), tile.exceedsCell(geometry) });
     }
     return true;
 }
@@ -89,6 +105,9 @@ void CompositionRun::finish()
     m_finishedSheet = m_composition->finish();
     m_finishedGeometry = m_composition->geometry();
     m_finishedNames = m_composition->tileNames();
+    m_finishedStyle = m_style;
+    m_finishedTiles = std::move(m_tiles);
+    m_tiles.clear();
     m_preview.setRaster(m_finishedSheet.get());
     m_composition.reset();
     m_tilesAhead.reset();
@@ -116,8 +135,8 @@ void CompositionRun::showBlank(QSize size)
 {
     if (m_preview.raster() != nullptr)
         return;
-    m_blank = std::make_shared<const sheet::Raster>(
-        sheet::Raster::white(size.width(), size.height()));
+    m_blank
+        = std::make_shared<const sheet::Raster>(sheet::Raster::white(size.width(), size.height()));
     m_preview.setRaster(m_blank.get());
 }
 

@@ -1,19 +1,23 @@
 #pragma once
 
 #include "app/step_event_dispatch.h"
+#include "sheet/composition.h"
 #include "sheet/geometry.h"
+#include "sheet/grid_data.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QSize>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
+namespace quiltmap {
+class Error;
+}
+
 namespace quiltmap::sheet {
-class Composition;
 class PrefetchingTileReader;
-class Raster;
-class TileReader;
 } // namespace quiltmap::sheet
 
 namespace quiltmap::app {
@@ -56,12 +60,13 @@ public:
     // sheet the preview shows while its tiles are drawn, with the name list emptied. A geometry
     // error thrown before the call leaves the last sheet shown and kept.
     void start(const sheet::SheetGeometry &geometry, const QString &folder,
-        const QStringList &names, sheet::TileReader &reader);
+        const QStringList &names, sheet::TileReader &reader, const sheet::SheetStyle &style = {});
     int tileCount() const;
     // Draws the remaining tiles, dispatching events before each. False when a newer run or the
     // end of the window superseded this one. A tile's error is thrown; the tiles before it stay
-    // shown.
-    bool composeRemaining(Ticket &ticket);
+    // shown. Given `skip`, a tile that cannot be read is handed to it with its error instead and
+    // its cell keeps the background.
+    bool composeRemaining(Ticket &ticket, const std::function<void(const Error &)> &skip = nullptr);
     // Hands the drawn sheet over as the finished one, which the preview then shows.
     void finish();
     // Ends a composition that stopped on an error: what it drew stays shown.
@@ -78,6 +83,10 @@ public:
     // last finished one.
     const sheet::SheetGeometry &shownGeometry() const;
     const QStringList &shownNames() const;
+    // The style and the tiles, in cell order, of the last finished composition, as its data
+    // files state them.
+    const sheet::SheetStyle &finishedStyle() const { return m_finishedStyle; }
+    const QList<sheet::GridTile> &finishedTiles() const { return m_finishedTiles; }
 
 private:
     RasterView &m_preview;
@@ -90,6 +99,10 @@ private:
     std::unique_ptr<CompositionDisplay> m_display;
     sheet::SheetGeometry m_finishedGeometry;
     QStringList m_finishedNames;
+    sheet::SheetStyle m_style;
+    QList<sheet::GridTile> m_tiles;
+    sheet::SheetStyle m_finishedStyle;
+    QList<sheet::GridTile> m_finishedTiles;
     std::shared_ptr<const sheet::Raster> m_finishedSheet;
     std::shared_ptr<const sheet::Raster> m_blank;
 };

@@ -7,17 +7,23 @@
 #include "app/file_list_box.h"
 #include "app/options_dialog.h"
 #include "app/raster_view.h"
+#include "app/sheet_options_dialog.h"
 #include "app/str_to_int.h"
 #include "app/text_list_edit.h"
 #include "app/window_additions.h"
 #include "app/window_look.h"
+#include "common/error.h"
 #include "common/error_sink.h"
 #include "common/sheet_defaults.h"
 #include "settings/version_text.h"
 #include "sheet/composition.h"
 #include "sheet/folder_listing.h"
 #include "sheet/geometry.h"
+#include "sheet/grid_data.h"
+#include "sheet/output_file.h"
 #include "sheet/sheet_export.h"
+#include "sheet/sheet_layout.h"
+#include "sheet/tile_order.h"
 #include "sheet/tile_reader.h"
 #include "widgets/adv_directory_edit.h"
 #include "widgets/adv_reflection_label.h"
@@ -34,8 +40,10 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -245,10 +253,34 @@ void TfrmMain::createMenu()
     Options1 = file1->addAction(QStringLiteral("Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
     Options1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    SheetOptions1 = file1->addAction(QStringLiteral("Sheet Options..."));
+    SheetOptions1->setObjectName(QStringLiteral("SheetOptions1"));
+    SheetOptions1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     file1->addSeparator();
     Exit1 = file1->addAction(QStringLiteral("&Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    createViewMenu();
+}
+
+void TfrmMain::createViewMenu()
+{
+    QMenu *view1 = menuBar()->addMenu(QStringLiteral("&View"));
+    view1->setObjectName(QStringLiteral("View1"));
+    const auto add = [&](const char *name, const char *caption, QList<QKeySequence> keys) {
+        QAction *action = view1->addAction(QLatin1String(caption));
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(keys);
+        return action;
+    };
+    // Ctrl+= too: "+" needs Shift on many keyboards.
+    ZoomIn1 = add("ZoomIn1", "Zoom &In",
+        { QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) });
+    ZoomOut1 = add("ZoomOut1", "Zoom &Out", { QKeySequence(Qt::CTRL | Qt::Key_Minus) });
+    ActualSize1 = add("ActualSize1", "&Actual Size", { QKeySequence(Qt::CTRL | Qt::Key_0) });
+    view1->addSeparator();
+    ShowGrid1 = add("ShowGrid1", "Show &Grid", { QKeySequence(Qt::CTRL | Qt::Key_G) });
+    ShowGrid1->setCheckable(true);
 }
 
 void TfrmMain::connectHandlers()
@@ -262,8 +294,17 @@ void TfrmMain::connectHandlers()
     connect(edit_columns, &widgets::TMoneyEdit::Exit, this, &TfrmMain::edit_columnsExit);
     connect(SaveQuiltmap1, &QAction::triggered, this, &TfrmMain::butsavestockClick);
     connect(Options1, &QAction::triggered, this, [this] { Options1Click(Options1); });
+    connect(
+        SheetOptions1, &QAction::triggered, this, [this] { SheetOptions1Click(SheetOptions1); });
     connect(Exit1, &QAction::triggered, this, &TfrmMain::Exit1Click);
     connect(pb, &RasterView::clicked, this, &TfrmMain::pbClick);
+    connect(ZoomIn1, &QAction::triggered, this, [this] { zoomPreviewBy(1); });
+    connect(ZoomOut1, &QAction::triggered, this, [this] { zoomPreviewBy(-1); });
+    connect(ActualSize1, &QAction::triggered, this,
+        [this] { zoomPreview(100, ScrollBox1->viewport()->rect().center()); });
+    connect(ShowGrid1, &QAction::toggled, this, &TfrmMain::ShowGrid1Click);
+    connect(pb, &RasterView::clickedAt, this, &TfrmMain::pbClickAt);
+    connect(filelist, &QPlainTextEdit::cursorPositionChanged, this, &TfrmMain::filelistCursorMoved);
 
     // A one-shot delay after the first show; disabled until then.
     Timer1.setParent(this);
@@ -301,7 +342,7 @@ void TfrmMain::FormShow()
         edit_width->setValue(defaultCellSide);
         edit_height->setValue(defaultCellSide);
         imagesizeinfo->clearHTMLText();
-        pb->resize(previewSurfaceSize);
+        pb->setContentSize(previewSurfaceSize);
         // A sheet composed while the settings were read stays; otherwise the preview gets a
         // white surface of its new size.
         m_run->showBlank(previewSurfaceSize);
@@ -311,9 +352,12 @@ void TfrmMain::FormShow()
 
 // The stored folder goes into the source field first. That change runs the folder handler at
 // once, which reports its own errors, so the remaining settings are read also when the stored
-// folder cannot be composed and the next save writes them back unchanged.
+// folder cannot be composed and the next save writes them back unchanged. The sheet options
+// come before it, as that first composition follows them.
 void TfrmMain::readSettings()
 {
+    m_sheetSettings = m_settings.sheet();
+    ShowGrid1->setChecked(m_sheetSettings.grid);
     sourcefiles->setText(m_settings.lastIconpath());
     const QString tilesPerRow = m_settings.tilesPerRow();
     edit_columns->setText(tilesPerRow);
@@ -325,7 +369,7 @@ void TfrmMain::readSettings()
 void TfrmMain::SaveOptions()
 {
     m_settings.save({ sourcefiles->text(), edit_columns->text(), SaveDialog1.InitialDir,
-        m_options.quiltMapFolder() });
+        m_options.quiltMapFolder(), m_sheetSettings });
 }
 
 void TfrmMain::Timer1Timer()
@@ -355,12 +399,53 @@ void TfrmMain::folderPath(QObject *sender)
     files->ApplyFilePath(folder);
     files->Update();
     if (files->fileCount() > 0) {
-        const QSize cell = sheet::readTileSize(sheet::tilePath(folder, files->fileNames().first()));
-        edit_width->setText(QString::number(cell.width()));
-        edit_height->setText(QString::number(cell.height()));
+        if (const QSize cell = cellSizeOf(folder, orderedNames()); cell.isValid()) {
+            edit_width->setText(QString::number(cell.width()));
+            edit_height->setText(QString::number(cell.height()));
+        }
         CheckImagesize(nullptr);
     }
     GenerateStock(sender);
+}
+
+QStringList TfrmMain::orderedNames() const
+{
+    QStringList names = files->fileNames();
+    if (m_sheetSettings.naturalOrder)
+        sheet::sortNaturally(names);
+    return names;
+}
+
+sheet::TileReader &TfrmMain::tileReader()
+{
+    return m_sheetSettings.anyFormat ? static_cast<sheet::TileReader &>(m_anyFormat)
+                                     : sheet::pngTileReader();
+}
+
+sheet::SheetStyle TfrmMain::sheetStyle() const
+{
+    return { { m_sheetSettings.spacing, m_sheetSettings.margin }, m_sheetSettings.background };
+}
+
+// The cell of the folder's files, as the command line finds it: the first file's size, read
+// completely, or the largest width and height among their headers. Skipping what cannot be
+// read, the first file that can be; nothing when none can.
+QSize TfrmMain::cellSizeOf(const QString &folder, const QStringList &names)
+{
+    sheet::TileReader &reader = tileReader();
+    QSize largest(0, 0);
+    for (const QString &name : names) {
+        const QString path = sheet::tilePath(folder, name);
+        try {
+            if (!m_sheetSettings.largestCell)
+                return sheet::readTileSize(path, reader);
+            largest = largest.expandedTo(reader.readSize(path));
+        } catch (const Error &) {
+            if (!m_sheetSettings.keepGoing)
+                throw;
+        }
+    }
+    return m_sheetSettings.largestCell ? largest : QSize();
 }
 
 // The geometry of the fields and the listed files; a columns text of "0" becomes "25" first.
@@ -377,8 +462,11 @@ sheet::GeometryResult TfrmMain::computeSheetGeometry(sheet::GeometryVariant vari
 void TfrmMain::CheckImagesize(QObject *)
 {
     const auto result = computeSheetGeometry(sheet::GeometryVariant::SizeReport);
-    pb->resize(result.geometry.sheetWidth, result.geometry.sheetHeight);
-    imagesizeinfo->setHTMLText(sheet::sizeReportLines(result.geometry, result.columnsText));
+    const sheet::SheetSize size = sheet::sheetSize(result.geometry, sheetStyle().layout);
+    pb->setContentSize(QSize(int(std::min<std::int64_t>(size.width, QWIDGETSIZE_MAX)),
+        int(std::min<std::int64_t>(size.height, QWIDGETSIZE_MAX))));
+    imagesizeinfo->setHTMLText(
+        sheet::sizeReportLines(result.geometry, result.columnsText, size.width, size.height));
 }
 
 void TfrmMain::Button1Click(QObject *sender)
@@ -406,7 +494,10 @@ void TfrmMain::GenerateStock(QObject *sender)
             if (!run.isCurrent())
                 return;
         }
-        if (!m_run->composeRemaining(run))
+        // Each file that cannot be read is listed with its error, and its cell stays empty.
+        const auto skip = [this](const Error &error) { log->appendLines({ error.message() }); };
+        if (!m_run->composeRemaining(run,
+                m_sheetSettings.keepGoing ? std::function<void(const Error &)>(skip) : nullptr))
             return;
         m_run->finish();
         endBusy(true);
@@ -423,8 +514,10 @@ void TfrmMain::GenerateStock(QObject *sender)
 void TfrmMain::startComposition(QObject *sender)
 {
     const auto result = computeSheetGeometry(sheet::GeometryVariant::Composition);
-    m_run->start(result.geometry, sourcefiles->text(), files->fileNames(), sheet::pngTileReader());
+    m_run->start(result.geometry, sourcefiles->text(), orderedNames(), tileReader(), sheetStyle());
     log->clear();
+    pb->setOutlinedCell(-1);
+    pb->setCells(result.geometry, sheetStyle().layout);
     CheckImagesize(sender);
     pb->show();
 }
@@ -466,7 +559,31 @@ void TfrmMain::butsavestockClick()
             filelist->setLines(lines);
         const WaitCursor waiting;
         sheet::exportSheet(*exportImage(), lines, chosen);
+        writeDataFiles(chosen);
     });
+}
+
+// The grid data asked for beside the saved sheet, each file replaced atomically, as the command
+// line writes it.
+void TfrmMain::writeDataFiles(const QString &chosenPath) const
+{
+    const sheet::SheetGeometry &geometry = m_run->shownGeometry();
+    const sheet::SheetStyle &style = m_run->finishedStyle();
+    const auto write = [&](const char *extension, const QByteArray &bytes) {
+        sheet::writeOutputFile(sheet::changeExtension(chosenPath, QLatin1String(extension)),
+            [&](QIODevice &out) { return out.write(bytes) == bytes.size(); });
+    };
+    if (m_sheetSettings.data.contains(u"json")) {
+        const sheet::SheetSize size = sheet::sheetSize(geometry, style.layout);
+        write(".json",
+            sheet::gridJson(
+                { size.width, size.height, geometry.cellWidth, geometry.cellHeight,
+                    geometry.columns, geometry.rows, geometry.fileCount, style.layout.spacing,
+                    style.layout.margin, sheet::backgroundText(style.background) },
+                m_run->finishedTiles()));
+    }
+    if (m_sheetSettings.data.contains(u"csv"))
+        write(".csv", sheet::gridCsv(m_run->finishedTiles()));
 }
 
 void TfrmMain::edit_widthExit()
@@ -486,6 +603,20 @@ void TfrmMain::edit_columnsExit()
         if (columns < 1)
             columns = StrToInt(m_options.tilesPerRowText());
         edit_columns->setText(QString::number(columns));
+    });
+}
+
+// The options are kept as soon as they are taken, as the other options are.
+void TfrmMain::SheetOptions1Click(QObject *sender)
+{
+    reportingErrors(this, [&] {
+        SheetOptionsDialog dialog(this);
+        dialog.setSettings(m_sheetSettings);
+        if (m_errors.prompts().execModal(dialog) != QDialog::Accepted)
+            return;
+        m_sheetSettings = dialog.settings();
+        SaveOptions();
+        folderPath(sender);
     });
 }
 
@@ -537,9 +668,67 @@ void TfrmMain::ScrollBox1MouseWheel()
     ScrollBox1->repaint();
 }
 
+void TfrmMain::zoomPreview(int percent, QPoint anchor)
+{
+    const int from = pb->zoom();
+    if (percent == from)
+        return;
+    QScrollBar &horizontal = *ScrollBox1->horizontalScrollBar();
+    QScrollBar &vertical = *ScrollBox1->verticalScrollBar();
+    const QPoint scroll(horizontal.value(), vertical.value());
+    pb->setZoom(percent);
+    const QPoint kept = scrollKeepingPoint(scroll, anchor, pb->pos(), from, percent);
+    horizontal.setValue(kept.x());
+    vertical.setValue(kept.y());
+}
+
+void TfrmMain::zoomPreviewBy(int steps)
+{
+    zoomPreview(nextZoom(pb->zoom(), steps), ScrollBox1->viewport()->rect().center());
+}
+
+void TfrmMain::ShowGrid1Click(bool shown)
+{
+    m_sheetSettings.grid = shown;
+    pb->setGridShown(shown);
+}
+
+void TfrmMain::pbClickAt(QPointF sheetPoint)
+{
+    const qint64 index
+        = cellIndexAt(m_run->shownGeometry(), sheetStyle().layout, sheetPoint.toPoint());
+    if (index < 0 || index >= filelist->blockCount())
+        return;
+    QTextCursor line(filelist->document()->findBlockByNumber(int(index)));
+    line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    filelist->setTextCursor(line);
+    filelist->ensureCursorVisible();
+    pb->setOutlinedCell(int(index));
+}
+
+// Only the user's moves count: the composition filling the list moves the cursor too.
+void TfrmMain::filelistCursorMoved()
+{
+    if (!filelist->hasFocus())
+        return;
+    const int index = filelist->textCursor().blockNumber();
+    const sheet::SheetGeometry &geometry = m_run->shownGeometry();
+    if (index >= geometry.fileCount) {
+        pb->setOutlinedCell(-1);
+        return;
+    }
+    pb->setOutlinedCell(index);
+    const sheet::CellPlace place = sheet::cellPlace(geometry, sheetStyle().layout, index);
+    const QPointF topLeft = pb->toWidget(QPointF(place.x, place.y)) + pb->pos();
+    const QPointF size = pb->toWidget(QPointF(geometry.cellWidth, geometry.cellHeight));
+    ScrollBox1->ensureVisible(int(topLeft.x() + size.x() / 2), int(topLeft.y() + size.y() / 2),
+        int(size.x() / 2) + 4, int(size.y() / 2) + 4);
+}
+
 void TfrmMain::showPreviewToolTip(const QHelpEvent &event)
 {
-    const QString text = previewToolTip(m_run->shownGeometry(), m_run->shownNames(), event.pos());
+    const QString text = previewToolTip(m_run->shownGeometry(), m_run->shownNames(),
+        pb->toSheet(event.pos()).toPoint(), sheetStyle().layout);
     if (text.isEmpty())
         QToolTip::hideText();
     else
@@ -553,6 +742,15 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
     if (watched == pb && event->type() == QEvent::ToolTip) {
         showPreviewToolTip(*static_cast<QHelpEvent *>(event));
         return true;
+    }
+    // Ctrl with the wheel zooms the preview about the pointer.
+    if (event->type() == QEvent::Wheel && watched == ScrollBox1->viewport()) {
+        const auto &wheel = *static_cast<QWheelEvent *>(event);
+        if (wheel.modifiers() & Qt::ControlModifier) {
+            if (const int delta = wheel.angleDelta().y(); delta != 0)
+                zoomPreview(nextZoom(pb->zoom(), delta > 0 ? 1 : -1), wheel.position().toPoint());
+            return true;
+        }
     }
     // The preview scrolls with its scroll bars only; the wheel just flushes pending paints.
     if (event->type() == QEvent::Wheel && watched != pb) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/user_prompts.h"
+#include "cli/any_format_reader.h"
 #include "settings/app_settings.h"
+#include "sheet/composition.h"
 #include "sheet/geometry.h"
 
 #include <QMainWindow>
@@ -73,6 +75,16 @@ public:
     void edit_heightExit();
     void edit_columnsExit();
     void Options1Click(QObject *sender);
+    void SheetOptions1Click(QObject *sender);
+    // Zooms the preview to `percent`, keeping the content point under `anchor` (in the scroll
+    // box's viewport) in place.
+    void zoomPreview(int percent, QPoint anchor);
+    void zoomPreviewBy(int steps);
+    void ShowGrid1Click(bool shown);
+    // Selects the line of the cell at a sheet point in the name list.
+    void pbClickAt(QPointF sheetPoint);
+    // Outlines the cell of the name list's current line and scrolls it into view.
+    void filelistCursorMoved();
     void Exit1Click();
     void pbClick();
     void ScrollBox1MouseWheel();
@@ -88,6 +100,7 @@ private:
     void createControls();
     void createTileOptions();
     void createMenu();
+    void createViewMenu();
     void connectHandlers();
 
     // The work behind the handlers; these pass their errors on.
@@ -102,6 +115,12 @@ private:
     void startBusy();
     void endBusy(bool sheetComplete);
     void fitScrollContent();
+    // The listed files in the order the sheet takes them.
+    QStringList orderedNames() const;
+    sheet::TileReader &tileReader();
+    sheet::SheetStyle sheetStyle() const;
+    QSize cellSizeOf(const QString &folder, const QStringList &names);
+    void writeDataFiles(const QString &chosenPath) const;
     void showPreviewToolTip(const QHelpEvent &event);
 
     // The controls the window's code works with, named as the window's parts are named
@@ -121,13 +140,20 @@ private:
     RasterView *pb;
     QAction *SaveQuiltmap1;
     QAction *Options1;
+    QAction *SheetOptions1;
     QAction *Exit1;
+    QAction *ZoomIn1;
+    QAction *ZoomOut1;
+    QAction *ActualSize1;
+    QAction *ShowGrid1;
     QTimer Timer1;
     SaveDialogSettings SaveDialog1;
 
     const ErrorReporter &m_errors;
     TfrmOptions &m_options;
     settings::AppSettings m_settings;
+    settings::SheetSettings m_sheetSettings;
+    cli::AnyFormatReader m_anyFormat;
     bool m_shown = false;
     std::unique_ptr<CompositionRun> m_run;
 };

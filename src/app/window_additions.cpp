@@ -77,20 +77,50 @@ void followEnabled(QAction &action, QWidget &control)
     new EnabledFollower(action, control);
 }
 
-QString previewToolTip(const sheet::SheetGeometry &geometry, const QStringList &names, QPoint at)
+qint64 cellIndexAt(
+    const sheet::SheetGeometry &geometry, const sheet::SheetLayout &layout, QPoint at)
 {
-    if (geometry.cellWidth < 1 || geometry.cellHeight < 1 || geometry.columns < 1 || at.x() < 0
-        || at.y() < 0)
-        return {};
-    const qint64 column = at.x() / geometry.cellWidth;
-    const qint64 row = at.y() / geometry.cellHeight;
-    const qint64 index = row * geometry.columns + column;
-    if (column >= geometry.columns || index >= names.size())
+    const qint64 pitchX = qint64(geometry.cellWidth) + layout.spacing;
+    const qint64 pitchY = qint64(geometry.cellHeight) + layout.spacing;
+    const qint64 x = qint64(at.x()) - layout.margin;
+    const qint64 y = qint64(at.y()) - layout.margin;
+    if (geometry.cellWidth < 1 || geometry.cellHeight < 1 || geometry.columns < 1 || x < 0 || y < 0
+        || x % pitchX >= geometry.cellWidth || y % pitchY >= geometry.cellHeight)
+        return -1;
+    const qint64 column = x / pitchX;
+    return column < geometry.columns ? y / pitchY * geometry.columns + column : -1;
+}
+
+QString previewToolTip(const sheet::SheetGeometry &geometry, const QStringList &names, QPoint at,
+    const sheet::SheetLayout &layout)
+{
+    const qint64 index = cellIndexAt(geometry, layout, at);
+    if (index < 0 || index >= names.size())
         return {};
     // One pass over the placeholders, so a name with "%3" in it stays as it is.
     return QStringLiteral("Cell %1: %2\nColumn %3, row %4")
-        .arg(
-            QString::number(index), names.at(index), QString::number(column), QString::number(row));
+        .arg(QString::number(index), names.at(index), QString::number(index % geometry.columns),
+            QString::number(index / geometry.columns));
+}
+
+int nextZoom(int percent, int steps)
+{
+    if (steps > 0) {
+        for (const int step : zoomSteps)
+            if (step > percent)
+                return step;
+        return std::end(zoomSteps)[-1];
+    }
+    for (auto step = std::rbegin(zoomSteps); step != std::rend(zoomSteps); ++step)
+        if (*step < percent)
+            return *step;
+    return zoomSteps[0];
+}
+
+QPoint scrollKeepingPoint(QPoint scroll, QPoint anchor, QPoint origin, int from, int to)
+{
+    const QPointF content = QPointF(scroll + anchor - origin) * to / from;
+    return (content + origin - anchor).toPoint();
 }
 
 } // namespace quiltmap::app

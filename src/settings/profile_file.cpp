@@ -40,10 +40,15 @@ ProfileFile::ProfileFile(QString path)
 QString ProfileFile::readString(
     QStringView section, QStringView key, const QString &defaultValue) const
 {
+    return readValue(section, key).value_or(defaultValue);
+}
+
+std::optional<QString> ProfileFile::readValue(QStringView section, QStringView key) const
+{
     const std::optional<QByteArray> bytes = readLimited(m_path);
     if (!bytes)
-        return defaultValue;
-    return findProfileValue(decodeProfile(*bytes).text, section, key).value_or(defaultValue);
+        return std::nullopt;
+    return findProfileValue(decodeProfile(*bytes).text, section, key);
 }
 
 void ProfileFile::writeString(QStringView section, QStringView key, QStringView value) const

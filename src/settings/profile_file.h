@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace quiltmap::settings {
 
@@ -18,6 +19,8 @@ public:
 
     // Never fails: a missing or unreadable file, section or key gives the default.
     QString readString(QStringView section, QStringView key, const QString &defaultValue) const;
+    // The key's value, or nothing when the file, section or key is missing or unreadable.
+    std::optional<QString> readValue(QStringView section, QStringView key) const;
 
     // Sets one key and replaces the file atomically (a temporary file in the same folder, synced,
     // then renamed over it), creating the file when it is missing. Throws quiltmap::Error

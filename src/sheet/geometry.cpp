@@ -79,9 +79,15 @@ GeometryResult computeGeometry(const GeometryFields &fields, int fileCount, Geom
 
 QStringList sizeReportLines(const SheetGeometry &geometry, const QString &columnsText)
 {
+    return sizeReportLines(geometry, columnsText, geometry.sheetWidth, geometry.sheetHeight);
+}
+
+QStringList sizeReportLines(const SheetGeometry &geometry, const QString &columnsText,
+    std::int64_t width, std::int64_t height)
+{
     return {
-        QStringLiteral("<FONT face=\"Courier New\">Width: <b>%1<br>").arg(geometry.sheetWidth),
-        QStringLiteral("Height: <b>%1<br>").arg(geometry.sheetHeight),
+        QStringLiteral("<FONT face=\"Courier New\">Width: <b>%1<br>").arg(width),
+        QStringLiteral("Height: <b>%1<br>").arg(height),
         QStringLiteral("ImagesTotal: <b>%1<br>").arg(geometry.fileCount),
         QStringLiteral("Imgages/row: <b>") + columnsText + QStringLiteral("<br>"),
         QStringLiteral("rows: <b>%1<br>").arg(geometry.rows),

@@ -52,5 +52,8 @@ GeometryResult computeGeometry(
 // The six lines of the size report, in the markup the size label renders. `columnsText` is
 // the columns field's text as shown after the default.
 QStringList sizeReportLines(const SheetGeometry &geometry, const QString &columnsText);
+// The same for a sheet of `width` x `height` pixels (the geometry's with spacing and margin).
+QStringList sizeReportLines(const SheetGeometry &geometry, const QString &columnsText,
+    std::int64_t width, std::int64_t height);
 
 } // namespace quiltmap::sheet

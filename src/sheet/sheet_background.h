@@ -13,6 +13,8 @@ struct SheetBackground
 {
     std::array<std::uint8_t, 3> rgb { 255, 255, 255 };
     bool transparent = false;
+
+    bool operator==(const SheetBackground &) const = default;
 };
 
 // "white", "transparent" or "#RRGGBB" (hexadecimal digits in either case); nothing for other

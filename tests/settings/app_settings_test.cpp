@@ -23,7 +23,7 @@ QByteArray dataFile(const QString &name)
 }
 
 const StoredSettings kAnasSettings { QStringLiteral("/home/ana/icons/Äpfel"), QStringLiteral("12"),
-    QStringLiteral("/home/ana/QuiltPatches/"), QStringLiteral("/home/ana/QuiltMaps/") };
+    QStringLiteral("/home/ana/QuiltPatches/"), QStringLiteral("/home/ana/QuiltMaps/"), {} };
 
 TEST(AppSettings, DefaultsWithoutFile)
 {
@@ -43,7 +43,7 @@ TEST(AppSettings, FirstSaveOfTheDefaultsWritesSixLines)
     const QString folder = folderWithSlash(dir);
     const AppSettings settings(folder);
     settings.save({ settings.lastIconpath(), settings.tilesPerRow(), settings.lastSavePath(),
-        settings.quiltMapDir() });
+        settings.quiltMapDir(), {} });
     EXPECT_EQ(dir.read(QStringLiteral("CreateQuiltMap.ini")),
         (u"[Work]\nLastIconpath=\n[Options]\nTilesPerRow=25\nLastSavePath=" + folder
             + u"QuiltPatches/\nQuiltMapDir=" + folder + u"QuiltMaps/\n")
@@ -54,7 +54,7 @@ TEST(AppSettings, ReadsWhatItSavedAsText)
 {
     TempDir dir;
     const AppSettings settings(folderWithSlash(dir));
-    settings.save({ QStringLiteral("/icons"), QStringLiteral("abc"), QString(), QString() });
+    settings.save({ QStringLiteral("/icons"), QStringLiteral("abc"), QString(), QString(), {} });
     EXPECT_EQ(settings.lastIconpath(), QStringLiteral("/icons"));
     EXPECT_EQ(settings.tilesPerRow(), QStringLiteral("abc"));
     // Stored empty is not missing: no default comes back.
@@ -99,8 +99,8 @@ TEST(AppSettings, RefusedSaveKeepsTheKeysWrittenBeforeIt)
     dir.write(kSettingsFileName.toString(), full);
     const AppSettings settings(folderWithSlash(dir));
     try {
-        settings.save(
-            { QStringLiteral("b"), QStringLiteral("2"), QString(100, u'p'), QStringLiteral("d") });
+        settings.save({ QStringLiteral("b"), QStringLiteral("2"), QString(100, u'p'),
+            QStringLiteral("d"), {} });
         FAIL() << "save was not refused";
     } catch (const Error &error) {
         EXPECT_EQ(
@@ -110,6 +110,48 @@ TEST(AppSettings, RefusedSaveKeepsTheKeysWrittenBeforeIt)
     EXPECT_TRUE(after.startsWith("[Work]\nLastIconpath=b\n[Options]\nTilesPerRow=2\n;"));
     EXPECT_EQ(after.size(), full.size());
     EXPECT_EQ(settings.quiltMapDir(), folderWithSlash(dir) + u"QuiltMaps/");
+}
+
+TEST(AppSettings, SheetOptionsRoundTripAndResetToDefaults)
+{
+    TempDir dir;
+    const AppSettings settings(folderWithSlash(dir));
+    StoredSettings stored = kAnasSettings;
+    stored.sheet = { { { 0x0a, 0xb0, 0xff }, false }, 3, 12, true, true, true, true,
+        { QStringLiteral("csv"), QStringLiteral("json") }, true };
+    settings.save(stored);
+    EXPECT_TRUE(dir.read(kSettingsFileName.toString())
+                    .endsWith("[Sheet]\nBackground=#0AB0FF\nSpacing=3\nMargin=12\nOrder=natural\n"
+                              "Cell=largest\nAnyFormat=1\nKeepGoing=1\nData=csv,json\nGrid=1\n"));
+    EXPECT_EQ(settings.sheet(), stored.sheet);
+    stored.sheet.background.transparent = true;
+    settings.save(stored);
+    EXPECT_TRUE(settings.sheet().background.transparent);
+    // Back to the defaults: the keys stay, holding them.
+    stored.sheet = {};
+    settings.save(stored);
+    EXPECT_TRUE(dir.read(kSettingsFileName.toString())
+                    .endsWith("[Sheet]\nBackground=white\nSpacing=0\nMargin=0\nOrder=name\n"
+                              "Cell=first\nAnyFormat=0\nKeepGoing=0\nData=\nGrid=0\n"));
+    EXPECT_EQ(settings.sheet(), SheetSettings());
+}
+
+TEST(AppSettings, BadSheetValuesGiveTheirDefaults)
+{
+    TempDir dir;
+    dir.write(kSettingsFileName.toString(),
+        "[Sheet]\nBackground=#12345\nSpacing=-1\nMargin=99999999999\nOrder=Natural\n"
+        "Cell=big\nAnyFormat=yes\nKeepGoing=2\nData=json,gif\nGrid=\n");
+    const AppSettings settings(folderWithSlash(dir));
+    EXPECT_EQ(settings.sheet(), SheetSettings());
+    dir.write(kSettingsFileName.toString(),
+        "[Sheet]\nBackground=transparent\nMargin=+4\nData= json , tiled,phaser\nGrid=1\n");
+    SheetSettings expected;
+    expected.background.transparent = true;
+    expected.data
+        = QStringList { QStringLiteral("json"), QStringLiteral("tiled"), QStringLiteral("phaser") };
+    expected.grid = true;
+    EXPECT_EQ(settings.sheet(), expected);
 }
 
 TEST(AppSettings, ExecutableFolderIsTheFolderOfThisProgram)

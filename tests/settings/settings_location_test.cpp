@@ -66,7 +66,7 @@ TEST(UserSettings, PresetStartsThenTheFirstSaveCreatesTheUsersFile)
     EXPECT_EQ(settings.quiltMapDir(), u"/p/QuiltMaps/");
 
     settings.save({ settings.lastIconpath(), QStringLiteral("9"), settings.lastSavePath(),
-        settings.quiltMapDir() });
+        settings.quiltMapDir(), {} });
     EXPECT_EQ(dir.read(QStringLiteral("config/CreateQuiltMap/CreateQuiltMap.ini")),
         "[Work]\nLastIconpath=/shared/icons\n[Options]\nTilesPerRow=9\n"
         "LastSavePath=/p/QuiltPatches/\nQuiltMapDir=/p/QuiltMaps/\n");
