@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest python3-jsonschema
   clang libclang-rt-14-dev
   fonts-wine fonts-liberation2 fontconfig
-  xvfb xauth x11-apps imagemagick tiled
+  xvfb xauth x11-apps imagemagick tiled xdotool
   desktop-file-utils appstream lintian dpkg-dev file man-db bash-completion
 )
 

@@ -2,6 +2,11 @@
 # Starts the real CreateQuiltMap under a virtual X display with a settings file that preselects
 # FOLDER, waits until the start-up composition has run, and writes a screenshot of the whole
 # window. Usage: scripts/screenshot.sh FOLDER OUT.png [BUILD_DIR]
+# QUILTMAP_SCREENSHOT_INI: lines added to the settings file (for example "[Sheet]\nGrid=1").
+# QUILTMAP_SCREENSHOT_KEYS: keys typed into the window before the shot (xdotool names, such as
+#   "ctrl+plus ctrl+plus").
+# QUILTMAP_SCREENSHOT_SCREEN: the virtual screen, 1024x768x24 unless set; QT_SCALE_FACTOR and
+#   the other Qt variables reach the window.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ $# -lt 2 ]; then
@@ -30,6 +35,7 @@ TilesPerRow=25
 LastSavePath=$work/QuiltPatches/
 QuiltMapDir=$work/QuiltMaps/
 INI
+printf '%b\n' "${QUILTMAP_SCREENSHOT_INI:-}" >>"$work/CreateQuiltMap.ini"
 
 cat >"$work/shoot.sh" <<'SHOT'
 #!/usr/bin/env bash
@@ -40,6 +46,11 @@ app=$!
 sleep "${QUILTMAP_SCREENSHOT_WAIT:-4}"
 id=$(xwininfo -root -tree | awk '/"Create QuiltMap-Graphics/ { print $1; exit }')
 if [ -n "$id" ]; then
+  if [ -n "${QUILTMAP_SCREENSHOT_KEYS:-}" ]; then
+    # shellcheck disable=SC2086 # one xdotool argument per key
+    xdotool windowactivate --sync "$id" key --delay 200 $QUILTMAP_SCREENSHOT_KEYS
+    sleep 1
+  fi
   import -window "$id" -frame "$2"
 else
   import -window root "$2"
@@ -48,5 +59,5 @@ kill "$app"
 wait "$app" 2>/dev/null || true
 SHOT
 chmod +x "$work/shoot.sh"
-xvfb-run -a -s "-screen 0 1024x768x24" "$work/shoot.sh" "$work" "$out"
+xvfb-run -a -s "-screen 0 ${QUILTMAP_SCREENSHOT_SCREEN:-1024x768x24}" "$work/shoot.sh" "$work" "$out"
 echo "Wrote $out"

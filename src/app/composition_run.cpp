@@ -74,8 +74,7 @@ int CompositionRun::tileCount() const
     return m_composition ? m_composition->tileCount() : 0;
 }
 
-bool CompositionRun::composeRemaining(
-    Ticket &ticket, const std::function<void(const Error &)> &skip)
+bool CompositionRun::composeRemaining(Ticket &ticket, const SkipFile &skip)
 {
     const sheet::SheetGeometry &geometry = m_composition->geometry();
     while (!m_composition->atEnd()) {
@@ -87,7 +86,7 @@ bool CompositionRun::composeRemaining(
         } catch (const Error &error) {
             if (!skip)
                 throw;
-            skip(error);
+            skip(m_composition->names().at(m_composition->nextIndex()), error);
             tile = m_composition->skipNextTile();
         }
         m_display->add(tile.area, tile.name);

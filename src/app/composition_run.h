@@ -64,9 +64,10 @@ public:
     int tileCount() const;
     // Draws the remaining tiles, dispatching events before each. False when a newer run or the
     // end of the window superseded this one. A tile's error is thrown; the tiles before it stay
-    // shown. Given `skip`, a tile that cannot be read is handed to it with its error instead and
-    // its cell keeps the background.
-    bool composeRemaining(Ticket &ticket, const std::function<void(const Error &)> &skip = nullptr);
+    // shown. Given `skip`, the file name of a tile that cannot be read is handed to it with the
+    // error instead, and the tile's cell keeps the background.
+    using SkipFile = std::function<void(const QString &name, const Error &error)>;
+    bool composeRemaining(Ticket &ticket, const SkipFile &skip = nullptr);
     // Hands the drawn sheet over as the finished one, which the preview then shows.
     void finish();
     // Ends a composition that stopped on an error: what it drew stays shown.

@@ -495,9 +495,11 @@ void TfrmMain::GenerateStock(QObject *sender)
                 return;
         }
         // Each file that cannot be read is listed with its error, and its cell stays empty.
-        const auto skip = [this](const Error &error) { log->appendLines({ error.message() }); };
-        if (!m_run->composeRemaining(run,
-                m_sheetSettings.keepGoing ? std::function<void(const Error &)>(skip) : nullptr))
+        const auto skip = [this](const QString &name, const Error &error) {
+            log->appendLines({ name + QStringLiteral(": ") + error.message() });
+        };
+        if (!m_run->composeRemaining(
+                run, m_sheetSettings.keepGoing ? CompositionRun::SkipFile(skip) : nullptr))
             return;
         m_run->finish();
         endBusy(true);

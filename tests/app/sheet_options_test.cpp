@@ -62,7 +62,9 @@ TEST_P(SheetOptionsSave, WritesWhatTheCommandLineWrites)
     app.writeIni(iniFor(folder, u"2"_s) + QLatin1String(c.sheetSection));
     app.start();
     ASSERT_TRUE(app.prompts.errors.empty()) << app.prompts.errors[0].text.toStdString();
-    EXPECT_EQ(app.control<TextListEdit>("log")->lines().size(), c.skipped);
+    const QStringList log = app.control<TextListEdit>("log")->lines();
+    EXPECT_EQ(log.size(), c.skipped);
+    EXPECT_TRUE(log.back().startsWith(u"w.png: "_s)) << log.back().toStdString();
     const QString window = app.makeFolder(u"window"_s);
     app.options().setQuiltMapFolder(window);
     app.prompts.saveAnswer = window + u"/QuiltMap.png";
