@@ -17,10 +17,9 @@
 #include "common/sheet_defaults.h"
 #include "settings/version_text.h"
 #include "sheet/composition.h"
+#include "sheet/data_files.h"
 #include "sheet/folder_listing.h"
 #include "sheet/geometry.h"
-#include "sheet/grid_data.h"
-#include "sheet/output_file.h"
 #include "sheet/sheet_export.h"
 #include "sheet/sheet_layout.h"
 #include "sheet/tile_order.h"
@@ -565,27 +564,20 @@ void TfrmMain::butsavestockClick()
     });
 }
 
-// The grid data asked for beside the saved sheet, each file replaced atomically, as the command
-// line writes it.
+// The data files asked for beside the saved sheet, written as the command line writes them.
 void TfrmMain::writeDataFiles(const QString &chosenPath) const
 {
+    const QStringList &asked = m_sheetSettings.data;
+    const sheet::DataFormats formats { asked.contains(u"json"), asked.contains(u"csv"),
+        asked.contains(u"phaser"), asked.contains(u"tiled") };
+    if (!formats.any())
+        return;
     const sheet::SheetGeometry &geometry = m_run->shownGeometry();
     const sheet::SheetStyle &style = m_run->finishedStyle();
-    const auto write = [&](const char *extension, const QByteArray &bytes) {
-        sheet::writeOutputFile(sheet::changeExtension(chosenPath, QLatin1String(extension)),
-            [&](QIODevice &out) { return out.write(bytes) == bytes.size(); });
-    };
-    if (m_sheetSettings.data.contains(u"json")) {
-        const sheet::SheetSize size = sheet::sheetSize(geometry, style.layout);
-        write(".json",
-            sheet::gridJson(
-                { size.width, size.height, geometry.cellWidth, geometry.cellHeight,
-                    geometry.columns, geometry.rows, geometry.fileCount, style.layout.spacing,
-                    style.layout.margin, sheet::backgroundText(style.background) },
-                m_run->finishedTiles()));
-    }
-    if (m_sheetSettings.data.contains(u"csv"))
-        write(".csv", sheet::gridCsv(m_run->finishedTiles()));
+    const QString stem = sheet::changeExtension(chosenPath, QString());
+    sheet::writeDataFiles(formats, style, stem,
+        { { geometry, sheet::sheetSize(geometry, style.layout), stem, m_run->finishedTiles() } },
+        settings::GetVersionText());
 }
 
 void TfrmMain::edit_widthExit()

@@ -21,6 +21,8 @@ constexpr int maxPixels = 100000;
 constexpr std::pair<const char16_t *, const char *> dataCaptions[] = {
     { u"json", "JSON grid data (.json)" },
     { u"csv", "CSV grid data (.csv)" },
+    { u"phaser", "Phaser and PixiJS atlas (.atlas.json)" },
+    { u"tiled", "Tiled tileset (.tsx)" },
 };
 
 QSpinBox *pixelBox(QWidget *parent, const char *name)

@@ -76,7 +76,7 @@ TEST_P(SheetOptionsSave, WritesWhatTheCommandLineWrites)
     QTextStream outStream(&out), errStream(&err);
     cli::runCli(c.options + QStringList { u"-n"_s, u"2"_s, u"-o"_s, cli + u"/QuiltMap"_s, folder },
         { outStream, errStream });
-    for (const char *extension : { ".png", ".txt", ".json", ".csv" }) {
+    for (const char *extension : { ".png", ".txt", ".json", ".csv", ".atlas.json", ".tsx" }) {
         const QString name = u"/QuiltMap"_s + QLatin1String(extension);
         EXPECT_EQ(QFile::exists(window + name), QFile::exists(cli + name)) << extension;
         EXPECT_EQ(contents(window + name), contents(cli + name))
@@ -93,9 +93,11 @@ INSTANTIATE_TEST_SUITE_P(Options, SheetOptionsSave,
                 u"--order=natural"_s, u"--any-format"_s, u"--keep-going"_s, u"--data=json"_s,
                 u"--data=csv"_s },
             1, 4 },
-        SaveCase { "[Sheet]\nBackground=#102030\nCell=largest\nKeepGoing=1\nData=csv\n",
-            { u"--background=#102030"_s, u"--cell=largest"_s, u"--keep-going"_s, u"--data=csv"_s },
-            2, 3 },
+        SaveCase { "[Sheet]\nBackground=#102030\nCell=largest\nKeepGoing=1\n"
+                   "Data=csv,phaser,tiled\n",
+            { u"--background=#102030"_s, u"--cell=largest"_s, u"--keep-going"_s, u"--data=csv"_s,
+                u"--data=phaser"_s, u"--data=tiled"_s },
+            2, 5 },
         SaveCase { "[Sheet]\nMargin=1\nOrder=natural\nCell=largest\nAnyFormat=1\nKeepGoing=1\n",
             { u"--margin=1"_s, u"--order=natural"_s, u"--cell=largest"_s, u"--any-format"_s,
                 u"--keep-going"_s },
