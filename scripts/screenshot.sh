@@ -48,7 +48,7 @@ id=$(xwininfo -root -tree | awk '/"Create QuiltMap-Graphics/ { print $1; exit }'
 if [ -n "$id" ]; then
   if [ -n "${QUILTMAP_SCREENSHOT_KEYS:-}" ]; then
     # shellcheck disable=SC2086 # one xdotool argument per key
-    xdotool windowactivate --sync "$id" key --delay 200 $QUILTMAP_SCREENSHOT_KEYS
+    xdotool windowfocus --sync "$id" key --delay 200 $QUILTMAP_SCREENSHOT_KEYS
     sleep 1
   fi
   import -window "$id" -frame "$2"
