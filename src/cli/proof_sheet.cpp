@@ -1,16 +1,15 @@
 #include "cli/proof_sheet.h"
 
 #include "common/error.h"
-#include "sheet/output_file.h"
 #include "sheet/raster.h"
 #include "sheet/sheet_layout.h"
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QPainter>
 #include <algorithm>
+#include <limits>
 
 namespace quiltmap::cli {
 namespace {
@@ -52,36 +51,42 @@ TextSupport::TextSupport()
 
 TextSupport::~TextSupport() = default;
 
-QImage proofSheet(const sheet::Raster &sheet, const sheet::SheetGeometry &geometry,
+sheet::Raster proofSheet(const sheet::Raster &sheet, const sheet::SheetGeometry &geometry,
     const sheet::SheetLayout &layout, const QStringList &names, int firstIndex)
 {
     const int boxWidth = std::max(geometry.cellWidth, leastBoxWidth);
     const int boxHeight = geometry.cellHeight + labelHeight;
-    const int columns = std::max(1, geometry.columns);
-    const int rows = int(std::max<std::int64_t>(1, geometry.rows));
-    QImage proof(columns * (boxWidth + 1) + 1, rows * (boxHeight + 1) + 1, QImage::Format_RGB32);
-    if (proof.isNull())
-        throw Error(u"not enough memory for the proof sheet"_s);
-    proof.fill(QColor(0x80, 0x80, 0x80));
-    // The sheet's pixels as they lie in memory, without a copy.
+    const std::int64_t width = std::int64_t(std::max(1, geometry.columns)) * (boxWidth + 1) + 1;
+    const std::int64_t height = std::max<std::int64_t>(1, geometry.rows) * (boxHeight + 1) + 1;
+    if (width > std::numeric_limits<int>::max() || height > std::numeric_limits<int>::max())
+        throw Error(u"the proof sheet would be too large"_s);
+    sheet::Raster proof
+        = sheet::Raster::filled(int(width), int(height), 3, { 0x80, 0x80, 0x80, 0xFF });
+    // Both rasters as they lie in memory, without a copy.
+    QImage target(proof.row(0), proof.width(), proof.height(), qsizetype(proof.bytesPerRow()),
+        QImage::Format_RGB888);
     const QImage pixels(sheet.row(0), sheet.width(), sheet.height(), qsizetype(sheet.bytesPerRow()),
         sheet.hasAlpha() ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    QPainter painter(&proof);
+    QImage checker(boxWidth, geometry.cellHeight, QImage::Format_RGB888);
+    {
+        QPainter painter(&checker);
+        drawChecker(painter, checker.rect());
+    }
+    QPainter painter(&target);
     QFont font(u"DejaVu Sans"_s);
     font.setPixelSize(fontPixels);
     painter.setFont(font);
+    painter.setPen(Qt::black);
     const QFontMetrics metrics(font);
     for (int index = 0; index < names.size(); ++index) {
         const sheet::CellPlace cell = sheet::cellPlace(geometry, layout, index);
         const QPoint box(
             1 + int(cell.column) * (boxWidth + 1), 1 + int(cell.row) * (boxHeight + 1));
-        const QRect picture(box, QSize(boxWidth, geometry.cellHeight));
-        drawChecker(painter, picture);
+        painter.drawImage(box, checker);
         painter.drawImage(
             box, pixels, QRect(int(cell.x), int(cell.y), geometry.cellWidth, geometry.cellHeight));
-        const QRect label(box.x(), picture.bottom() + 1, boxWidth, labelHeight);
+        const QRect label(box.x(), box.y() + geometry.cellHeight, boxWidth, labelHeight);
         painter.fillRect(label, Qt::white);
-        painter.setPen(Qt::black);
         const QRect text = label.adjusted(3, 2, -3, 0);
         painter.drawText(
             text.topLeft() + QPoint(0, metrics.ascent()), u"#%1"_s.arg(firstIndex + index));
@@ -89,14 +94,6 @@ QImage proofSheet(const sheet::Raster &sheet, const sheet::SheetGeometry &geomet
             metrics.elidedText(names[index], Qt::ElideRight, text.width()));
     }
     return proof;
-}
-
-void writeProofSheet(const QImage &proof, const QString &path)
-{
-    sheet::writeOutputFile(path, [&](QIODevice &out) {
-        QImageWriter writer(&out, "png");
-        return writer.write(proof);
-    });
 }
 
 } // namespace quiltmap::cli

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QImage>
+#include "sheet/raster.h"
+
 #include <QStringList>
 #include <array>
 #include <memory>
@@ -8,7 +9,6 @@
 class QGuiApplication;
 
 namespace quiltmap::sheet {
-class Raster;
 struct SheetGeometry;
 struct SheetLayout;
 } // namespace quiltmap::sheet
@@ -39,10 +39,8 @@ private:
 // it, on a neutral checkerboard in a box of a drawn grid, with its index and name (shortened
 // with an ellipsis where too long) beneath it, legible at 100 %. `names` are the tiles' names
 // in cell order, the first numbered `firstIndex`. Needs a TextSupport or an application.
-QImage proofSheet(const sheet::Raster &sheet, const sheet::SheetGeometry &geometry,
+// Throws quiltmap::Error when the proof sheet is too large.
+sheet::Raster proofSheet(const sheet::Raster &sheet, const sheet::SheetGeometry &geometry,
     const sheet::SheetLayout &layout, const QStringList &names, int firstIndex);
-
-// Writes the proof sheet as a PNG file, replaced atomically. Throws quiltmap::Error.
-void writeProofSheet(const QImage &proof, const QString &path);
 
 } // namespace quiltmap::cli

@@ -409,9 +409,9 @@ SheetImage SheetRun::composeImage(const QStringList &names, const SheetGeometry 
     else if (imageFailure)
         std::rethrow_exception(imageFailure);
     if (m_options.proof)
-        writeProofSheet(proofSheet(composition.raster(), geometry, m_options.style.layout,
-                            trimNameLines(composition.tileNames()), first),
-            stem + u".proof.png"_s);
+        exportSheetImage(proofSheet(composition.raster(), geometry, m_options.style.layout,
+                             trimNameLines(composition.tileNames()), first),
+            stem + u".proof.png"_s, threads());
     for (GridTile &tile : drawn.tiles) {
         tile.index += first;
         tile.page = page;
