@@ -807,6 +807,15 @@ TEST_F(CliTest, PagesSplitTheSheetByWholeRows)
     EXPECT_TRUE(dir.read(u"paged-2.tsx"_s)
                     .contains("<image source=\"paged-2.png\" width=\"18\" height=\"17\"/>"));
     EXPECT_TRUE(dir.read(u"paged-2.tsx"_s).contains("tilecount=\"6\""));
+    // A sheet that fits is one image without a page number, and its data names no page.
+    ASSERT_EQ(run(layout
+                  + QStringList { u"--max-size=40"_s, u"--pages"_s, u"--data=csv"_s, u"-o"_s,
+                      dir.filePath(u"fits"_s), dir.filePath(u"tiles"_s) }),
+        ExitSuccess);
+    EXPECT_EQ(out, u"width 18, height 31, images 10, per row 3, rows 4\n"_s);
+    EXPECT_EQ(dir.read(u"fits.png"_s), dir.read(u"whole.png"_s));
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"fits-1.png"_s)));
+    EXPECT_TRUE(dir.read(u"fits.csv"_s).startsWith("index,name,"));
 
     EXPECT_EQ(
         run(layout + QStringList { u"--max-size=5"_s, u"--pages"_s, dir.filePath(u"tiles"_s) }),
