@@ -398,10 +398,9 @@ void TfrmMain::folderPath(QObject *sender)
     files->ApplyFilePath(folder);
     files->Update();
     if (files->fileCount() > 0) {
-        if (const QSize cell = cellSizeOf(folder, orderedNames()); cell.isValid()) {
-            edit_width->setText(QString::number(cell.width()));
-            edit_height->setText(QString::number(cell.height()));
-        }
+        const QSize cell = cellSizeOf(folder, orderedNames());
+        edit_width->setText(QString::number(cell.width()));
+        edit_height->setText(QString::number(cell.height()));
         CheckImagesize(nullptr);
     }
     GenerateStock(sender);
@@ -428,7 +427,7 @@ sheet::SheetStyle TfrmMain::sheetStyle() const
 
 // The cell of the folder's files, as the command line finds it: the first file's size, read
 // completely, or the largest width and height among their headers. Skipping what cannot be
-// read, the first file that can be; nothing when none can.
+// read, the first file that can be, and the starting cell when none can.
 QSize TfrmMain::cellSizeOf(const QString &folder, const QStringList &names)
 {
     sheet::TileReader &reader = tileReader();
@@ -444,7 +443,7 @@ QSize TfrmMain::cellSizeOf(const QString &folder, const QStringList &names)
                 throw;
         }
     }
-    return m_sheetSettings.largestCell ? largest : QSize();
+    return m_sheetSettings.largestCell ? largest : QSize(defaultCellSide, defaultCellSide);
 }
 
 // The geometry of the fields and the listed files; a columns text of "0" becomes "25" first.
