@@ -25,7 +25,7 @@ void drawCheckerboard(QPainter &painter, const QRect &area)
     const int left = area.left() / checkerSquare;
     const int top = area.top() / checkerSquare;
     for (int row = top; row * checkerSquare <= area.bottom(); ++row)
-        for (int column = left + (left + row) % 2; column * checkerSquare <= area.right();
+        for (int column = left + (left + row + 1) % 2; column * checkerSquare <= area.right();
              column += 2)
             painter.fillRect(
                 QRect(column * checkerSquare, row * checkerSquare, checkerSquare, checkerSquare)

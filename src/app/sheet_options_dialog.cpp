@@ -7,6 +7,8 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -75,7 +77,7 @@ SheetOptionsDialog::SheetOptionsDialog(QWidget *parent)
     form->addRow(QStringLiteral("&Order:"), m_order);
     m_cell = choiceBox(this, "cell", QStringLiteral("The first file's size"),
         QStringLiteral("The largest width and height"));
-    form->addRow(QStringLiteral("&Cell size:"), m_cell);
+    form->addRow(QStringLiteral("Cell si&ze:"), m_cell);
     m_anyFormat = new QCheckBox(QStringLiteral("Read any image &format"), this);
     m_anyFormat->setObjectName(QStringLiteral("anyFormat"));
     form->addRow(m_anyFormat);
@@ -153,12 +155,16 @@ void SheetOptionsDialog::chooseColour()
     showColour();
 }
 
-// The button shows the colour as its text, "#RRGGBB".
+// The button shows the colour as a swatch and as "#RRGGBB".
 void SheetOptionsDialog::showColour()
 {
     sheet::SheetBackground opaque = m_values.background;
     opaque.transparent = false;
     m_chooseColour->setText(sheet::backgroundText(opaque) + QStringLiteral("..."));
+    const auto [red, green, blue] = opaque.rgb;
+    QPixmap swatch(16, 16);
+    swatch.fill(QColor(red, green, blue));
+    m_chooseColour->setIcon(QIcon(swatch));
 }
 
 } // namespace quiltmap::app

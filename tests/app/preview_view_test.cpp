@@ -140,6 +140,14 @@ TEST(PreviewGrid, LinesOnTheCellBordersRememberedInTheSettings)
         << sheet.app.readIni().toStdString();
 }
 
+TEST(PreviewGrid, TransparentSheetShowsALightCheckerboard)
+{
+    WideSheet sheet(u"[Sheet]\nBackground=transparent\nMargin=8\n"_s);
+    const QImage margin = sheet.pb->grab(QRect(0, 0, 16, 1)).toImage();
+    EXPECT_EQ(margin.pixelColor(0, 0), QColor(255, 255, 255));
+    EXPECT_EQ(margin.pixelColor(8, 0), QColor(224, 224, 224));
+}
+
 TEST(PreviewCells, ClickSelectsTheLineAndTheLineOutlinesTheCell)
 {
     WideSheet sheet(u"[Sheet]\nMargin=5\n"_s);
