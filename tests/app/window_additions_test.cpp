@@ -45,6 +45,27 @@ INSTANTIATE_TEST_SUITE_P(Points, PreviewToolTip,
         ToolTipCase { { 40, 30 }, QString() }, ToolTipCase { { 64, 5 }, QString() },
         ToolTipCase { { -1, 5 }, QString() }));
 
+// Cells of 32 x 24, two per row, 3 pixels apart inside a margin of 5.
+TEST(PreviewCellIndex, MarginAndSpacingBelongToNoCell)
+{
+    sheet::SheetGeometry geometry;
+    geometry.cellWidth = 32;
+    geometry.cellHeight = 24;
+    geometry.columns = 2;
+    const sheet::SheetLayout layout { 3, 5 };
+    const auto at = [&](int x, int y) { return cellIndexAt(geometry, layout, { x, y }); };
+    EXPECT_EQ(at(5, 5), 0);
+    EXPECT_EQ(at(36, 28), 0);
+    EXPECT_EQ(at(4, 10), -1);
+    EXPECT_EQ(at(37, 10), -1);
+    EXPECT_EQ(at(40, 10), 1);
+    EXPECT_EQ(at(10, 31), -1);
+    EXPECT_EQ(at(10, 32), 2);
+    EXPECT_EQ(at(76, 10), -1);
+    EXPECT_EQ(previewToolTip(geometry, { u"a"_s, u"b"_s, u"c"_s }, { 10, 32 }, layout),
+        u"Cell 2: c\nColumn 0, row 1"_s);
+}
+
 void drop(QWidget &target, const QString &path)
 {
     QMimeData data;
