@@ -11,7 +11,7 @@
 namespace quiltmap::app {
 namespace {
 
-// The squares behind a transparent sheet, in widget pixels, and their two light greys.
+// The squares behind a transparent sheet, in widget pixels, and their two light shades.
 constexpr int checkerSquare = 8;
 const QColor checkerLight(255, 255, 255);
 const QColor checkerDark(224, 224, 224);
@@ -31,6 +31,15 @@ void drawCheckerboard(QPainter &painter, const QRect &area)
                 QRect(column * checkerSquare, row * checkerSquare, checkerSquare, checkerSquare)
                     .intersected(area),
                 checkerDark);
+}
+
+// The pixels that `area` scaled by `scale` touches.
+QRect scaledOutward(const QRect &area, double scale)
+{
+    const QPointF topLeft = QPointF(area.topLeft()) * scale;
+    const QPointF end = QPointF(area.bottomRight() + QPoint(1, 1)) * scale;
+    return QRect(QPoint(int(std::floor(topLeft.x())), int(std::floor(topLeft.y()))),
+        QPoint(int(std::ceil(end.x())) - 1, int(std::ceil(end.y())) - 1));
 }
 
 } // namespace
@@ -63,15 +72,12 @@ void RasterView::setZoom(int percent)
 
 QRect RasterView::widgetRect(const QRect &sheetArea) const
 {
-    const QPointF topLeft = toWidget(sheetArea.topLeft());
-    const QPointF end = toWidget(sheetArea.bottomRight() + QPoint(1, 1));
-    return QRect(QPoint(int(std::floor(topLeft.x())), int(std::floor(topLeft.y()))),
-        QPoint(int(std::ceil(end.x())) - 1, int(std::ceil(end.y())) - 1));
+    return scaledOutward(sheetArea, m_zoom / 100.0);
 }
 
 void RasterView::updateSheetArea(const QRect &sheetArea)
 {
-    update(m_zoom == 100 ? sheetArea : widgetRect(sheetArea));
+    update(widgetRect(sheetArea));
 }
 
 QRect RasterView::cellArea(int index) const
@@ -111,11 +117,7 @@ void RasterView::paintEvent(QPaintEvent *event)
         return;
     // The raster pixels the paint needs: a view over just them, which QImage neither takes
     // nor copies, so drawing converts only what the paint covers.
-    const QRectF wanted = QRectF(event->rect());
-    const QRect area = QRect(QPoint(int(std::floor(toSheet(wanted.topLeft()).x())),
-                                 int(std::floor(toSheet(wanted.topLeft()).y()))),
-        QPoint(int(std::ceil(toSheet(wanted.bottomRight()).x())),
-            int(std::ceil(toSheet(wanted.bottomRight()).y()))))
+    const QRect area = scaledOutward(event->rect(), 100.0 / m_zoom)
                            .intersected(QRect(0, 0, m_raster->width(), m_raster->height()));
     if (area.isEmpty())
         return;
