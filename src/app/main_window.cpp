@@ -736,12 +736,15 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
         showPreviewToolTip(*static_cast<QHelpEvent *>(event));
         return true;
     }
-    // Ctrl with the wheel zooms the preview about the pointer.
-    if (event->type() == QEvent::Wheel && watched == ScrollBox1->viewport()) {
+    // Ctrl with the wheel zooms the preview about the pointer, over the preview or beside it.
+    QWidget *view = ScrollBox1->viewport();
+    if (event->type() == QEvent::Wheel && (watched == pb || watched == view)) {
         const auto &wheel = *static_cast<QWheelEvent *>(event);
         if (wheel.modifiers() & Qt::ControlModifier) {
+            const QPoint anchor
+                = static_cast<QWidget *>(watched)->mapTo(view, wheel.position().toPoint());
             if (const int delta = wheel.angleDelta().y(); delta != 0)
-                zoomPreview(nextZoom(pb->zoom(), delta > 0 ? 1 : -1), wheel.position().toPoint());
+                zoomPreview(nextZoom(pb->zoom(), delta > 0 ? 1 : -1), anchor);
             return true;
         }
     }

@@ -65,10 +65,12 @@ TEST(PreviewZoom, StepsKeepThePointUnderThePointerOrTheCentre)
     box.horizontalScrollBar()->setValue(200);
     const QPoint pointer(100, 50);
     const QPointF before = sheet.sheetAt(pointer);
+    // The wheel turns over the preview, which passes it on to the view.
     const auto ctrlWheel = [&](int delta) {
-        QWheelEvent wheel(pointer, box.viewport()->mapToGlobal(pointer), {}, { 0, delta },
+        const QPoint onPreview = pointer + sheet.scroll() - sheet.pb->pos();
+        QWheelEvent wheel(onPreview, box.viewport()->mapToGlobal(pointer), {}, { 0, delta },
             Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(box.viewport(), &wheel);
+        QApplication::sendEvent(sheet.pb, &wheel);
     };
     ctrlWheel(120);
     EXPECT_EQ(sheet.pb->zoom(), 200);
