@@ -599,7 +599,9 @@ void TfrmMain::edit_columnsExit()
     });
 }
 
-// The options are kept as soon as they are taken, as the other options are.
+// The options are kept as soon as they are taken, as the other options are. A settings file
+// that refuses them is reported and the sheet still follows them, so that what is shown and
+// saved is what the options say.
 void TfrmMain::SheetOptions1Click(QObject *sender)
 {
     reportingErrors(this, [&] {
@@ -608,7 +610,7 @@ void TfrmMain::SheetOptions1Click(QObject *sender)
         if (m_errors.prompts().execModal(dialog) != QDialog::Accepted)
             return;
         m_sheetSettings = dialog.settings();
-        SaveOptions();
+        reportingErrors(this, [this] { SaveOptions(); });
         folderPath(sender);
     });
 }

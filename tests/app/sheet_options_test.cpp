@@ -138,6 +138,16 @@ TEST(SheetOptionsDialog, OkKeepsAndRecomposesCancelChangesNothing)
                     .join(QString())
                     .contains(u"Width: <b>26<br>"_s));
     EXPECT_TRUE(app.prompts.errors.empty());
+
+    // A settings file that refuses the options is reported; the sheet follows them anyway.
+    ASSERT_TRUE(QFile::setPermissions(app.iniPath(), QFileDevice::ReadOwner));
+    app.prompts.answerModal = [](QDialog &dialog) {
+        dialog.findChild<QSpinBox *>(u"spacing"_s)->setValue(0);
+        return int(QDialog::Accepted);
+    };
+    entry->trigger();
+    EXPECT_EQ(app.prompts.errors.size(), 1u);
+    EXPECT_EQ(app.control<RasterView>("pb")->size(), QSize(22, 22));
 }
 
 } // namespace
