@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
@@ -91,6 +93,13 @@ TEST(PreviewZoom, StepsKeepThePointUnderThePointerOrTheCentre)
     EXPECT_NEAR(sheet.sheetAt(centre).y(), middle.y(), 1);
     QAction &actualSize = *sheet.app.control<QAction>("ActualSize1");
     EXPECT_EQ(actualSize.shortcut(), QKeySequence(u"Ctrl+0"_s));
+    EXPECT_EQ(sheet.app.control<QAction>("ZoomIn1")->shortcut(), QKeySequence(u"Ctrl++"_s));
+    EXPECT_EQ(sheet.app.control<QAction>("ZoomOut1")->shortcut(), QKeySequence(u"Ctrl+-"_s));
+    // The entries sit in the View menu, after File.
+    const QList<QAction *> menus = sheet.app.main().menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[1]->menu()->objectName(), u"View1"_s);
+    EXPECT_TRUE(menus[1]->menu()->actions().contains(&actualSize));
     actualSize.trigger();
     EXPECT_EQ(sheet.pb->size(), QSize(1600, 300));
     for (const int expected : { 50, 25, 25 }) {
