@@ -51,14 +51,7 @@ void BitWriter::putBytes(const std::uint8_t *bytes, std::size_t count)
 std::vector<std::uint8_t> BitWriter::take()
 {
     align();
-    return takeWholeBytes();
-}
-
-std::vector<std::uint8_t> BitWriter::takeWholeBytes()
-{
-    std::vector<std::uint8_t> bytes;
-    bytes.swap(m_bytes);
-    return bytes;
+    return std::exchange(m_bytes, {});
 }
 
 } // namespace quiltmap::deflate

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace quiltmap::deflate {
@@ -36,8 +37,10 @@ public:
     // The bits so far, the last byte padded with zeros.
     std::vector<std::uint8_t> take();
 
-    // The whole bytes so far; the bits of a started byte stay.
-    std::vector<std::uint8_t> takeWholeBytes();
+    // The whole bytes so far; the bits of a started byte are not among them. dropWholeBytes()
+    // empties them, keeping their memory for the next ones.
+    std::span<const std::uint8_t> wholeBytes() const { return m_bytes; }
+    void dropWholeBytes() { m_bytes.clear(); }
 
 private:
     std::vector<std::uint8_t> m_bytes;

@@ -291,6 +291,22 @@ std::size_t LazyParser::keyedBelow(const Chain &chain, std::size_t from, std::si
     return candidate;
 }
 
+// What longestMatch finds, without the call where content with few repeats spends most steps:
+// the first string does not beat prevLength and is the last within reach.
+[[gnu::always_inline]] inline std::uint32_t LazyParser::matchAt(
+    std::size_t p, std::size_t first, std::uint32_t prevLength)
+{
+    if (prevLength < m_window.total() - p) {
+        const std::uint8_t *m = m_input.at(first);
+        const std::uint8_t *scan = m_input.at(p);
+        if ((load16(m + prevLength - 1) != load16(scan + prevLength - 1)
+                || load16(m) != load16(scan))
+            && m_chain.next(first) + maxDistance <= p)
+            return prevLength;
+    }
+    return longestMatch(p, first, prevLength);
+}
+
 // zlib's search: down the chain of `first` for at most `chain` strings newer than `limit`, the
 // first string with the longest match beyond prevLength. Once a match beats 3 or 6 bytes, only
 // strings sharing 4 or 7 bytes with p can beat it: on a long chain those are taken from their
@@ -397,7 +413,7 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::size_t first, std::ui
     const std::size_t prevMatch = m_state.matchStart;
     std::uint32_t length = minMatch - 1;
     if (candidate != 0 && prevLength < lazyLength && p - candidate <= maxDistance) {
-        length = longestMatch(p, candidate, prevLength);
+        length = matchAt(p, candidate, prevLength);
         if (length == minMatch && p - m_state.matchStart > tooFar)
             length = minMatch - 1;
     }

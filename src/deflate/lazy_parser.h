@@ -85,6 +85,7 @@ private:
     void insertRange(std::size_t from, std::size_t to);
     void key(std::size_t q, const std::uint8_t *bytes);
     void keyUpTo(std::size_t p);
+    std::uint32_t matchAt(std::size_t p, std::size_t first, std::uint32_t prevLength);
     std::uint32_t longestMatch(std::size_t p, std::size_t first, std::uint32_t prevLength);
     static std::size_t keyedBelow(const Chain &chain, std::size_t from, std::size_t below);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <stdexcept>
 
 namespace quiltmap::deflate {
 namespace {
@@ -12,19 +13,37 @@ namespace {
 constexpr std::size_t meetingStretch = std::size_t(1) << 16;
 constexpr std::uint32_t notAStep = UINT32_MAX;
 
+ParsePoint pointOf(const LazyParser &parser)
+{
+    return { parser.position(), parser.state(), parser.previousStep() };
+}
+
+template<typename T> std::vector<T> takeKept(std::mutex &mutex, std::vector<std::vector<T>> &kept)
+{
+    const std::lock_guard lock(mutex);
+    if (kept.empty())
+        return {};
+    std::vector<T> v = std::move(kept.back());
+    kept.pop_back();
+    v.clear();
+    return v;
+}
+
+template<typename T>
+void giveKept(std::mutex &mutex, std::vector<std::vector<T>> &kept, std::vector<T> v)
+{
+    const std::lock_guard lock(mutex);
+    kept.push_back(std::move(v));
+}
+
+} // namespace
+
 struct StepRecord
 {
     std::uint32_t offset = 0; // from the segment's start
     std::uint32_t symbolCount = 0;
     ParseState state;
 };
-
-ParsePoint pointOf(const LazyParser &parser)
-{
-    return { parser.position(), parser.state(), parser.previousStep() };
-}
-
-} // namespace
 
 struct StretchParser::Segment
 {
@@ -89,6 +108,26 @@ void ParserPool::give(std::unique_ptr<LazyParser> parser)
     m_free.push_back(std::move(parser));
 }
 
+std::vector<Symbol> ParserPool::takeSymbols()
+{
+    return takeKept(m_mutex, m_symbols);
+}
+
+void ParserPool::giveSymbols(std::vector<Symbol> symbols)
+{
+    giveKept(m_mutex, m_symbols, std::move(symbols));
+}
+
+std::vector<StepRecord> ParserPool::takeSteps()
+{
+    return takeKept(m_mutex, m_steps);
+}
+
+void ParserPool::giveSteps(std::vector<StepRecord> steps)
+{
+    giveKept(m_mutex, m_steps, std::move(steps));
+}
+
 void ParserPool::leave(std::unique_ptr<LazyParser> parser)
 {
     const std::lock_guard lock(m_mutex);
@@ -98,10 +137,11 @@ void ParserPool::leave(std::unique_ptr<LazyParser> parser)
 }
 
 StretchParser::StretchParser(ParserPool &parsers, const WindowModel &window, const ParsePoint &from,
-    std::size_t stretchEnd, std::size_t segments)
+    std::size_t stretchEnd, std::size_t segments, std::size_t room)
     : m_parsers(parsers)
     , m_window(window)
     , m_from(from)
+    , m_room(room)
     , m_segments(std::max<std::size_t>(segments, 1))
 {
     const std::size_t n = m_segments.size();
@@ -124,8 +164,16 @@ void StretchParser::parseSegment(std::size_t k)
     segment.parser
         = m_parsers.startAt(k == 0 ? m_from : ParsePoint { segment.begin, {}, segment.begin - 1 });
     LazyParser &parser = *segment.parser;
-    if (k > 0) {
+    // At most a symbol per byte; the first segment's grow by the later ones' in join().
+    segment.symbols = m_parsers.takeSymbols();
+    if (k == 0) {
+        segment.symbols.reserve(m_room + m_segments.back().end - segment.begin + maxMatch);
+        segment.symbols.resize(m_room);
+    } else {
+        segment.symbols.reserve(segment.end - segment.begin + maxMatch);
         segment.recorded = std::min(meetingStretch, m_window.total() - segment.begin + 1);
+        segment.steps = m_parsers.takeSteps();
+        segment.steps.reserve(std::min(segment.recorded, segment.end - segment.begin + 1));
         while (!parser.finished() && parser.position() < segment.end
             && parser.position() - segment.begin < segment.recorded) {
             segment.steps.push_back({ std::uint32_t(parser.position() - segment.begin),
@@ -143,9 +191,11 @@ void StretchParser::parseSegment(std::size_t k)
 StretchParse StretchParser::join(std::vector<Symbol> before)
 {
     StretchParse result;
-    result.symbols = std::move(before);
-    result.symbols.insert(
-        result.symbols.end(), m_segments[0].symbols.begin(), m_segments[0].symbols.end());
+    result.symbols = std::move(m_segments[0].symbols);
+    if (before.size() != m_room)
+        throw std::logic_error("deflate: symbols before a stretch other than its room");
+    std::copy(before.begin(), before.end(), result.symbols.begin());
+    m_parsers.giveSymbols(std::move(before));
     result.end = m_segments[0].stop;
     result.finished = m_segments[0].finished;
     std::unique_ptr<LazyParser> parser = std::move(m_segments[0].parser);
@@ -172,8 +222,8 @@ StretchParse StretchParser::join(std::vector<Symbol> before)
         }
         if (segment.parser)
             m_parsers.give(std::move(segment.parser));
-        std::vector<Symbol>().swap(segment.symbols);
-        std::vector<StepRecord>().swap(segment.steps);
+        m_parsers.giveSymbols(std::move(segment.symbols));
+        m_parsers.giveSteps(std::move(segment.steps));
     }
     m_parsers.leave(std::move(parser));
     return result;

@@ -26,8 +26,11 @@ struct StretchParse
     std::size_t reparsed = 0;
 };
 
+struct StepRecord;
+
 // Parsers kept for the stretches of one input, so that their tables are made once and the true
-// parse goes on where the last stretch left it. Shared by the threads of a stretch.
+// parse goes on where the last stretch left it, and the memory the parses write into, so that
+// they write into pages touched before. Shared by the threads of a stretch.
 class ParserPool
 {
 public:
@@ -41,6 +44,11 @@ public:
     void give(std::unique_ptr<LazyParser> parser);
     // Keeps the parser where the true parse stopped.
     void leave(std::unique_ptr<LazyParser> parser);
+    // Empty vectors, with the memory of those given back.
+    std::vector<Symbol> takeSymbols();
+    void giveSymbols(std::vector<Symbol> symbols);
+    std::vector<StepRecord> takeSteps();
+    void giveSteps(std::vector<StepRecord> steps);
 
 private:
     const InputView &m_input;
@@ -48,6 +56,8 @@ private:
     std::mutex m_mutex;
     std::vector<std::unique_ptr<LazyParser>> m_free;
     std::unique_ptr<LazyParser> m_left;
+    std::vector<std::vector<Symbol>> m_symbols;
+    std::vector<std::vector<StepRecord>> m_steps;
 };
 
 // The parse from `from` to `stretchEnd` (or to the input's end when that is `stretchEnd`).
@@ -55,11 +65,13 @@ private:
 // with the 32 KiB before it primed. The true parse then runs into each next segment until it
 // stands where the guessed parse stood, in the same state; from there both are the same. Where
 // they do not meet within a bounded stretch, the true parse goes on through the segment.
+// The first segment's symbols are written after room for the `room` symbols that join() is
+// given to put before them, so that they are not moved.
 class StretchParser
 {
 public:
     StretchParser(ParserPool &parsers, const WindowModel &window, const ParsePoint &from,
-        std::size_t stretchEnd, std::size_t segments);
+        std::size_t stretchEnd, std::size_t segments, std::size_t room = 0);
     ~StretchParser();
     StretchParser(const StretchParser &) = delete;
     StretchParser &operator=(const StretchParser &) = delete;
@@ -67,7 +79,8 @@ public:
     std::size_t segmentCount() const;
     // Parses segment k; segments may be parsed at once on different threads.
     void parseSegment(std::size_t k);
-    // Once every segment is parsed, the stretch's parse, its symbols after `before`.
+    // Once every segment is parsed, the stretch's parse, its symbols after `before`, which
+    // holds `room` symbols.
     StretchParse join(std::vector<Symbol> before = {});
 
 private:
@@ -76,6 +89,7 @@ private:
     ParserPool &m_parsers;
     const WindowModel &m_window;
     const ParsePoint m_from;
+    const std::size_t m_room;
     std::vector<Segment> m_segments;
 };
 

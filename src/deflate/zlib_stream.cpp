@@ -73,7 +73,7 @@ public:
             const std::size_t parts
                 = std::clamp<std::size_t>((end - m_point.position) / m_segmentSize, 1, m_segments);
             m_segmentSize = std::min(m_tuning.segmentSize, 2 * m_segmentSize);
-            StretchParser parser(m_parsers, m_window, m_point, end, parts);
+            StretchParser parser(m_parsers, m_window, m_point, end, parts, symbolsKept());
             const std::size_t segments = parser.segmentCount();
             inParallel(segments + blocksToCode(), [&](std::size_t i) {
                 if (i < segments)
@@ -132,6 +132,15 @@ private:
 
     std::size_t blocksToCode() const { return m_blocks ? m_blocks->coded.size() : 0; }
 
+    // The symbols from the last block to code on, which send() keeps.
+    std::size_t firstKeptSymbol() const
+    {
+        return m_blocks && !m_blocks->layout.newBlocks().empty()
+            ? m_blocks->layout.newBlocks().back().firstSymbol
+            : 0;
+    }
+    std::size_t symbolsKept() const { return m_symbols.size() - firstKeptSymbol(); }
+
     void codeBlock(std::size_t b)
     {
         const BlockSpan &block = m_blocks->layout.newBlocks()[b];
@@ -156,15 +165,17 @@ private:
             }
             const std::span<const BlockSpan> blocks = m_blocks->layout.newBlocks();
             if (!blocks.empty()) {
-                m_symbols.erase(m_symbols.begin(),
-                    m_symbols.begin() + std::ptrdiff_t(blocks.back().firstSymbol));
+                m_symbols.erase(
+                    m_symbols.begin(), m_symbols.begin() + std::ptrdiff_t(firstKeptSymbol()));
                 m_codedCount = blocks.back().symbolCount;
                 m_symbolsBegin = blocks.back().begin;
             }
             m_spare = std::move(m_blocks->input).release();
             m_blocks.reset();
         }
-        return sink(m_out.takeWholeBytes());
+        const bool taken = sink(m_out.wholeBytes());
+        m_out.dropWholeBytes();
+        return taken;
     }
 
     // Blocks the parse has completed, coded while the next stretch is parsed, with the input
