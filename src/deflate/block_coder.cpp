@@ -400,11 +400,8 @@ CodedBlock codeBlock(std::span<const Symbol> symbols, std::size_t byteCount, boo
     const std::uint8_t *bytes = byteCount + 4 <= optimalBytes ? bufferedBytes() : nullptr;
     if (bytes) {
         out.put(last ? 1 : 0, 3);
-        const auto length = std::uint16_t(byteCount);
         block.stored = true;
-        block.storedBytes = { std::uint8_t(length), std::uint8_t(length >> 8),
-            std::uint8_t(~length), std::uint8_t(~length >> 8) };
-        block.storedBytes.insert(block.storedBytes.end(), bytes, bytes + byteCount);
+        block.storedBytes = { bytes, byteCount };
     } else if (fixedBytes == optimalBytes) {
         out.put(2 + (last ? 1 : 0), 3);
         sendSymbols(out, symbols, fixedLiterals, fixedDistances);

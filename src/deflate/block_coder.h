@@ -10,13 +10,15 @@
 namespace quiltmap::deflate {
 
 // A coded block: `bitCount` bits packed in `bits`, then, for a stored block, padding to a byte
-// boundary and `storedBytes`. Blocks are coded apart and joined at their bit offsets.
+// boundary, the length and its complement (2 bytes each, little-endian) and `storedBytes`, which
+// are the input where `bufferedBytes` found them. Blocks are coded apart and joined at their bit
+// offsets.
 struct CodedBlock
 {
     std::vector<std::uint8_t> bits;
     std::uint64_t bitCount = 0;
     bool stored = false;
-    std::vector<std::uint8_t> storedBytes;
+    std::span<const std::uint8_t> storedBytes;
 };
 
 // Codes one block as zlib does: builds both Huffman trees and the code-length tree, and picks

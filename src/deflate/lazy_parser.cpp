@@ -292,17 +292,24 @@ std::size_t LazyParser::keyedBelow(const Chain &chain, std::size_t from, std::si
 }
 
 // What longestMatch finds, without the call where content with few repeats spends most steps:
-// the first string does not beat prevLength and is the last within reach.
+// a chain that ends within reach after a few strings, none sharing the bytes zlib compares
+// first, leaves prevLength as it is.
 [[gnu::always_inline]] inline std::uint32_t LazyParser::matchAt(
     std::size_t p, std::size_t first, std::uint32_t prevLength)
 {
     if (prevLength < m_window.total() - p) {
-        const std::uint8_t *m = m_input.at(first);
         const std::uint8_t *scan = m_input.at(p);
-        if ((load16(m + prevLength - 1) != load16(scan + prevLength - 1)
-                || load16(m) != load16(scan))
-            && m_chain.next(first) + maxDistance <= p)
-            return prevLength;
+        const std::uint32_t scanStart = load16(scan);
+        const std::uint32_t scanEnd = load16(scan + prevLength - 1);
+        std::size_t candidate = first;
+        for (std::uint32_t i = 0; i < plainSteps; ++i) {
+            const std::uint8_t *m = m_input.at(candidate);
+            if (load16(m + prevLength - 1) == scanEnd && load16(m) == scanStart)
+                break;
+            candidate = m_chain.next(candidate);
+            if (candidate + maxDistance <= p)
+                return prevLength;
+        }
     }
     return longestMatch(p, first, prevLength);
 }

@@ -160,8 +160,14 @@ private:
         if (m_blocks) {
             for (const CodedBlock &block : m_blocks->coded) {
                 m_out.putBits(block.bits, block.bitCount);
-                if (block.stored)
+                if (block.stored) {
+                    const auto length = std::uint16_t(block.storedBytes.size());
+                    const std::uint8_t lengths[4] { std::uint8_t(length),
+                        std::uint8_t(length >> 8), std::uint8_t(~length),
+                        std::uint8_t(~length >> 8) };
+                    m_out.putBytes(lengths, sizeof lengths);
                     m_out.putBytes(block.storedBytes.data(), block.storedBytes.size());
+                }
             }
             const std::span<const BlockSpan> blocks = m_blocks->layout.newBlocks();
             if (!blocks.empty()) {
