@@ -15,7 +15,6 @@
 #include "sheet/folder_listing.h"
 #include "sheet/geometry.h"
 #include "sheet/prefetching_tile_reader.h"
-#include "sheet/rows_ready.h"
 #include "sheet/sheet_export.h"
 #include "sheet/sheet_layout.h"
 #include "sheet/tile_order.h"
@@ -40,6 +39,14 @@ using namespace quiltmap::sheet;
 QString sizeText(std::int64_t width, std::int64_t height)
 {
     return QStringLiteral("%1x%2").arg(width).arg(height);
+}
+
+// Rows the drawing may hold ahead of the image's writer: room for a few of the stretches its
+// threads read at a time, so that drawing and compressing rarely wait for each other.
+std::size_t heldBandBytes(unsigned threads)
+{
+    constexpr std::size_t mebibyte = std::size_t(1) << 20;
+    return (16 + 2 * std::size_t(threads)) * mebibyte;
 }
 
 // One run: list, order, measure, compose, write.
@@ -100,9 +107,8 @@ private:
     // the sheet, and writes it to STEM.png (and STEM.proof.png). `page` is 0 for the sheet.
     SheetImage composeImage(const QStringList &names, const SheetGeometry &geometry,
         const QString &stem, int page, int first, DuplicateTiles *duplicates);
-    // Draws every tile; given `rows`, tells it after each tile which rows are final.
-    DrawnSheet drawAllTiles(Composition &composition, RowsReady *rows = nullptr) const;
-    // Draws every tile while another thread compresses the finished rows into the image file;
+    DrawnSheet drawAllTiles(Composition &composition) const;
+    // Draws every tile while another thread compresses the final rows into the image file;
     // that thread's failure is left in `imageFailure`.
     DrawnSheet drawWhileWritingImage(
         Composition &composition, const QString &stem, std::exception_ptr &imageFailure) const;
@@ -306,7 +312,7 @@ void SheetRun::warnOfEmptyColumns(const SheetGeometry &geometry) const
                   << geometry.fileCount << " tiles; the sheet has empty columns" << Qt::endl;
 }
 
-SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition, RowsReady *rows) const
+SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition) const
 {
     std::optional<ProgressBar> progress;
     if (m_console.errIsTerminal && !m_options.quiet)
@@ -337,35 +343,28 @@ SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition, RowsReady 
             sheet.tiles.append({ drawn.index, trimNameLines({ drawn.name }).front(), file,
                 drawn.cell.column, drawn.cell.row, drawn.cell.x, drawn.cell.y, drawn.size.width(),
                 drawn.size.height(), clipped });
-        // Tiles are drawn from their cell's top down, cells row by row: rows above the next
-        // cell are final.
-        if (rows && !composition.atEnd())
-            rows->publish(int(std::clamp<std::int64_t>(
-                cellPlace(geometry, m_options.style.layout, composition.nextIndex()).y, 0,
-                composition.raster().height())));
     }
-    if (rows)
-        rows->publish(composition.raster().height());
     return sheet;
 }
 
 SheetRun::DrawnSheet SheetRun::drawWhileWritingImage(
     Composition &composition, const QString &stem, std::exception_ptr &imageFailure) const
 {
-    RowsReady rows;
+    SheetBands &bands = composition.bands();
     std::jthread imageWriter([&] {
         try {
-            exportSheetImage(composition.raster(), stem + u".png"_s, threads(), &rows);
+            exportSheetImage(bands, stem + u".png"_s, threads());
         } catch (...) {
             imageFailure = std::current_exception();
         }
+        bands.stopReading();
     });
     try {
-        DrawnSheet sheet = drawAllTiles(composition, &rows);
+        DrawnSheet sheet = drawAllTiles(composition);
         imageWriter.join();
         return sheet;
     } catch (...) {
-        rows.abandon();
+        bands.abandon();
         throw;
     }
 }
@@ -393,25 +392,30 @@ SheetImage SheetRun::composeImage(const QStringList &names, const SheetGeometry 
     TileReader &reader = prefetching ? *prefetching : *m_reader;
     if (duplicates)
         duplicates->readThrough(reader);
-    Composition composition(geometry, m_paths.folder, names, m_options.style);
+    // The proof is drawn from the whole sheet, so only a run without one composes in bands.
+    std::optional<Composition> held;
+    if (m_options.proof)
+        held.emplace(geometry, m_paths.folder, names, m_options.style);
+    else
+        held.emplace(geometry, m_paths.folder, names, m_options.style,
+            Composition::Banded { heldBandBytes(threads()) });
+    Composition &composition = *held;
     composition.setTileReader(duplicates ? *duplicates : reader);
-    // With more than one thread the image is written while the tiles are drawn.
-    const bool overlapped = threads() > 1 && !composition.raster().isEmpty();
     std::exception_ptr imageFailure;
-    DrawnSheet drawn = overlapped ? drawWhileWritingImage(composition, stem, imageFailure)
-                                  : drawAllTiles(composition);
+    DrawnSheet drawn = m_options.proof ? drawAllTiles(composition)
+                                       : drawWhileWritingImage(composition, stem, imageFailure);
     if (!m_options.quiet)
         report(drawn.warnings, "warning: ");
     report(drawn.skipped, "");
     m_skipped = m_skipped || !drawn.skipped.isEmpty();
-    if (!overlapped)
-        exportSheetImage(*composition.finish(), stem + u".png"_s, threads());
-    else if (imageFailure)
+    if (imageFailure)
         std::rethrow_exception(imageFailure);
-    if (m_options.proof)
+    if (m_options.proof) {
+        exportSheetImage(*composition.finish(), stem + u".png"_s, threads());
         exportSheetImage(proofSheet(composition.raster(), geometry, m_options.style.layout,
                              trimNameLines(composition.tileNames()), first),
             stem + u".proof.png"_s, threads());
+    }
     for (GridTile &tile : drawn.tiles) {
         tile.index += first;
         tile.page = page;

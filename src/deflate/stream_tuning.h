@@ -22,7 +22,8 @@ struct StreamTuning
 };
 
 bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
-    const InputSource &source, const OutputSink &sink, const StreamTuning &tuning);
+    const InputSource &source, const OutputSink &sink, const StreamTuning &tuning,
+    const InputRelease &release = {});
 
 // The stream of input held in memory.
 std::vector<std::uint8_t> zlibStream(std::span<const std::uint8_t> data, std::size_t feedSize,

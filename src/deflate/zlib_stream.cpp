@@ -64,12 +64,12 @@ public:
         m_out.putBytes(header, sizeof header);
     }
 
-    bool write(const InputSource &source, const OutputSink &sink)
+    bool write(const InputSource &source, const OutputSink &sink, const InputRelease &release)
     {
         while (!m_finished) {
             const std::size_t end
                 = std::min(m_window.total(), m_point.position + m_segments * m_segmentSize);
-            read(source, end);
+            read(source, release, end);
             const std::size_t parts
                 = std::clamp<std::size_t>((end - m_point.position) / m_segmentSize, 1, m_segments);
             m_segmentSize = std::min(m_tuning.segmentSize, 2 * m_segmentSize);
@@ -106,10 +106,13 @@ private:
         parallelFor(count, m_threads, job, m_tuning.jobs);
     }
 
-    // Reads the stretch's input into the memory the last sent blocks gave back.
-    void read(const InputSource &source, std::size_t stretchEnd)
+    // Reads the stretch's input into the memory the last sent blocks gave back. The parse only
+    // moves forward, so no later stretch reads before this one's start.
+    void read(const InputSource &source, const InputRelease &release, std::size_t stretchEnd)
     {
         const std::size_t start = m_point.position > keptBehind ? m_point.position - keptBehind : 0;
+        if (release)
+            release(start);
         const std::size_t end = std::min(m_window.total(), stretchEnd + keptAhead);
         m_parsed = StretchInput(std::move(m_spare), start, end, [&](std::span<std::uint8_t> bytes) {
             inParallel((bytes.size() + fillPart - 1) / fillPart, [&](std::size_t i) {
@@ -223,16 +226,17 @@ private:
 } // namespace
 
 bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
-    const InputSource &source, const OutputSink &sink)
+    const InputSource &source, const OutputSink &sink, const InputRelease &release)
 {
-    return writeZlibStream(total, feedSize, threads, source, sink, StreamTuning {});
+    return writeZlibStream(total, feedSize, threads, source, sink, StreamTuning {}, release);
 }
 
 bool writeZlibStream(std::size_t total, std::size_t feedSize, unsigned threads,
-    const InputSource &source, const OutputSink &sink, const StreamTuning &tuning)
+    const InputSource &source, const OutputSink &sink, const StreamTuning &tuning,
+    const InputRelease &release)
 {
     return StretchedStream(total, feedSize, std::clamp(threads, 1u, maxZlibStreamThreads), tuning)
-        .write(source, sink);
+        .write(source, sink, release);
 }
 
 std::vector<std::uint8_t> zlibStream(std::span<const std::uint8_t> data, std::size_t feedSize,

@@ -5,13 +5,15 @@
 #include "sheet/tile_drawing.h"
 #include "sheet/tile_name.h"
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 
 namespace quiltmap::sheet {
 namespace {
 
-Raster backgroundRaster(const SheetGeometry &geometry, const SheetStyle &style)
+// The sheet's size, width and height, in pixels that a raster can hold.
+QSize sheetPixels(const SheetGeometry &geometry, const SheetStyle &style)
 {
     const SheetSize laidOut = sheetSize(geometry, style.layout);
     const SheetSize size = style.powerOfTwo ? powerOfTwoSize(laidOut) : laidOut;
@@ -20,10 +22,35 @@ Raster backgroundRaster(const SheetGeometry &geometry, const SheetStyle &style)
         throw Error(
             QStringLiteral("Bild mit %1 x %2 Pixeln ist zu groß").arg(size.width).arg(size.height),
             { .code = ErrorCode::SheetTooLarge, .width = size.width, .height = size.height });
-    if (style.background.transparent)
-        return Raster::filled(int(size.width), int(size.height), 4, { 0, 0, 0, 0 });
-    const auto [red, green, blue] = style.background.rgb;
-    return Raster::filled(int(size.width), int(size.height), 3, { red, green, blue, 255 });
+    return { int(size.width), int(size.height) };
+}
+
+int channelsFor(const SheetBackground &background)
+{
+    return background.transparent ? 4 : 3;
+}
+
+std::array<std::uint8_t, 4> pixelOf(const SheetBackground &background)
+{
+    if (background.transparent)
+        return { 0, 0, 0, 0 };
+    const auto [red, green, blue] = background.rgb;
+    return { red, green, blue, 255 };
+}
+
+Raster backgroundRaster(const SheetGeometry &geometry, const SheetStyle &style)
+{
+    const QSize size = sheetPixels(geometry, style);
+    return Raster::filled(
+        size.width(), size.height(), channelsFor(style.background), pixelOf(style.background));
+}
+
+std::unique_ptr<SheetBands> backgroundBands(
+    const SheetGeometry &geometry, const SheetStyle &style, Composition::Banded banded)
+{
+    const QSize size = sheetPixels(geometry, style);
+    return std::make_unique<SheetBands>(size.width(), size.height(), channelsFor(style.background),
+        pixelOf(style.background), banded.heldBytes, banded.bandBytes);
 }
 
 } // namespace
@@ -37,6 +64,58 @@ Composition::Composition(
     , m_raster(std::make_shared<Raster>(backgroundRaster(geometry, style)))
 { }
 
+Composition::Composition(const SheetGeometry &geometry, QString folderText, QStringList names,
+    const SheetStyle &style, Banded banded)
+    : m_geometry(geometry)
+    , m_layout(style.layout)
+    , m_folderText(std::move(folderText))
+    , m_names(std::move(names))
+    , m_bands(backgroundBands(geometry, style, banded))
+{
+    publishFinalRows();
+}
+
+const Raster &Composition::raster() const
+{
+    if (!m_raster)
+        throw std::logic_error("Composition::raster of a banded composition");
+    return *m_raster;
+}
+
+SheetBands &Composition::bands() const
+{
+    if (!m_bands)
+        throw std::logic_error("Composition::bands of a whole-sheet composition");
+    return *m_bands;
+}
+
+// Draws band by band in bands (each pixel is drawn on once either way).
+void Composition::draw(const Tile &tile, int x, int y)
+{
+    if (m_raster) {
+        drawTile(*m_raster, tile, x, y);
+        return;
+    }
+    const int bottom
+        = int(std::min<std::int64_t>(std::int64_t(y) + tile.height(), m_bands->height()));
+    for (int top = std::max(y, 0); top < bottom;) {
+        const RasterBand band = m_bands->drawingRows(top, bottom);
+        drawTile(band, tile, x, y);
+        top = band.bottom;
+    }
+}
+
+// Tiles are drawn from their cell's top down, cells row by row: the rows above the next cell are
+// final.
+void Composition::publishFinalRows()
+{
+    if (!m_bands)
+        return;
+    m_bands->publish(atEnd() ? m_bands->height()
+                             : int(std::clamp<std::int64_t>(
+                                 cellPlace(m_geometry, m_layout, m_next).y, 0, m_bands->height())));
+}
+
 Composition::DrawnTile Composition::drawNextTile()
 {
     if (atEnd())
@@ -49,14 +128,17 @@ Composition::DrawnTile Composition::drawNextTile()
 
     const std::int64_t x = drawn.cell.x;
     const std::int64_t y = drawn.cell.y;
-    const bool visible = x < m_raster->width() && y < m_raster->height() && x + tile.width() > 0
-        && y + tile.height() > 0;
+    const QSize sheet = m_raster ? QSize(m_raster->width(), m_raster->height())
+                                 : QSize(m_bands->width(), m_bands->height());
+    const bool visible
+        = x < sheet.width() && y < sheet.height() && x + tile.width() > 0 && y + tile.height() > 0;
     if (visible) {
-        drawTile(*m_raster, tile, int(x), int(y));
+        draw(tile, int(x), int(y));
         drawn.area = QRect(int(x), int(y), tile.width(), tile.height())
-                         .intersected(QRect(0, 0, m_raster->width(), m_raster->height()));
+                         .intersected(QRect(QPoint(0, 0), sheet));
     }
     ++m_next;
+    publishFinalRows();
     return drawn;
 }
 
@@ -68,6 +150,7 @@ Composition::DrawnTile Composition::skipNextTile()
     DrawnTile skipped { index, tileName(m_names.at(index)), cellPlace(m_geometry, m_layout, index),
         QSize(0, 0), {} };
     m_tileNames.append(skipped.name);
+    publishFinalRows();
     return skipped;
 }
 
@@ -75,6 +158,8 @@ std::shared_ptr<const Raster> Composition::finish()
 {
     if (!atEnd())
         throw std::logic_error("Composition::finish before the last tile");
+    if (!m_raster)
+        throw std::logic_error("Composition::finish of a banded composition");
     return m_raster;
 }
 

@@ -3,6 +3,7 @@
 #include "sheet/geometry.h"
 #include "sheet/raster.h"
 #include "sheet/sheet_background.h"
+#include "sheet/sheet_bands.h"
 #include "sheet/sheet_layout.h"
 #include "sheet/tile_reader.h"
 
@@ -28,7 +29,8 @@ struct SheetStyle
 // dropping the object. Tiles are read one at a time; only one tile image exists at a time.
 //
 // The sheet raster is the only one: the preview shows it while tiles are drawn, and after
-// finish() it is the export image, holding exactly the pixels the preview showed.
+// finish() it is the export image, holding exactly the pixels the preview showed. A banded
+// composition holds only the bands of the sheet its writer still needs instead.
 class Composition
 {
 public:
@@ -37,6 +39,18 @@ public:
     // quiltmap::Error when the raster cannot be had; then nothing has changed.
     Composition(const SheetGeometry &geometry, QString folderText, QStringList names,
         const SheetStyle &style = {});
+
+    // Drawn in bands of about `bandBytes`, holding about `heldBytes` of rows ahead of the
+    // writer (see SheetBands).
+    struct Banded
+    {
+        std::size_t heldBytes = 0;
+        std::size_t bandBytes = SheetBands::defaultBandBytes;
+    };
+    // The same sheet drawn into bands(), which tells its writer after every tile which rows are
+    // final. There is no raster() and no finish().
+    Composition(const SheetGeometry &geometry, QString folderText, QStringList names,
+        const SheetStyle &style, Banded banded);
 
     struct DrawnTile
     {
@@ -73,7 +87,9 @@ public:
     DrawnTile skipNextTile();
 
     // The sheet as drawn so far.
-    const Raster &raster() const { return *m_raster; }
+    const Raster &raster() const;
+    // The banded sheet, for its writer.
+    SheetBands &bands() const;
     // The name-list entries of the tiles drawn so far.
     const QStringList &tileNames() const { return m_tileNames; }
     const SheetGeometry &geometry() const { return m_geometry; }
@@ -83,6 +99,9 @@ public:
     std::shared_ptr<const Raster> finish();
 
 private:
+    void draw(const Tile &tile, int x, int y);
+    void publishFinalRows();
+
     SheetGeometry m_geometry;
     SheetLayout m_layout;
     TileReader *m_reader = &pngTileReader();
@@ -90,6 +109,7 @@ private:
     QStringList m_names;
     QStringList m_tileNames;
     std::shared_ptr<Raster> m_raster;
+    std::unique_ptr<SheetBands> m_bands;
     int m_next = 0;
 };
 

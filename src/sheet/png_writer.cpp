@@ -81,24 +81,42 @@ private:
     std::size_t m_pending = 0;
 };
 
-bool writeHeader(const Raster &raster, QIODevice &out)
+// The rows of a raster that is already drawn.
+class RasterRows : public SheetRows
+{
+public:
+    explicit RasterRows(const Raster &raster)
+        : m_raster(raster)
+    { }
+
+    int width() const override { return m_raster.width(); }
+    int height() const override { return m_raster.height(); }
+    int channels() const override { return m_raster.channels(); }
+    const std::uint8_t *row(int y) override { return m_raster.row(y); }
+    void release(int) override { }
+
+private:
+    const Raster &m_raster;
+};
+
+bool writeHeader(const SheetRows &rows, QIODevice &out)
 {
     ChunkBuffer header("IHDR", 13);
     std::uint8_t *d = header.data();
-    putU32(d, static_cast<std::uint32_t>(raster.width()));
-    putU32(d + 4, static_cast<std::uint32_t>(raster.height()));
+    putU32(d, static_cast<std::uint32_t>(rows.width()));
+    putU32(d + 4, static_cast<std::uint32_t>(rows.height()));
     d[8] = 8; // bit depth
-    d[9] = raster.hasAlpha() ? 6 : 2; // colour type: RGBA or RGB
+    d[9] = rows.channels() == 4 ? 6 : 2; // colour type: RGBA or RGB
     d[10] = d[11] = d[12] = 0; // compression, filter method, no interlacing
     return header.write(out, 13);
 }
 
 // One filtered row: the filter type, then each byte minus the byte one pixel to its left.
-void subFilterRow(const Raster &raster, int y, std::uint8_t *out)
+void subFilterRow(SheetRows &rows, int y, std::uint8_t *out)
 {
-    const std::uint8_t *row = raster.row(y);
-    const std::size_t rowBytes = raster.bytesPerRow();
-    const auto pixelBytes = static_cast<std::size_t>(raster.channels());
+    const std::uint8_t *row = rows.row(y);
+    const std::size_t rowBytes = rows.bytesPerRow();
+    const auto pixelBytes = static_cast<std::size_t>(rows.channels());
     out[0] = subFilter;
     std::copy(row, row + std::min(pixelBytes, rowBytes), out + 1);
     for (std::size_t i = pixelBytes; i < rowBytes; ++i)
@@ -107,22 +125,19 @@ void subFilterRow(const Raster &raster, int y, std::uint8_t *out)
 
 // The filtered rows as one byte sequence, read from any position: our deflate asks for
 // overlapping stretches from several threads.
-void copyFilteredRows(
-    const Raster &raster, std::size_t from, std::span<std::uint8_t> out, const RowsReady *ready)
+void copyFilteredRows(SheetRows &rows, std::size_t from, std::span<std::uint8_t> out)
 {
-    const std::size_t filteredRow = raster.bytesPerRow() + 1;
-    if (ready && !out.empty())
-        ready->waitFor(static_cast<int>((from + out.size() - 1) / filteredRow) + 1);
+    const std::size_t filteredRow = rows.bytesPerRow() + 1;
     std::vector<std::uint8_t> row;
     while (!out.empty()) {
         const std::size_t offset = from % filteredRow;
         const std::size_t n = std::min(filteredRow - offset, out.size());
         const int y = static_cast<int>(from / filteredRow);
         if (n == filteredRow) {
-            subFilterRow(raster, y, out.data());
+            subFilterRow(rows, y, out.data());
         } else {
             row.resize(filteredRow);
-            subFilterRow(raster, y, row.data());
+            subFilterRow(rows, y, row.data());
             std::memcpy(out.data(), row.data() + offset, n);
         }
         out = out.subspan(n);
@@ -130,30 +145,39 @@ void copyFilteredRows(
     }
 }
 
-bool writeRows(const Raster &raster, IdatStream &idat, unsigned threads, const RowsReady *ready)
+bool writeRows(SheetRows &rows, IdatStream &idat, unsigned threads)
 {
-    const std::size_t filteredRow = raster.bytesPerRow() + 1;
+    const std::size_t filteredRow = rows.bytesPerRow() + 1;
     // zlib's bytes depend on how its input was cut into calls: the model is one row per call.
     return deflate::writeZlibStream(
-               filteredRow * static_cast<std::size_t>(raster.height()), filteredRow, threads,
-               [&raster, ready](std::size_t from, std::span<std::uint8_t> out) {
-                   copyFilteredRows(raster, from, out, ready);
+               filteredRow * static_cast<std::size_t>(rows.height()), filteredRow, threads,
+               [&rows](std::size_t from, std::span<std::uint8_t> out) {
+                   copyFilteredRows(rows, from, out);
                },
-               [&idat](std::span<const std::uint8_t> bytes) { return idat.add(bytes); })
+               [&idat](std::span<const std::uint8_t> bytes) { return idat.add(bytes); },
+               [&rows, filteredRow](std::size_t position) {
+                   rows.release(static_cast<int>(position / filteredRow));
+               })
         && idat.finish();
 }
 
 } // namespace
 
-bool writeSheetPng(const Raster &raster, QIODevice &out, unsigned threads, const RowsReady *ready)
+bool writeSheetPng(const Raster &raster, QIODevice &out, unsigned threads)
+{
+    RasterRows rows(raster);
+    return writeSheetPng(rows, out, threads);
+}
+
+bool writeSheetPng(SheetRows &rows, QIODevice &out, unsigned threads)
 {
     if (out.write(reinterpret_cast<const char *>(pngSignature.data()), pngSignature.size())
             != qint64(pngSignature.size())
-        || !writeHeader(raster, out))
+        || !writeHeader(rows, out))
         return false;
 
     IdatStream idat(out);
-    if (!writeRows(raster, idat, threads, ready))
+    if (!writeRows(rows, idat, threads))
         return false;
     ChunkBuffer end("IEND", 0);
     return end.write(out, 0);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sheet/raster.h"
-#include "sheet/rows_ready.h"
+#include "sheet/sheet_rows.h"
 
 class QIODevice;
 
@@ -13,9 +13,8 @@ namespace quiltmap::sheet {
 // be empty, as PNG cannot hold that. Returns false when the device refuses a write (the caller
 // reports it, with the device's reason); that is the only failure it reports. The stream is
 // the classic zlib's, byte for byte, written by our own deflate on `threads` threads.
-// Given `ready`, rows are read only once it says they are final; RowsReady::Abandoned then
-// leaves here too.
-bool writeSheetPng(
-    const Raster &raster, QIODevice &out, unsigned threads = 1, const RowsReady *ready = nullptr);
+bool writeSheetPng(const Raster &raster, QIODevice &out, unsigned threads = 1);
+// The same for rows that may still be being drawn: what rows.row() throws leaves here too.
+bool writeSheetPng(SheetRows &rows, QIODevice &out, unsigned threads = 1);
 
 } // namespace quiltmap::sheet

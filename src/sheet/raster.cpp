@@ -83,13 +83,23 @@ Raster Raster::filled(int width, int height, int channels, std::array<std::uint8
                         .arg(height),
             { .code = ErrorCode::OutOfMemory, .width = width, .height = height });
     }
-    if (std::any_of(pixel.begin(), pixel.begin() + channels, [&](auto v) { return v != pixel[0]; }))
-        for (std::size_t i = 0; i < raster.m_pixels.size(); i += std::size_t(channels))
-            std::copy_n(pixel.begin(), channels, raster.m_pixels.begin() + std::ptrdiff_t(i));
     raster.m_width = width;
     raster.m_height = height;
     raster.m_channels = channels;
+    if (std::any_of(pixel.begin(), pixel.begin() + channels, [&](auto v) { return v != pixel[0]; }))
+        raster.fill(pixel);
     return raster;
+}
+
+void Raster::fill(std::array<std::uint8_t, 4> pixel)
+{
+    if (std::all_of(
+            pixel.begin(), pixel.begin() + m_channels, [&](auto v) { return v == pixel[0]; })) {
+        std::fill(m_pixels.begin(), m_pixels.end(), pixel[0]);
+        return;
+    }
+    for (std::size_t i = 0; i < m_pixels.size(); i += std::size_t(m_channels))
+        std::copy_n(pixel.begin(), m_channels, m_pixels.begin() + std::ptrdiff_t(i));
 }
 
 } // namespace quiltmap::sheet

@@ -7,6 +7,23 @@
 
 namespace quiltmap::sheet {
 
+// Rows `top` to `bottom` - 1 of a sheet `width` pixels wide, packed one after another from
+// `pixels` on: the whole sheet, or the band of it held in memory.
+struct RasterBand
+{
+    std::uint8_t *pixels = nullptr;
+    int width = 0;
+    int channels = 3;
+    int top = 0;
+    int bottom = 0;
+
+    std::size_t bytesPerRow() const { return static_cast<std::size_t>(width) * channels; }
+    std::uint8_t *row(int y) const
+    {
+        return pixels + static_cast<std::size_t>(y - top) * bytesPerRow();
+    }
+};
+
 // A raster with 8 bits per channel: rows from top to bottom, each pixel three bytes red, green,
 // blue (opaque) or four with alpha, rows packed without padding. This is the sheet both the
 // preview shows and the export writes; the window only ever uses opaque rasters.
@@ -28,6 +45,9 @@ public:
     // alpha; alpha unused with 3 channels). Throws as white() does.
     static Raster filled(int width, int height, int channels, std::array<std::uint8_t, 4> pixel);
 
+    // Sets every pixel to `pixel`.
+    void fill(std::array<std::uint8_t, 4> pixel);
+
     int width() const { return m_width; }
     int height() const { return m_height; }
     int channels() const { return m_channels; }
@@ -44,6 +64,8 @@ public:
         return m_pixels.data() + static_cast<std::size_t>(y) * bytesPerRow();
     }
     const std::uint8_t *data() const { return m_pixels.data(); }
+    // All rows, for drawing.
+    RasterBand band() { return { m_pixels.data(), m_width, m_channels, 0, m_height }; }
 
     friend bool operator==(const Raster &, const Raster &) = default;
 

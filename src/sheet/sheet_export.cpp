@@ -45,19 +45,32 @@ unsigned processorCount()
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-QString exportSheetImage(
-    const Raster &sheet, const QString &chosenPath, unsigned threads, const RowsReady *ready)
+namespace {
+
+template<typename Sheet>
+QString exportImage(Sheet &sheet, const QString &chosenPath, unsigned threads)
 {
-    if (sheet.isEmpty())
+    if (sheet.width() == 0 || sheet.height() == 0)
         throw Error(
             QStringLiteral("Ein Bild mit %1 x %2 Pixeln kann nicht als PNG gespeichert werden")
                 .arg(sheet.width())
                 .arg(sheet.height()),
             { .code = ErrorCode::EmptySheet, .width = sheet.width(), .height = sheet.height() });
     const QString image = changeExtension(chosenPath, QStringLiteral(".png"));
-    writeOutputFile(
-        image, [&](QIODevice &out) { return writeSheetPng(sheet, out, threads, ready); });
+    writeOutputFile(image, [&](QIODevice &out) { return writeSheetPng(sheet, out, threads); });
     return image;
+}
+
+} // namespace
+
+QString exportSheetImage(SheetRows &sheet, const QString &chosenPath, unsigned threads)
+{
+    return exportImage(sheet, chosenPath, threads);
+}
+
+QString exportSheetImage(const Raster &sheet, const QString &chosenPath, unsigned threads)
+{
+    return exportImage(sheet, chosenPath, threads);
 }
 
 QString exportNameList(const QStringList &lines, const QString &chosenPath)
@@ -71,7 +84,7 @@ QString exportNameList(const QStringList &lines, const QString &chosenPath)
 ExportedFiles exportSheet(
     const Raster &sheet, const QStringList &lines, const QString &chosenPath, unsigned threads)
 {
-    const QString image = exportSheetImage(sheet, chosenPath, threads);
+    const QString image = exportImage(sheet, chosenPath, threads);
     return { image, exportNameList(lines, chosenPath) };
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sheet/raster.h"
-#include "sheet/rows_ready.h"
+#include "sheet/sheet_rows.h"
 
 #include <QByteArray>
 #include <QString>
@@ -44,10 +44,10 @@ ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const Q
     unsigned threads = processorCount());
 
 // The two halves of exportSheet, for a caller that writes the image while the sheet is still
-// being drawn: the image file from rows `ready` says are final (exportSheet's errors, and
-// RowsReady::Abandoned when the drawing stops), then the name list.
-QString exportSheetImage(const Raster &sheet, const QString &chosenPath, unsigned threads,
-    const RowsReady *ready = nullptr);
+// being drawn: the image file from the rows as they become final (exportSheet's errors, and
+// what reading a row throws), or from a sheet already drawn; then the name list.
+QString exportSheetImage(SheetRows &sheet, const QString &chosenPath, unsigned threads);
+QString exportSheetImage(const Raster &sheet, const QString &chosenPath, unsigned threads);
 QString exportNameList(const QStringList &lines, const QString &chosenPath);
 
 } // namespace quiltmap::sheet

@@ -145,12 +145,12 @@ void blendOntoAlpha(
 
 // The sheet is far larger than the cache, and blending reads it: asking for every row the tile
 // covers first lets their loads overlap instead of each row waiting for its own.
-void prefetchRows(const Raster &raster, std::int64_t top, std::int64_t bottom, std::size_t offset,
+void prefetchRows(const RasterBand &band, std::int64_t top, std::int64_t bottom, std::size_t offset,
     std::size_t bytes)
 {
     constexpr std::size_t cacheLine = 64;
     for (std::int64_t row = top; row < bottom; ++row) {
-        const std::uint8_t *start = raster.row(static_cast<int>(row)) + offset;
+        const std::uint8_t *start = band.row(static_cast<int>(row)) + offset;
         for (std::size_t at = 0; at < bytes; at += cacheLine)
             __builtin_prefetch(start + at, 1);
         __builtin_prefetch(start + bytes - 1, 1);
@@ -161,25 +161,30 @@ void prefetchRows(const Raster &raster, std::int64_t top, std::int64_t bottom, s
 
 void drawTile(Raster &raster, const Tile &tile, int x, int y)
 {
+    drawTile(raster.band(), tile, x, y);
+}
+
+void drawTile(const RasterBand &band, const Tile &tile, int x, int y)
+{
     // Clipping in 64 bits keeps positions near the int range from wrapping.
     const std::int64_t left = std::max<std::int64_t>(x, 0);
-    const std::int64_t top = std::max<std::int64_t>(y, 0);
-    const std::int64_t right
-        = std::min<std::int64_t>(std::int64_t(x) + tile.width(), raster.width());
+    const std::int64_t top = std::max<std::int64_t>(y, band.top);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t(x) + tile.width(), band.width);
     const std::int64_t bottom
-        = std::min<std::int64_t>(std::int64_t(y) + tile.height(), raster.height());
+        = std::min<std::int64_t>(std::int64_t(y) + tile.height(), band.bottom);
     if (left >= right || top >= bottom)
         return;
 
     const auto count = static_cast<std::size_t>(right - left);
     const auto srcOffset = static_cast<std::size_t>(left - x) * tile.channels();
-    if (tile.blend() != Tile::Blend::Replace || raster.hasAlpha())
-        prefetchRows(raster, top, bottom, std::size_t(left) * raster.channels(),
-            count * std::size_t(raster.channels()));
+    const bool hasAlpha = band.channels == 4;
+    if (tile.blend() != Tile::Blend::Replace || hasAlpha)
+        prefetchRows(band, top, bottom, std::size_t(left) * band.channels,
+            count * std::size_t(band.channels));
     for (std::int64_t row = top; row < bottom; ++row) {
         const std::uint8_t *src = tile.row(static_cast<int>(row - y)) + srcOffset;
-        std::uint8_t *dst = raster.row(static_cast<int>(row)) + left * raster.channels();
-        if (raster.hasAlpha()) {
+        std::uint8_t *dst = band.row(static_cast<int>(row)) + left * band.channels;
+        if (hasAlpha) {
             blendOntoAlpha(dst, src, count, tile.blend());
             continue;
         }

@@ -5,6 +5,7 @@
 #include "deflate/stream_tuning.h"
 #include "support/classic_zlib.h"
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -274,6 +275,28 @@ TEST(ParseStretch, ParsesTheSameBeyondFourGiB)
                       .symbols,
             expected)
             << segments << " segments";
+}
+
+// What the stream releases is never asked for again, and it releases most of the input by the
+// end, so that a caller can hold only a window of it.
+TEST(ZlibStream, NeverReadsWhatItReleased)
+{
+    const Bytes data = sheetRows(1000, 1000, 12);
+    std::atomic<std::size_t> released = 0;
+    std::atomic<bool> readReleased = false;
+    writeZlibStream(
+        data.size(), allAtOnce, 2,
+        [&](std::size_t from, std::span<std::uint8_t> out) {
+            readReleased = readReleased || from < released;
+            std::memcpy(out.data(), data.data() + from, out.size());
+        },
+        [](std::span<const std::uint8_t>) { return true; },
+        [&](std::size_t position) {
+            EXPECT_GE(position, released.load());
+            released = position;
+        });
+    EXPECT_FALSE(readReleased);
+    EXPECT_GT(released.load(), data.size() / 2);
 }
 
 // Guessed parses of small segments must meet the true parse and hand over exactly its symbols,
