@@ -148,6 +148,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, BandedComposition,
             { { 1, 0 }, { { 0x10, 0x20, 0x30 }, false } },
             { { 4, 13 }, { 4, 4, 0, true }, { 4, 4, 0, true }, { 4, 4 }, { 8, 4, 0, true },
                 { 4, 4 } } },
+        BandCase { "a sheet padded to powers of two, a tile reaching into the padding", 5, 3,
+            { {}, { {}, true }, true }, { { 5, 5, 120 }, { 5, 5 }, { 9, 5 }, { 5, 5 }, { 4, 12, 70 } } },
         BandCase { "a sheet the compressor reads in several stretches", 48, 8, {},
             std::vector<TileSpec>(120, { 48, 48 }) }));
 
