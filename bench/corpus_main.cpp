@@ -1,5 +1,6 @@
-// quiltmap_corpus [--kind KIND] --count N DIR: writes a benchmark's tile corpus, N PNG files,
-// into DIR. KIND is icons (the default), photos, lineart or noise.
+// quiltmap_corpus [--kind KIND | --side S] --count N DIR: writes a benchmark's tile corpus, N PNG
+// files, into DIR. KIND is icons (the default), photos, lineart or noise; --side S writes the
+// icons S x S pixels large instead (1 to 4096).
 #include "corpus_tiles.h"
 
 #include <cstdio>
@@ -15,7 +16,7 @@ namespace {
 int usage()
 {
     std::fprintf(stderr,
-        "Usage: quiltmap_corpus [--kind icons|photos|lineart|noise] --count N DIR\n");
+        "Usage: quiltmap_corpus [--kind icons|photos|lineart|noise | --side S] --count N DIR\n");
     return 2;
 }
 
@@ -24,8 +25,16 @@ int usage()
 int main(int argc, char **argv)
 {
     auto kind = std::optional(quiltmap::bench::CorpusKind::icons);
+    long side = 0;
     if (argc == 6 && std::strcmp(argv[1], "--kind") == 0) {
         kind = quiltmap::bench::corpusKindNamed(argv[2]);
+        argc -= 2;
+        argv += 2;
+    } else if (argc == 6 && std::strcmp(argv[1], "--side") == 0) {
+        char *end = nullptr;
+        side = std::strtol(argv[2], &end, 10);
+        if (*end != '\0' || side < 1 || side > 4096)
+            return usage();
         argc -= 2;
         argv += 2;
     }
@@ -44,7 +53,8 @@ int main(int argc, char **argv)
     }
     for (int i = 0; i < count; ++i) {
         const std::vector<std::uint8_t> png
-            = quiltmap::pngbuilder::buildPng(quiltmap::bench::corpusTile(i, *kind));
+            = quiltmap::pngbuilder::buildPng(side > 0 ? quiltmap::bench::sizedIconTile(i, int(side))
+                                                      : quiltmap::bench::corpusTile(i, *kind));
         const std::filesystem::path path = dir / quiltmap::bench::corpusTileName(i);
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char *>(png.data()), std::streamsize(png.size()));

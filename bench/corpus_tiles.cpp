@@ -318,6 +318,22 @@ PngRecipe corpusTile(int index, CorpusKind kind)
     return icon(index);
 }
 
+PngRecipe sizedIconTile(int index, int tileSide)
+{
+    PngRecipe recipe;
+    recipe.colourType = 6;
+    recipe.width = std::uint32_t(tileSide);
+    recipe.height = std::uint32_t(tileSide);
+    recipe.filter = 4;
+    for (int y = 0; y < tileSide; ++y)
+        for (int x = 0; x < tileSide; ++x) {
+            const Rgba p = iconPixel(index, x * side / tileSide, y * side / tileSide);
+            recipe.samples.insert(recipe.samples.end(),
+                { std::uint8_t(p.r), std::uint8_t(p.g), std::uint8_t(p.b), std::uint8_t(p.a) });
+        }
+    return recipe;
+}
+
 std::string corpusTileName(int index)
 {
     char name[32];

@@ -31,6 +31,10 @@ std::optional<CorpusKind> corpusKindNamed(std::string_view name);
 // The same index always gives the same file.
 pngbuilder::PngRecipe corpusTile(int index, CorpusKind kind = CorpusKind::icons);
 
+// The icon of tile `index` drawn on `tileSide` x `tileSide` pixels as 8-bit RGBA: for
+// corpora of large sheets (few large tiles) and of very many tiny ones.
+pngbuilder::PngRecipe sizedIconTile(int index, int tileSide);
+
 // The tile's file name; names sort in index order.
 std::string corpusTileName(int index);
 
