@@ -706,6 +706,13 @@ TEST_F(CliTest, PowerOfTwoPadsTheSheetAndKeepsTheCells)
     EXPECT_TRUE(dir.read(u"pot.json"_s).contains("\"width\": 32,\n        \"height\": 8,"));
     EXPECT_EQ(dir.read(u"plain.json"_s).replace("\"width\": 17", "\"width\": 32"),
         dir.read(u"pot.json"_s));
+    // -n auto weighs the padded size: two columns make 10x6, within 12, but 16x8 padded.
+    const QStringList autoPot { u"-n"_s, u"auto"_s, u"--pot"_s, u"-o"_s, dir.filePath(u"auto"_s),
+        dir.filePath(u"tiles"_s) };
+    EXPECT_EQ(run(QStringList { u"--max-size=12"_s } + autoPot), ExitFailure);
+    EXPECT_TRUE(err.endsWith(u"no -n fits, pass a larger --max-size\n"_s)) << err.toStdString();
+    ASSERT_EQ(run(QStringList { u"--max-size=16"_s } + autoPot), ExitSuccess);
+    EXPECT_EQ(out, u"width 16, height 8, images 4, per row 2, rows 2\n"_s);
 }
 
 // Decoded pixels decide, not the files: the same picture stored two ways is a duplicate.
