@@ -398,7 +398,10 @@ void TfrmMain::folderPath(QObject *sender)
     files->ApplyFilePath(folder);
     files->Update();
     if (files->fileCount() > 0) {
-        const QSize cell = cellSizeOf(folder, orderedNames());
+        // Skipping what cannot be read, the starting cell when no file can be.
+        const QSize cell = sheet::cellOfTiles(folder, orderedNames(), tileReader(),
+            { m_sheetSettings.largestCell, m_sheetSettings.keepGoing, nullptr })
+                               .value_or(QSize(defaultCellSide, defaultCellSide));
         edit_width->setText(QString::number(cell.width()));
         edit_height->setText(QString::number(cell.height()));
         CheckImagesize(nullptr);
@@ -423,27 +426,6 @@ sheet::TileReader &TfrmMain::tileReader()
 sheet::SheetStyle TfrmMain::sheetStyle() const
 {
     return { { m_sheetSettings.spacing, m_sheetSettings.margin }, m_sheetSettings.background };
-}
-
-// The cell of the folder's files, as the command line finds it: the first file's size, read
-// completely, or the largest width and height among their headers. Skipping what cannot be
-// read, the first file that can be, and the starting cell when none can.
-QSize TfrmMain::cellSizeOf(const QString &folder, const QStringList &names)
-{
-    sheet::TileReader &reader = tileReader();
-    QSize largest(0, 0);
-    for (const QString &name : names) {
-        const QString path = sheet::tilePath(folder, name);
-        try {
-            if (!m_sheetSettings.largestCell)
-                return sheet::readTileSize(path, reader);
-            largest = largest.expandedTo(reader.readSize(path));
-        } catch (const Error &) {
-            if (!m_sheetSettings.keepGoing)
-                throw;
-        }
-    }
-    return m_sheetSettings.largestCell ? largest : QSize(defaultCellSide, defaultCellSide);
 }
 
 // The geometry of the fields and the listed files; a columns text of "0" becomes "25" first.

@@ -119,7 +119,6 @@ private:
     QStringList orderedNames() const;
     sheet::TileReader &tileReader();
     sheet::SheetStyle sheetStyle() const;
-    QSize cellSizeOf(const QString &folder, const QStringList &names);
     void writeDataFiles(const QString &chosenPath) const;
     void showPreviewToolTip(const QHelpEvent &event);
 

@@ -84,11 +84,11 @@ private:
     // Runs `step` on the file `name`; an error it throws leaves naming the file as the user
     // typed its folder.
     template<typename Step> auto atFile(const QString &name, Step step) const;
+    // The error of the file `name`, naming the file as the user typed its folder.
+    Error shownAt(const QString &name, const Error &error) const;
 
     QStringList tileNames(QStringList names) const;
     QStringList orderedNames(QStringList names) const;
-    QSize firstTileSize(const QStringList &names) const;
-    QSize largestTileSize(const QStringList &names) const;
     SheetGeometry geometryFor(const QStringList &names) const;
     // The rows of each page when --pages splits the sheet, 0 when it stays whole. Refuses,
     // before anything is drawn, a sheet or page larger than --max-size allows.
@@ -130,14 +130,19 @@ private:
     QStringList m_nameLines;
 };
 
+Error SheetRun::shownAt(const QString &name, const Error &error) const
+{
+    ErrorFacts facts = error.facts();
+    facts.path = shownPath(name);
+    return Error(error.message(), facts);
+}
+
 template<typename Step> auto SheetRun::atFile(const QString &name, Step step) const
 {
     try {
         return step();
     } catch (const Error &error) {
-        ErrorFacts facts = error.facts();
-        facts.path = shownPath(name);
-        throw Error(error.message(), facts);
+        throw shownAt(name, error);
     }
 }
 
@@ -194,47 +199,19 @@ QStringList SheetRun::orderedNames(QStringList names) const
     return order.names;
 }
 
-// The first file's size, read completely as the window does. With --keep-going the first file
-// that can be read gives it; none gives nothing.
-QSize SheetRun::firstTileSize(const QStringList &names) const
-{
-    for (const QString &name : names) {
-        try {
-            return atFile(name, [&] { return readTileSize(path(name), *m_reader); });
-        } catch (const Error &) {
-            if (!m_options.keepGoing)
-                throw;
-        }
-    }
-    return {};
-}
-
-// The largest width and the largest height among the files' headers. With --keep-going a file
-// that cannot be read counts for nothing here; composition reports it.
-QSize SheetRun::largestTileSize(const QStringList &names) const
-{
-    QSize largest(0, 0);
-    for (const QString &name : names) {
-        try {
-            largest
-                = largest.expandedTo(atFile(name, [&] { return m_reader->readSize(path(name)); }));
-        } catch (const Error &) {
-            if (!m_options.keepGoing)
-                throw;
-        }
-    }
-    return largest;
-}
-
 // The sheet's geometry: the cell size of --cell, or else the first file's (the window's
 // starting size when none can be read), and the columns asked for.
 SheetGeometry SheetRun::geometryFor(const QStringList &names) const
 {
     QSize cell = m_options.cell.value_or(QSize(defaultCellSide, defaultCellSide));
     if (!m_options.cell) {
-        const QSize size = m_options.cellLargest ? largestTileSize(names) : firstTileSize(names);
-        if (size.isValid())
-            cell = size;
+        // The first file's size, read completely as the window does, or the largest header; with
+        // --keep-going a file that cannot be read counts for nothing here, composition reports it.
+        const std::optional<QSize> size = cellOfTiles(m_paths.folder, names, *m_reader,
+            { m_options.cellLargest, m_options.keepGoing,
+                [this](const QString &name, const Error &error) { return shownAt(name, error); } });
+        if (size)
+            cell = *size;
     }
     const auto geometryWith = [&](int columns) {
         return computeGeometry({ QString::number(cell.width()), QString::number(cell.height()),

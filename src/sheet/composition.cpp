@@ -169,4 +169,24 @@ QSize readTileSize(const QString &path, TileReader &reader)
     return { tile.width(), tile.height() };
 }
 
+std::optional<QSize> cellOfTiles(const QString &folderText, const QStringList &names,
+    TileReader &reader, const CellFromTiles &how)
+{
+    QSize largest(0, 0);
+    for (const QString &name : names) {
+        const QString path = tilePath(folderText, name);
+        try {
+            if (!how.largest)
+                return readTileSize(path, reader);
+            largest = largest.expandedTo(reader.readSize(path));
+        } catch (const Error &error) {
+            if (!how.skipUnreadable)
+                throw how.atFile ? how.atFile(name, error) : error;
+        }
+    }
+    if (how.largest)
+        return largest;
+    return std::nullopt;
+}
+
 } // namespace quiltmap::sheet

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/error.h"
 #include "sheet/geometry.h"
 #include "sheet/raster.h"
 #include "sheet/sheet_background.h"
@@ -11,7 +12,9 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace quiltmap::sheet {
 
@@ -117,5 +120,23 @@ private:
 // and height, as the folder handler does with the first listed file to set the cell size.
 // Throws quiltmap::Error.
 QSize readTileSize(const QString &path, TileReader &reader = pngTileReader());
+
+// How a sheet takes its cell from its files when no size is given.
+struct CellFromTiles
+{
+    // The largest width and height among the files' headers instead of the first file's size.
+    bool largest = false;
+    // A file that cannot be read counts for nothing instead of ending the search with its error.
+    bool skipUnreadable = false;
+    // Makes the error thrown for the file `name` from the reader's; unset, that error is thrown.
+    std::function<Error(const QString &name, const Error &error)> atFile;
+};
+
+// The cell the files `names` of the folder named by `folderText` give, read through `reader`: the
+// first file's size, read completely, or the largest width and height among the headers of all.
+// Nothing when skipping leaves no first file; the largest of none is 0 x 0. Throws
+// quiltmap::Error.
+std::optional<QSize> cellOfTiles(const QString &folderText, const QStringList &names,
+    TileReader &reader, const CellFromTiles &how);
 
 } // namespace quiltmap::sheet
