@@ -42,11 +42,11 @@ measure() {
   local size
   size=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print("%dx%d" % struct.unpack(">II", d[16:24]))' "$out.png")
   awk -v l="$label" -v s="$size" -v w="$wall" -v i="$inflate" -v d="$deflate" -v r="$rss" -v t="$tiles" \
-    'BEGIN { printf "%-22s %-12s %8.2f %8.2f %6.2fx %9.1f %8.2f\n", l, s, w, i + d, w / (i + d),
+    'BEGIN { printf "%-26s %-12s %8.2f %8.2f %6.2fx %9.1f %8.2f\n", l, s, w, i + d, w / (i + d),
       r / 1024, 1e6 * w / t }'
 }
 
-printf "%-22s %-12s %8s %8s %7s %9s %8s\n" corpus sheet "wall s" "floor s" ratio "peak MiB" "us/tile"
+printf "%-26s %-12s %8s %8s %7s %9s %8s\n" corpus sheet "wall s" "floor s" ratio "peak MiB" "us/tile"
 run() {
   local name=$1 tiles=$2 folder=$3
   shift 3
