@@ -29,24 +29,34 @@ FileListBox::FileListBox(QWidget *parent)
 
 void FileListBox::ApplyFilePath(const QString &text)
 {
-    readAndShow([&] { m_listing.applyFilePath(text); });
+    readAndShow([&] {
+        m_listing.applyFilePath(text);
+        return true;
+    });
 }
 
 void FileListBox::Update()
 {
-    readAndShow([&] { m_listing.reread(); });
+    Update([] { return true; });
+}
+
+bool FileListBox::Update(const std::function<bool()> &whileWaiting)
+{
+    return readAndShow([&] { return m_listing.reread(whileWaiting); });
 }
 
 // The rows follow the listing also when reading failed half-way.
-void FileListBox::readAndShow(const std::function<void()> &read)
+bool FileListBox::readAndShow(const std::function<bool()> &read)
 {
     try {
-        read();
+        if (!read())
+            return false;
     } catch (...) {
         showNames();
         throw;
     }
     showNames();
+    return true;
 }
 
 void FileListBox::showNames()

@@ -21,12 +21,15 @@ public:
     void ApplyFilePath(const QString &text);
     // Reads the listed folder again. Throws quiltmap::Error.
     void Update();
+    // Reads it again on another thread, calling `whileWaiting` about every millisecond; false,
+    // the rows left as they were, when the read was abandoned (see FolderListing::reread).
+    bool Update(const std::function<bool()> &whileWaiting);
 
     int fileCount() const { return m_listing.count(); }
     const QStringList &fileNames() const { return m_listing.names(); }
 
 private:
-    void readAndShow(const std::function<void()> &read);
+    bool readAndShow(const std::function<bool()> &read);
     void showNames();
 
     sheet::FolderListing m_listing;

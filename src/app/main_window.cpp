@@ -464,9 +464,9 @@ void TfrmMain::GenerateStock(QObject *sender)
     try {
         if (!run.dispatchEvents())
             return;
-        files->Update();
-        // Listing a large folder takes a while; what the user did meanwhile goes first.
-        if (!run.dispatchEvents())
+        // Listing a large folder takes a while: the window answers meanwhile, and what the user
+        // did goes first.
+        if (!files->Update([&run] { return run.dispatchEvents(); }) || !run.dispatchEvents())
             return;
         startComposition(sender);
         if (m_run->tileCount() < 1) {

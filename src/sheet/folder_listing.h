@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 
 namespace quiltmap::sheet {
@@ -15,8 +16,9 @@ class FolderListing
 public:
     static QString defaultMask() { return QStringLiteral("*.jpg;*.png;*.bmp"); }
 
-    // Called when a name lands at index 100 while reading (at most once per read), and when
-    // that read ends, also by an error. The GUI shows the busy pointer in between.
+    // Called on the reading caller's thread soon after a name lands at index 100 (at most once
+    // per read), and when that read ends, also by an error. The GUI shows the busy pointer in
+    // between.
     struct BusyHooks
     {
         std::function<void()> begin;
@@ -34,6 +36,10 @@ public:
     // Reads the listed folder again, discarding the previous names. Throws quiltmap::Error when
     // the folder has vanished or cannot be read.
     void reread();
+    // Reads like reread(), but on another thread while this one calls `whileWaiting` about
+    // every millisecond. Abandons the read and returns false, names empty, once `whileWaiting`
+    // returns false or another read of this listing started from within it.
+    bool reread(const std::function<bool()> &whileWaiting);
 
     // The listed folder as the system reports it once it is the current directory.
     const QString &folder() const { return m_folder; }
@@ -46,6 +52,9 @@ private:
     QString m_folder;
     QStringList m_names;
     BusyHooks m_busy;
+    quint64 m_reads = 0;
+    // The stop flag of the read on another thread, while there is one.
+    std::atomic<bool> *m_runningRead = nullptr;
 };
 
 // The path of a listed file as the folder text, "/" and the name, joined without any

@@ -112,6 +112,28 @@ TEST_F(FolderListingTest, FailsWhenTheFolderHasVanished)
     EXPECT_THROW(FolderListing().applyFilePath(folder), Error);
 }
 
+TEST_F(FolderListingTest, AReadAbandonedOrSupersededWhileWaitingDeliversNothing)
+{
+    for (int i = 0; i < 1000; ++i)
+        touch(QStringLiteral("t%1.png").arg(i));
+    // Patterns that match nothing keep the read going long enough to be waited for.
+    FolderListing listing(u"*.png"_s + u";x*"_s.repeated(1000));
+    listing.applyFilePath(m_dir.path());
+    const QStringList all = listing.names();
+    ASSERT_EQ(all.size(), 1000);
+    EXPECT_FALSE(listing.reread([] { return false; }));
+    EXPECT_TRUE(listing.names().isEmpty());
+    bool nested = false;
+    EXPECT_FALSE(listing.reread([&] {
+        if (!nested) {
+            nested = true;
+            EXPECT_TRUE(listing.reread([] { return true; }));
+        }
+        return true;
+    }));
+    EXPECT_EQ(listing.names(), all);
+}
+
 // With the mask "a*;b*" every "b" name is added after all 100 "a" names and sorts behind
 // them, so the first one lands at index 100 whatever order the file system delivers.
 TEST_F(FolderListingTest, SignalsBusyWhenANameLandsAtIndex100)
