@@ -1,12 +1,15 @@
 #include "app/file_list_box.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 
 namespace quiltmap::app {
 
 namespace {
 
 constexpr int rowHeight = 13;
+// Rows added or removed between two looks for events: a few milliseconds' work.
+constexpr int rowsPerSlice = 10000;
 
 } // namespace
 
@@ -29,10 +32,12 @@ FileListBox::FileListBox(QWidget *parent)
 
 void FileListBox::ApplyFilePath(const QString &text)
 {
-    readAndShow([&] {
-        m_listing.applyFilePath(text);
-        return true;
-    });
+    readAndShow(
+        [&] {
+            m_listing.applyFilePath(text);
+            return true;
+        },
+        [] { return true; });
 }
 
 void FileListBox::Update()
@@ -42,30 +47,43 @@ void FileListBox::Update()
 
 bool FileListBox::Update(const std::function<bool()> &whileWaiting)
 {
-    return readAndShow([&] { return m_listing.reread(whileWaiting); });
+    return readAndShow([&] { return m_listing.reread(whileWaiting); }, whileWaiting);
 }
 
 // The rows follow the listing also when reading failed half-way.
-bool FileListBox::readAndShow(const std::function<bool()> &read)
+bool FileListBox::readAndShow(
+    const std::function<bool()> &read, const std::function<bool()> &whileWaiting)
 {
     try {
         if (!read())
             return false;
     } catch (...) {
-        showNames();
+        showNames([] { return true; });
         throw;
     }
-    showNames();
-    return true;
+    return showNames(whileWaiting);
 }
 
-void FileListBox::showNames()
+// Long lists change in slices with `whileWaiting` called between them; once it returns false,
+// the rows are left half-changed for the read that superseded this one.
+bool FileListBox::showNames(const std::function<bool()> &whileWaiting)
 {
-    clear();
-    addItems(m_listing.names());
-    // With uniform item sizes every row takes its height from the first.
-    if (count() > 0)
-        item(0)->setSizeHint(QSize(0, rowHeight));
+    while (count() > 0) {
+        const int first = std::max(0, count() - rowsPerSlice);
+        model()->removeRows(first, count() - first);
+        if (first > 0 && !whileWaiting())
+            return false;
+    }
+    const QStringList &names = m_listing.names();
+    for (qsizetype first = 0; first < names.size(); first += rowsPerSlice) {
+        if (first > 0 && !whileWaiting())
+            return false;
+        addItems(names.mid(first, rowsPerSlice));
+        // With uniform item sizes every row takes its height from the first.
+        if (first == 0)
+            item(0)->setSizeHint(QSize(0, rowHeight));
+    }
+    return true;
 }
 
 } // namespace quiltmap::app

@@ -21,16 +21,17 @@ public:
     void ApplyFilePath(const QString &text);
     // Reads the listed folder again. Throws quiltmap::Error.
     void Update();
-    // Reads it again on another thread, calling `whileWaiting` about every millisecond; false,
-    // the rows left as they were, when the read was abandoned (see FolderListing::reread).
+    // Reads it again on another thread and shows the names in slices, calling `whileWaiting`
+    // about every millisecond and between slices; false when the read was abandoned (see
+    // FolderListing::reread).
     bool Update(const std::function<bool()> &whileWaiting);
 
     int fileCount() const { return m_listing.count(); }
     const QStringList &fileNames() const { return m_listing.names(); }
 
 private:
-    bool readAndShow(const std::function<bool()> &read);
-    void showNames();
+    bool readAndShow(const std::function<bool()> &read, const std::function<bool()> &whileWaiting);
+    bool showNames(const std::function<bool()> &whileWaiting);
 
     sheet::FolderListing m_listing;
     bool m_busyPointer = false;
