@@ -13,7 +13,7 @@ namespace quiltmap::settings {
 inline const QStringList kDataFormatNames { QStringLiteral("json"), QStringLiteral("csv"),
     QStringLiteral("phaser"), QStringLiteral("tiled") };
 
-// How the window makes its sheet beyond the spec's fields; the defaults give the window's own
+// How the window makes its sheet beyond its size fields; the defaults give the window's own
 // sheet and preview.
 struct SheetSettings
 {

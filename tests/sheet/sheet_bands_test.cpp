@@ -24,19 +24,19 @@ struct TileSpec
 };
 
 // A tile whose pixels all differ, so that a row drawn wrong or read from the wrong place shows.
-QByteArray patternPng(const TileSpec &spec, int seed)
+QByteArray patternPng(const TileSpec &tile, int seed)
 {
     pngbuilder::PngRecipe recipe;
-    recipe.width = std::uint32_t(spec.width);
-    recipe.height = std::uint32_t(spec.height);
-    recipe.colourType = spec.alpha == 255 ? 2 : 6;
-    for (int y = 0; y < spec.height; ++y)
-        for (int x = 0; x < spec.width; ++x) {
+    recipe.width = std::uint32_t(tile.width);
+    recipe.height = std::uint32_t(tile.height);
+    recipe.colourType = tile.alpha == 255 ? 2 : 6;
+    for (int y = 0; y < tile.height; ++y)
+        for (int x = 0; x < tile.width; ++x) {
             const int v = seed * 31 + x * 7 + y * 13;
             recipe.samples.insert(recipe.samples.end(),
                 { std::uint8_t(v), std::uint8_t(v * 3 + 1), std::uint8_t(v ^ 0x5a) });
-            if (spec.alpha != 255)
-                recipe.samples.push_back(std::uint8_t(spec.alpha + (x + y) % 5 * 20));
+            if (tile.alpha != 255)
+                recipe.samples.push_back(std::uint8_t(tile.alpha + (x + y) % 5 * 20));
         }
     const std::vector<std::uint8_t> bytes = pngbuilder::buildPng(recipe);
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
