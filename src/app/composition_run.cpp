@@ -62,7 +62,7 @@ void CompositionRun::start(const sheet::SheetGeometry &geometry, const QString &
     // other processors. A tile's error still surfaces when its turn comes.
     if (const unsigned threads = sheet::processorCount(); threads > 1) {
         m_tilesAhead = std::make_unique<sheet::PrefetchingTileReader>(
-            reader, sheet::tilePaths(folder, m_composition->names()), threads);
+            reader, folder, m_composition->names(), threads);
         m_composition->setTileReader(*m_tilesAhead);
     }
     m_preview.setRaster(&m_composition->raster());

@@ -73,6 +73,8 @@ private:
         // Files that could not be read, with their errors.
         QStringList skipped;
         QList<GridTile> tiles;
+        // The tiles' lines of the name list, encoded.
+        QByteArray nameText;
     };
 
     QString shownPath(const QString &name) const { return tilePath(m_options.folder, name); }
@@ -126,8 +128,9 @@ private:
     TileReader *m_reader = &pngTileReader();
     // Whether --keep-going passed over a file that could not be read.
     bool m_skipped = false;
-    // The name-list entries of the images composed so far.
-    QStringList m_nameLines;
+    // The name list of the images composed so far, encoded line by line: a line takes a few
+    // bytes there, where a string would take tens.
+    QByteArray m_nameText;
 };
 
 Error SheetRun::shownAt(const QString &name, const Error &error) const
@@ -316,8 +319,10 @@ SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition) const
                 QStringLiteral("%1: %2 is larger than the %3 cell")
                     .arg(shownPath(file), sizeText(drawn.size.width(), drawn.size.height()),
                         sizeText(geometry.cellWidth, geometry.cellHeight)));
+        const QString line = trimNameLine(drawn.name);
+        sheet.nameText += encodeNameLine(line);
         if (m_options.data.any())
-            sheet.tiles.append({ drawn.index, trimNameLines({ drawn.name }).front(), file,
+            sheet.tiles.append({ drawn.index, line, file,
                 drawn.cell.column, drawn.cell.row, drawn.cell.x, drawn.cell.y, drawn.size.width(),
                 drawn.size.height(), clipped });
     }
@@ -365,7 +370,7 @@ SheetImage SheetRun::composeImage(const QStringList &names, const SheetGeometry 
     // ones while the sheet is laid out.
     std::optional<PrefetchingTileReader> prefetching;
     if (threads() > 1)
-        prefetching.emplace(*m_reader, tilePaths(m_paths.folder, names), threads());
+        prefetching.emplace(*m_reader, m_paths.folder, names, threads());
     TileReader &reader = prefetching ? *prefetching : *m_reader;
     if (duplicates)
         duplicates->readThrough(reader);
@@ -397,7 +402,7 @@ SheetImage SheetRun::composeImage(const QStringList &names, const SheetGeometry 
         tile.index += first;
         tile.page = page;
     }
-    m_nameLines += composition.tileNames();
+    m_nameText += drawn.nameText;
     return { geometry, imageSize(geometry), stem, drawn.tiles };
 }
 
@@ -441,7 +446,7 @@ int SheetRun::run()
                 page, first, duplicates ? &*duplicates : nullptr));
         }
     }
-    exportNameList(trimNameLines(m_nameLines), m_paths.outputBase);
+    exportNameText(m_nameText, m_paths.outputBase);
     writeDataFiles(m_options.data, m_options.style, stem, images, settings::GetVersionText());
     if (duplicates)
         reportDuplicates(duplicates->duplicates());

@@ -82,6 +82,13 @@ const Raster &Composition::raster() const
     return *m_raster;
 }
 
+const QStringList &Composition::tileNames() const
+{
+    if (m_bands)
+        throw std::logic_error("Composition::tileNames of a banded composition");
+    return m_tileNames;
+}
+
 SheetBands &Composition::bands() const
 {
     if (!m_bands)
@@ -124,7 +131,8 @@ Composition::DrawnTile Composition::drawNextTile()
     const Tile tile = m_reader->read(tilePath(m_folderText, m_names.at(index)));
     DrawnTile drawn { index, tileName(m_names.at(index)), cellPlace(m_geometry, m_layout, index),
         QSize(tile.width(), tile.height()), {} };
-    m_tileNames.append(drawn.name);
+    if (m_raster)
+        m_tileNames.append(drawn.name);
 
     const std::int64_t x = drawn.cell.x;
     const std::int64_t y = drawn.cell.y;
@@ -149,7 +157,8 @@ Composition::DrawnTile Composition::skipNextTile()
     const int index = m_next++;
     DrawnTile skipped { index, tileName(m_names.at(index)), cellPlace(m_geometry, m_layout, index),
         QSize(0, 0), {} };
-    m_tileNames.append(skipped.name);
+    if (m_raster)
+        m_tileNames.append(skipped.name);
     publishFinalRows();
     return skipped;
 }

@@ -51,7 +51,7 @@ public:
         std::size_t bandBytes = SheetBands::defaultBandBytes;
     };
     // The same sheet drawn into bands(), which tells its writer after every tile which rows are
-    // final. There is no raster() and no finish().
+    // final. There is no raster(), no tileNames() and no finish().
     Composition(const SheetGeometry &geometry, QString folderText, QStringList names,
         const SheetStyle &style, Banded banded);
 
@@ -93,8 +93,9 @@ public:
     const Raster &raster() const;
     // The banded sheet, for its writer.
     SheetBands &bands() const;
-    // The name-list entries of the tiles drawn so far.
-    const QStringList &tileNames() const { return m_tileNames; }
+    // The name-list entries of the tiles drawn so far. A banded composition keeps none: each
+    // drawn tile carries its entry.
+    const QStringList &tileNames() const;
     const SheetGeometry &geometry() const { return m_geometry; }
 
     // Ends a composition that drew every tile and hands over the finished sheet, the export

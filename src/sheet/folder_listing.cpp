@@ -175,13 +175,4 @@ QString tilePath(const QString &folderText, const QString &name)
     return folderText + u'/' + name;
 }
 
-QStringList tilePaths(const QString &folderText, const QStringList &names)
-{
-    QStringList paths;
-    paths.reserve(names.size());
-    for (const QString &name : names)
-        paths.append(tilePath(folderText, name));
-    return paths;
-}
-
 } // namespace quiltmap::sheet

@@ -60,7 +60,5 @@ private:
 // The path of a listed file as the folder text, "/" and the name, joined without any
 // normalisation (a text ending in "/" gives a doubled separator, which still opens).
 QString tilePath(const QString &folderText, const QString &name);
-// The paths of the named files of that folder, in the names' order.
-QStringList tilePaths(const QString &folderText, const QStringList &names);
 
 } // namespace quiltmap::sheet

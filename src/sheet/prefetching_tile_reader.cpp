@@ -1,20 +1,31 @@
 #include "sheet/prefetching_tile_reader.h"
 
+#include "sheet/folder_listing.h"
+
 #include <system_error>
+#include <utility>
 
 namespace quiltmap::sheet {
 namespace {
 
 constexpr int tilesAheadPerThread = 8;
 
+// Whether `path` is the path tilePath() makes of the folder text and the name.
+bool isPathOf(const QString &path, const QString &folderText, const QString &name)
+{
+    return path.size() == folderText.size() + 1 + name.size() && path.startsWith(folderText)
+        && path.at(folderText.size()) == u'/' && path.endsWith(name);
+}
+
 } // namespace
 
 PrefetchingTileReader::PrefetchingTileReader(
-    TileReader &inner, const QStringList &paths, unsigned threads)
+    TileReader &inner, const QString &folderText, const QStringList &names, unsigned threads)
     : m_inner(inner)
-    , m_paths(paths)
+    , m_folderText(folderText)
+    , m_names(names)
     , m_ahead(int(std::max(threads, 1u)) * tilesAheadPerThread)
-    , m_slots(std::size_t(paths.size()))
+    , m_slots(std::size_t(m_ahead))
 {
     try {
         for (unsigned i = 0; i < threads; ++i)
@@ -39,39 +50,43 @@ void PrefetchingTileReader::work()
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_room.wait(lock, [this] {
-            return m_stopping || (m_next < m_paths.size() && m_next < m_wanted + m_ahead);
+            return m_stopping || (m_next < count() && m_next < m_wanted + m_ahead);
         });
         if (m_stopping)
             return;
         const int index = m_next++;
         lock.unlock();
-        Slot slot;
+        Slot slot { index, {}, {} };
         try {
-            slot.tile = m_inner.read(m_paths.at(index));
+            slot.tile = m_inner.read(tilePath(m_folderText, m_names.at(index)));
         } catch (...) {
             slot.failure = std::current_exception();
         }
-        slot.done = true;
         lock.lock();
+        // A file passed over meanwhile is dropped; any other has its own place in the ring.
         if (index >= m_wanted)
-            m_slots[std::size_t(index)] = std::move(slot);
+            slotOf(index) = std::move(slot);
         if (index == m_waitingFor)
             m_ready.notify_one();
-        if (m_next >= m_paths.size())
+        if (m_next >= count())
             return;
     }
 }
 
-// Files are mostly read in the order given, so the next one wanted is looked at first; the table
-// of every path is made only when a file is passed over or read out of turn.
+// Files are mostly read in the order given, so the files read ahead are looked at first; the
+// table of every name is made only when a file is read out of turn.
 int PrefetchingTileReader::indexOf(const QString &path)
 {
-    if (m_wanted < m_paths.size() && m_paths.at(m_wanted) == path)
-        return m_wanted;
+    for (int i = m_wanted; i < std::min(count(), m_wanted + m_ahead); ++i)
+        if (isPathOf(path, m_folderText, m_names.at(i)))
+            return i;
+    if (!path.startsWith(m_folderText) || path.size() <= m_folderText.size()
+        || path.at(m_folderText.size()) != u'/')
+        return -1;
     if (m_indexOf.isEmpty())
-        for (int i = 0; i < m_paths.size(); ++i)
-            m_indexOf.insert(m_paths.at(i), i);
-    return m_indexOf.value(path, -1);
+        for (int i = 0; i < count(); ++i)
+            m_indexOf.insert(m_names.at(i), i);
+    return m_indexOf.value(path.mid(m_folderText.size() + 1), -1);
 }
 
 // Workers are woken when half of the tiles read ahead are taken, so that each wakes for a run of
@@ -85,19 +100,20 @@ Tile PrefetchingTileReader::read(const QString &path)
         lock.unlock();
         return m_inner.read(path);
     }
-    // Files passed over are dropped; the workers may then run ahead of this one.
-    for (int i = m_wanted; i < index; ++i)
-        m_slots[std::size_t(i)] = Slot {};
-    m_wanted = std::max(m_wanted, index);
-    if (!m_slots[std::size_t(index)].done) {
+    // Files passed over are dropped, and the workers go on from this one.
+    for (int i = m_wanted; i < std::min(index, m_wanted + m_ahead); ++i)
+        if (holds(i))
+            slotOf(i) = Slot {};
+    m_wanted = index;
+    m_next = std::max(m_next, index);
+    if (!holds(index)) {
         m_room.notify_all();
         m_waitingFor = index;
-        m_ready.wait(lock, [&] { return m_slots[std::size_t(index)].done; });
+        m_ready.wait(lock, [&] { return holds(index); });
         m_waitingFor = -1;
     }
-    Slot slot = std::move(m_slots[std::size_t(index)]);
-    m_slots[std::size_t(index)] = Slot {};
-    m_wanted = std::max(m_wanted, index + 1);
+    Slot slot = std::exchange(slotOf(index), Slot {});
+    m_wanted = index + 1;
     const bool halfTaken = m_next <= m_wanted + m_ahead / 2;
     lock.unlock();
     if (halfTaken)

@@ -23,21 +23,30 @@ QStringList trimNameLines(const QStringList &lines)
 {
     QStringList trimmed;
     trimmed.reserve(lines.size());
-    for (const QString &line : lines) {
-        qsizetype end = line.size();
-        while (end > 0 && line[end - 1].unicode() <= 0x20)
-            --end;
-        trimmed.append(line.left(end));
-    }
+    for (const QString &line : lines)
+        trimmed.append(trimNameLine(line));
     return trimmed;
+}
+
+QString trimNameLine(const QString &line)
+{
+    qsizetype end = line.size();
+    while (end > 0 && line[end - 1].unicode() <= 0x20)
+        --end;
+    return line.left(end);
 }
 
 QByteArray encodeNameList(const QStringList &lines)
 {
     QByteArray bytes;
     for (const QString &line : lines)
-        bytes += toWindows1252(line) + "\r\n";
+        bytes += encodeNameLine(line);
     return bytes;
+}
+
+QByteArray encodeNameLine(const QString &line)
+{
+    return toWindows1252(line) + "\r\n";
 }
 
 unsigned processorCount()
@@ -75,8 +84,12 @@ QString exportSheetImage(const Raster &sheet, const QString &chosenPath, unsigne
 
 QString exportNameList(const QStringList &lines, const QString &chosenPath)
 {
+    return exportNameText(encodeNameList(lines), chosenPath);
+}
+
+QString exportNameText(const QByteArray &text, const QString &chosenPath)
+{
     const QString nameList = changeExtension(chosenPath, QStringLiteral(".txt"));
-    const QByteArray text = encodeNameList(lines);
     writeOutputFile(nameList, [&](QIODevice &out) { return out.write(text) == text.size(); });
     return nameList;
 }

@@ -17,11 +17,14 @@ QString changeExtension(const QString &path, const QString &extension);
 // The name-list lines as they are saved: each loses its trailing characters up to U+0020.
 // The GUI puts the returned lines back into its name-list control.
 QStringList trimNameLines(const QStringList &lines);
+QString trimNameLine(const QString &line);
 
 // The name-list file's bytes: every line in Windows-1252 followed by CR LF, no byte-order mark.
 // A character the code page lacks becomes its base letter when it has one ("ā" gives "a"),
 // otherwise "?".
 QByteArray encodeNameList(const QStringList &lines);
+// One line of those bytes, CR LF included.
+QByteArray encodeNameLine(const QString &line);
 
 // The processors this machine offers, at least 1: the default thread count of an export.
 unsigned processorCount();
@@ -49,5 +52,7 @@ ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const Q
 QString exportSheetImage(SheetRows &sheet, const QString &chosenPath, unsigned threads);
 QString exportSheetImage(const Raster &sheet, const QString &chosenPath, unsigned threads);
 QString exportNameList(const QStringList &lines, const QString &chosenPath);
+// The name list from its bytes (encodeNameList()), for a caller that encodes line by line.
+QString exportNameText(const QByteArray &text, const QString &chosenPath);
 
 } // namespace quiltmap::sheet

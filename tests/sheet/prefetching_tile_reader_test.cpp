@@ -9,16 +9,17 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// Gives each file a tile as wide as its number plus one, refuses the file "bad" and counts reads.
+// Gives each file of the folder "d" a tile as wide as its number plus one, refuses the file "bad"
+// and counts reads.
 class NumberedReader : public TileReader
 {
 public:
     Tile read(const QString &path) override
     {
         ++reads;
-        if (path == u"bad")
+        if (path == u"d/bad")
             throw Error(u"cannot read bad"_s);
-        const int width = path.toInt() + 1;
+        const int width = path.mid(2).toInt() + 1;
         return Tile(width, 1, Tile::Blend::Replace, std::vector<std::uint8_t>(3 * width));
     }
     QSize readSize(const QString &) const override { return {}; }
@@ -26,53 +27,55 @@ public:
     mutable std::atomic<int> reads { 0 };
 };
 
+QStringList numbers(int count)
+{
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names.append(QString::number(i));
+    return names;
+}
+
 TEST(PrefetchingTileReader, GivesEachFileWhatTheInnerReaderGives)
 {
-    QStringList paths;
-    for (int i = 0; i < 100; ++i)
-        paths.append(QString::number(i));
-    paths[40] = u"bad"_s;
+    QStringList names = numbers(300);
+    names[40] = u"bad"_s;
     for (const unsigned threads : { 1u, 3u }) {
         NumberedReader inner;
-        PrefetchingTileReader reader(inner, paths, threads);
-        for (int i = 0; i < 100; ++i) {
-            if (i % 10 == 7)
-                continue; // passed over, as a skipped tile is
+        PrefetchingTileReader reader(inner, u"d"_s, names, threads);
+        for (int i = 0; i < 300; ++i) {
+            if (i % 10 == 7 || (i > 100 && i < 250))
+                continue; // passed over, as a skipped tile is, a few or many at a time
             if (i == 40) {
-                EXPECT_THROW(reader.read(paths[i]), Error);
-                EXPECT_THROW(reader.read(paths[i]), Error) << "read again";
+                EXPECT_THROW(reader.read(u"d/bad"_s), Error);
+                EXPECT_THROW(reader.read(u"d/bad"_s), Error) << "read again";
                 continue;
             }
-            EXPECT_EQ(reader.read(paths[i]).width(), i + 1) << threads << " threads";
+            EXPECT_EQ(reader.read(u"d/"_s + names[i]).width(), i + 1) << threads << " threads";
         }
-        EXPECT_EQ(reader.read(u"5"_s).width(), 6) << "read again";
-        EXPECT_EQ(reader.read(u"500"_s).width(), 501) << "not given";
+        EXPECT_EQ(reader.read(u"d/5"_s).width(), 6) << "read again";
+        EXPECT_EQ(reader.read(u"d/500"_s).width(), 501) << "not given";
+        EXPECT_EQ(reader.read(u"e/5"_s).width(), 6) << "another folder";
     }
 }
 
 TEST(PrefetchingTileReader, DecodesEachFileOnceWhenReadInOrder)
 {
-    QStringList paths;
-    for (int i = 0; i < 200; ++i)
-        paths.append(QString::number(i));
     NumberedReader inner;
     {
-        PrefetchingTileReader reader(inner, paths, 2);
-        for (const QString &path : paths)
-            reader.read(path);
+        const QStringList names = numbers(200);
+        PrefetchingTileReader reader(inner, u"d"_s, names, 2);
+        for (const QString &name : names)
+            EXPECT_EQ(reader.read(u"d/"_s + name).width(), name.toInt() + 1);
     }
     EXPECT_EQ(inner.reads, 200);
 }
 
 TEST(PrefetchingTileReader, ReadsOnlyAFewAheadAndStopsWhenDropped)
 {
-    QStringList paths;
-    for (int i = 0; i < 1000; ++i)
-        paths.append(QString::number(i));
     NumberedReader inner;
     {
-        PrefetchingTileReader reader(inner, paths, 2);
-        EXPECT_EQ(reader.read(u"0"_s).width(), 1);
+        PrefetchingTileReader reader(inner, u"d"_s, numbers(1000), 2);
+        EXPECT_EQ(reader.read(u"d/0"_s).width(), 1);
     }
     EXPECT_LE(inner.reads, 1 + 2 * 8 + 2);
 }
