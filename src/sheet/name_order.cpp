@@ -12,24 +12,43 @@ NameOrder::NameOrder()
 
 qsizetype NameOrder::insert(const QString &name)
 {
-    const auto place = std::upper_bound(
-        m_order.begin(), m_order.end(), name, [this](const QString &added, std::uint32_t index) {
-            return m_collator.compare(added, m_added.at(index)) < 0;
+    constexpr std::size_t largestBlock = 4096;
+    const auto sortsBefore = [this](const QString &added, std::uint32_t index) {
+        return m_collator.compare(added, m_added.at(index)) < 0;
+    };
+    // The first block whose last name sorts after the new one takes it; the last block otherwise.
+    auto block = std::upper_bound(m_blocks.begin(), m_blocks.end(), name,
+        [&](const QString &added, const std::vector<std::uint32_t> &indexes) {
+            return sortsBefore(added, indexes.back());
         });
-    const qsizetype position = place - m_order.begin();
-    m_order.insert(place, std::uint32_t(m_added.size()));
+    if (m_blocks.empty())
+        block = m_blocks.emplace(block);
+    else if (block == m_blocks.end())
+        --block;
+    qsizetype position = 0;
+    for (auto before = m_blocks.begin(); before != block; ++before)
+        position += qsizetype(before->size());
+    const auto place = std::upper_bound(block->begin(), block->end(), name, sortsBefore);
+    position += place - block->begin();
+    block->insert(place, std::uint32_t(m_added.size()));
     m_added.append(name);
+    if (block->size() > largestBlock) {
+        std::vector<std::uint32_t> upper(block->begin() + largestBlock / 2, block->end());
+        block->resize(largestBlock / 2);
+        m_blocks.insert(block + 1, std::move(upper));
+    }
     return position;
 }
 
 QStringList NameOrder::takeNames()
 {
     QStringList names;
-    names.reserve(qsizetype(m_order.size()));
-    for (const std::uint32_t index : m_order)
-        names.append(m_added.at(index));
+    names.reserve(m_added.size());
+    for (const std::vector<std::uint32_t> &block : m_blocks)
+        for (const std::uint32_t index : block)
+            names.append(m_added.at(index));
     m_added.clear();
-    m_order.clear();
+    m_blocks.clear();
     return names;
 }
 

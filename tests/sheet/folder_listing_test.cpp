@@ -4,8 +4,10 @@
 #include "sheet/wildcard.h"
 #include "support/temp_dir.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -168,6 +170,24 @@ TEST(NameOrder, ReportsWhereEachNameLands)
             descending.insert(QStringLiteral("n%1").arg(149 - i, 3, 10, QLatin1Char('0'))), 0);
     }
     EXPECT_EQ(ascending.takeNames(), descending.takeNames());
+}
+
+TEST(NameOrder, PlacesManyNamesAsOneSortedListWould)
+{
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    QStringList sorted;
+    NameOrder order;
+    // Enough names, some equal but for case, to split the order into many parts.
+    for (quint32 i = 0, n = 1; i < 12000; ++i, n = n * 1103515245u + 12345u) {
+        const QString name = QString::number(n % 5000) + (n & 0x10000 ? u"a"_s : u"A"_s);
+        const auto place = std::upper_bound(sorted.begin(), sorted.end(), name,
+            [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+        const qsizetype position = place - sorted.begin();
+        sorted.insert(position, name);
+        ASSERT_EQ(order.insert(name), position) << i;
+    }
+    EXPECT_EQ(order.takeNames(), sorted);
 }
 
 TEST(NameOrder, KeepsEqualNamesAdjacentInArrivalOrder)
