@@ -1,33 +1,43 @@
 #include "cli/duplicate_tiles.h"
 
-#include <array>
+#include "sheet/folder_listing.h"
 
 namespace quiltmap::cli {
-namespace {
 
-// The size, the kind of pixels and two independent 64-bit hashes of the bytes: equal
-// fingerprints mean equal pixels but for a chance far below any file error.
-QByteArray fingerprint(const sheet::Tile &tile)
+DuplicateTiles::DuplicateTiles(QString folderText)
+    : m_folderLength(sheet::tilePath(folderText, QString()).size())
+{ }
+
+DuplicateTiles::Fingerprint DuplicateTiles::fingerprint(const sheet::Tile &tile)
 {
     const std::size_t bytes = tile.bytesPerRow() * std::size_t(tile.height());
     const std::uint8_t *pixels = tile.height() > 0 ? tile.row(0) : nullptr;
-    const std::array<quint64, 4> values { quint64(tile.width()) << 32 | quint32(tile.height()),
-        quint64(tile.blend()), qHashBits(pixels, bytes, 0x9E3779B9u),
-        qHashBits(pixels, bytes, 0x85EBCA6Bu) };
-    return QByteArray(reinterpret_cast<const char *>(values.data()), sizeof(values));
+    const auto hash = [&](size_t seed) {
+        return quint64(qHashBits(
+            pixels, bytes, qHashMulti(seed, tile.width(), tile.height(), int(tile.blend()))));
+    };
+    return { hash(0x9E3779B9u), hash(0x85EBCA6Bu) };
 }
 
-} // namespace
+QString DuplicateTiles::storedName(int index) const
+{
+    const qsizetype start = index == 0 ? 0 : m_nameEnds[std::size_t(index) - 1];
+    return m_names.mid(start, m_nameEnds[std::size_t(index)] - start);
+}
 
 sheet::Tile DuplicateTiles::read(const QString &path)
 {
     sheet::Tile tile = m_inner->read(path);
-    const QByteArray key = fingerprint(tile);
-    const auto first = m_firstPath.constFind(key);
-    if (first != m_firstPath.cend())
-        m_duplicates.append({ path, first.value() });
-    else
-        m_firstPath.insert(key, path);
+    const QStringView name = QStringView(path).mid(m_folderLength);
+    const Fingerprint print = fingerprint(tile);
+    const auto first = m_first.constFind(print);
+    if (first != m_first.cend()) {
+        m_duplicates.append({ name.toString(), storedName(first.value()) });
+        return tile;
+    }
+    m_first.insert(print, int(m_nameEnds.size()));
+    m_names += name;
+    m_nameEnds.push_back(m_names.size());
     return tile;
 }
 

@@ -422,7 +422,7 @@ int SheetRun::run()
     // Duplicates are only reported, so a quiet run does not look for them.
     std::optional<DuplicateTiles> duplicates;
     if (!m_options.quiet)
-        duplicates.emplace();
+        duplicates.emplace(m_paths.folder);
     std::optional<TextSupport> text;
     if (m_options.proof)
         text.emplace();
@@ -457,10 +457,9 @@ int SheetRun::run()
 
 void SheetRun::reportDuplicates(const QList<std::pair<QString, QString>> &duplicates) const
 {
-    const qsizetype folder = tilePath(m_paths.folder, QString()).size();
-    for (const auto &[path, first] : duplicates)
-        m_console.err << "quiltmap: " << shownPath(path.mid(folder)) << ": the same pixels as "
-                      << shownPath(first.mid(folder)) << Qt::endl;
+    for (const auto &[name, first] : duplicates)
+        m_console.err << "quiltmap: " << shownPath(name) << ": the same pixels as "
+                      << shownPath(first) << Qt::endl;
 }
 
 // The report line; a watch's later runs start it with the local time.

@@ -732,6 +732,9 @@ TEST_F(CliTest, DuplicateTilesAreReportedWithTheFirst)
         QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())));
     dir.write(u"tiles/d.png"_s, colourPng(2, 2, { 1, 2, 4, 255 }));
     dir.write(u"tiles/e.png"_s, colourPng(2, 2, { 1, 2, 3, 254 }));
+    // The same bytes in another shape.
+    dir.write(u"tiles/f.png"_s, colourPng(2, 1, { 9, 9, 9, 255 }));
+    dir.write(u"tiles/g.png"_s, colourPng(1, 2, { 9, 9, 9, 255 }));
     for (const QString &threads : { u"--threads=1"_s, u"--threads=3"_s }) {
         ASSERT_EQ(run({ threads, dir.filePath(u"tiles"_s) }), ExitSuccess);
         EXPECT_EQ(err,
