@@ -18,14 +18,29 @@ ParsePoint pointOf(const LazyParser &parser)
     return { parser.position(), parser.state(), parser.previousStep() };
 }
 
-template<typename T> std::vector<T> takeKept(std::mutex &mutex, std::vector<std::vector<T>> &kept)
+// The smallest kept vector that holds `capacity` items, else the largest, grown with room to
+// spare: a vector that has to grow moves to fresh memory, whose every page then faults, and the
+// room the first segment is asked for varies a little from stretch to stretch.
+template<typename T>
+std::vector<T> takeKept(std::mutex &mutex, std::vector<std::vector<T>> &kept, std::size_t capacity)
 {
+    std::vector<T> v;
     const std::lock_guard lock(mutex);
-    if (kept.empty())
-        return {};
-    std::vector<T> v = std::move(kept.back());
-    kept.pop_back();
-    v.clear();
+    const auto fits = [capacity](const std::vector<T> &a, const std::vector<T> &b) {
+        const bool aFits = a.capacity() >= capacity;
+        const bool bFits = b.capacity() >= capacity;
+        if (aFits != bFits)
+            return bFits;
+        return aFits ? a.capacity() > b.capacity() : a.capacity() < b.capacity();
+    };
+    if (const auto chosen = std::max_element(kept.begin(), kept.end(), fits);
+        chosen != kept.end()) {
+        v = std::move(*chosen);
+        kept.erase(chosen);
+        v.clear();
+    }
+    if (v.capacity() < capacity)
+        v.reserve(capacity + capacity / 8);
     return v;
 }
 
@@ -108,9 +123,9 @@ void ParserPool::give(std::unique_ptr<LazyParser> parser)
     m_free.push_back(std::move(parser));
 }
 
-std::vector<Symbol> ParserPool::takeSymbols()
+std::vector<Symbol> ParserPool::takeSymbols(std::size_t capacity)
 {
-    return takeKept(m_mutex, m_symbols);
+    return takeKept(m_mutex, m_symbols, capacity);
 }
 
 void ParserPool::giveSymbols(std::vector<Symbol> symbols)
@@ -118,9 +133,9 @@ void ParserPool::giveSymbols(std::vector<Symbol> symbols)
     giveKept(m_mutex, m_symbols, std::move(symbols));
 }
 
-std::vector<StepRecord> ParserPool::takeSteps()
+std::vector<StepRecord> ParserPool::takeSteps(std::size_t capacity)
 {
-    return takeKept(m_mutex, m_steps);
+    return takeKept(m_mutex, m_steps, capacity);
 }
 
 void ParserPool::giveSteps(std::vector<StepRecord> steps)
@@ -165,15 +180,15 @@ void StretchParser::parseSegment(std::size_t k)
         = m_parsers.startAt(k == 0 ? m_from : ParsePoint { segment.begin, {}, segment.begin - 1 });
     LazyParser &parser = *segment.parser;
     // At most a symbol per byte; the first segment's grow by the later ones' in join().
-    segment.symbols = m_parsers.takeSymbols();
     if (k == 0) {
-        segment.symbols.reserve(m_room + m_segments.back().end - segment.begin + maxMatch);
+        segment.symbols
+            = m_parsers.takeSymbols(m_room + m_segments.back().end - segment.begin + maxMatch);
         segment.symbols.resize(m_room);
     } else {
-        segment.symbols.reserve(segment.end - segment.begin + maxMatch);
+        segment.symbols = m_parsers.takeSymbols(segment.end - segment.begin + maxMatch);
         segment.recorded = std::min(meetingStretch, m_window.total() - segment.begin + 1);
-        segment.steps = m_parsers.takeSteps();
-        segment.steps.reserve(std::min(segment.recorded, segment.end - segment.begin + 1));
+        segment.steps
+            = m_parsers.takeSteps(std::min(segment.recorded, segment.end - segment.begin + 1));
         while (!parser.finished() && parser.position() < segment.end
             && parser.position() - segment.begin < segment.recorded) {
             segment.steps.push_back({ std::uint32_t(parser.position() - segment.begin),

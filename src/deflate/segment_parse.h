@@ -44,10 +44,10 @@ public:
     void give(std::unique_ptr<LazyParser> parser);
     // Keeps the parser where the true parse stopped.
     void leave(std::unique_ptr<LazyParser> parser);
-    // Empty vectors, with the memory of those given back.
-    std::vector<Symbol> takeSymbols();
+    // Empty vectors with room for `capacity` items, in memory given back where it fits.
+    std::vector<Symbol> takeSymbols(std::size_t capacity);
     void giveSymbols(std::vector<Symbol> symbols);
-    std::vector<StepRecord> takeSteps();
+    std::vector<StepRecord> takeSteps(std::size_t capacity);
     void giveSteps(std::vector<StepRecord> steps);
 
 private:
