@@ -78,10 +78,7 @@ Raster Raster::filled(int width, int height, int channels, std::array<std::uint8
     try {
         raster.m_pixels.assign(static_cast<std::size_t>(bytes), pixel[0]);
     } catch (const std::bad_alloc &) {
-        throw Error(QStringLiteral("Zu wenig Arbeitsspeicher für ein Bild mit %1 x %2 Pixeln")
-                        .arg(width)
-                        .arg(height),
-            { .code = ErrorCode::OutOfMemory, .width = width, .height = height });
+        throwOutOfImageMemory(width, height);
     }
     raster.m_width = width;
     raster.m_height = height;
@@ -93,13 +90,25 @@ Raster Raster::filled(int width, int height, int channels, std::array<std::uint8
 
 void Raster::fill(std::array<std::uint8_t, 4> pixel)
 {
-    if (std::all_of(
-            pixel.begin(), pixel.begin() + m_channels, [&](auto v) { return v == pixel[0]; })) {
-        std::fill(m_pixels.begin(), m_pixels.end(), pixel[0]);
+    fillPixels(m_pixels, m_channels, pixel);
+}
+
+void fillPixels(std::span<std::uint8_t> pixels, int channels, std::array<std::uint8_t, 4> pixel)
+{
+    if (std::all_of(pixel.begin(), pixel.begin() + channels, [&](auto v) { return v == pixel[0]; })) {
+        std::fill(pixels.begin(), pixels.end(), pixel[0]);
         return;
     }
-    for (std::size_t i = 0; i < m_pixels.size(); i += std::size_t(m_channels))
-        std::copy_n(pixel.begin(), m_channels, m_pixels.begin() + std::ptrdiff_t(i));
+    for (std::size_t i = 0; i < pixels.size(); i += std::size_t(channels))
+        std::copy_n(pixel.begin(), channels, pixels.begin() + std::ptrdiff_t(i));
+}
+
+void throwOutOfImageMemory(int width, int height)
+{
+    throw Error(QStringLiteral("Zu wenig Arbeitsspeicher für ein Bild mit %1 x %2 Pixeln")
+                    .arg(width)
+                    .arg(height),
+        { .code = ErrorCode::OutOfMemory, .width = width, .height = height });
 }
 
 } // namespace quiltmap::sheet

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace quiltmap::sheet {
@@ -23,6 +24,11 @@ struct RasterBand
         return pixels + static_cast<std::size_t>(y - top) * bytesPerRow();
     }
 };
+
+// Sets every pixel of `pixels`, packed `channels` bytes each, to `pixel`.
+void fillPixels(std::span<std::uint8_t> pixels, int channels, std::array<std::uint8_t, 4> pixel);
+// Reports that the memory for a width x height image cannot be had.
+[[noreturn]] void throwOutOfImageMemory(int width, int height);
 
 // A raster with 8 bits per channel: rows from top to bottom, each pixel three bytes red, green,
 // blue (opaque) or four with alpha, rows packed without padding. This is the sheet both the

@@ -2,9 +2,17 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <new>
+#include <sys/mman.h>
 
 namespace quiltmap::sheet {
 namespace {
+
+constexpr std::size_t hugePage = std::size_t(2) << 20;
+// Bands come one by one while they hold little, then in blocks of half what they hold.
+constexpr std::size_t singleBandsUpTo = 2 * hugePage;
+constexpr std::size_t maxBlockBytes = 4 * hugePage;
 
 int rowsPerBand(std::size_t bytesPerRow, int height, std::size_t bandBytes)
 {
@@ -22,27 +30,57 @@ SheetBands::SheetBands(int width, int height, int channels, std::array<std::uint
     , m_channels(channels)
     , m_background(background)
     , m_bandRows(rowsPerBand(std::size_t(width) * std::size_t(channels), height, bandBytes))
+    , m_bandBytes(std::size_t(width) * std::size_t(channels) * std::size_t(m_bandRows))
     , m_maxBands(std::max<std::size_t>(2,
           heldBytes
               / std::max<std::size_t>(1, std::size_t(width) * std::size_t(channels) * m_bandRows)))
 { }
 
+void SheetBands::FreeBytes::operator()(std::uint8_t *bytes) const
+{
+    std::free(bytes);
+}
+
+// Called with the mutex held.
+std::uint8_t *SheetBands::takeBandMemory()
+{
+    if (m_free.empty()) {
+        const std::size_t bandBytes = std::max<std::size_t>(m_bandBytes, 1);
+        std::size_t bytes = m_blockBytes < singleBandsUpTo
+            ? bandBytes
+            : std::max(bandBytes, std::min(m_blockBytes / 2, maxBlockBytes) / bandBytes * bandBytes);
+        const bool huge = bytes >= hugePage;
+        if (huge)
+            bytes = (bytes + hugePage - 1) / hugePage * hugePage;
+        auto *memory = static_cast<std::uint8_t *>(
+            huge ? std::aligned_alloc(hugePage, bytes) : std::malloc(bytes));
+        if (!memory)
+            throwOutOfImageMemory(m_width, m_bandRows);
+#ifdef MADV_HUGEPAGE
+        if (huge)
+            madvise(memory, bytes, MADV_HUGEPAGE);
+#endif
+        m_blocks.emplace_back(memory);
+        m_blockBytes += bytes;
+        for (std::size_t at = bytes / bandBytes; at-- > 0;)
+            m_free.push_back(memory + at * bandBytes);
+    }
+    std::uint8_t *memory = m_free.back();
+    m_free.pop_back();
+    return memory;
+}
+
 // Called with the mutex held. Bands come into being in order, each filled with the background.
-Raster &SheetBands::band(int index)
+std::uint8_t *SheetBands::band(int index)
 {
     if (index < m_firstBand)
         throw std::logic_error("SheetBands: a released row was asked for");
     while (index >= m_firstBand + int(m_bands.size())) {
         const std::int64_t top = std::int64_t(m_firstBand + int(m_bands.size())) * m_bandRows;
-        const int rows = int(std::min<std::int64_t>(m_bandRows, m_height - top));
-        if (!m_spare.empty() && m_spare.back().height() == rows) {
-            m_bands.push_back(std::move(m_spare.back()));
-            m_spare.pop_back();
-            m_bands.back().fill(m_background);
-        } else {
-            m_bands.push_back(Raster::filled(m_width, rows, m_channels, m_background));
-        }
-        m_peakBands = std::max(m_peakBands, m_bands.size());
+        const auto rows = std::size_t(std::min<std::int64_t>(m_bandRows, m_height - top));
+        std::uint8_t *memory = takeBandMemory();
+        fillPixels({ memory, rows * bytesPerRow() }, m_channels, m_background);
+        m_bands.push_back(memory);
     }
     return m_bands[std::size_t(index - m_firstBand)];
 }
@@ -58,10 +96,10 @@ RasterBand SheetBands::drawingRows(int top, int bottom)
         return index < m_firstBand + int(m_bands.size()) || m_bands.size() < m_maxBands
             || m_wanted != INT_MAX || m_readingStopped;
     });
-    Raster &held = band(index);
+    std::uint8_t *held = band(index);
     const int bandTop = index * m_bandRows;
-    return { held.row(top - bandTop), m_width, m_channels, top,
-        std::min(bandTop + held.height(), bottom) };
+    return { held + std::size_t(top - bandTop) * bytesPerRow(), m_width, m_channels, top,
+        std::min({ bandTop + m_bandRows, m_height, bottom }) };
 }
 
 void SheetBands::publish(int rows)
@@ -101,7 +139,7 @@ const std::uint8_t *SheetBands::row(int y)
     }
     if (m_final <= y)
         throw Abandoned();
-    return band(y / m_bandRows).row(y % m_bandRows);
+    return band(y / m_bandRows) + std::size_t(y % m_bandRows) * bytesPerRow();
 }
 
 void SheetBands::release(int rows)
@@ -127,7 +165,7 @@ void SheetBands::stopReading()
 std::size_t SheetBands::peakHeldBytes() const
 {
     const std::lock_guard lock(m_mutex);
-    return m_peakBands * std::size_t(m_bandRows) * std::size_t(m_width) * std::size_t(m_channels);
+    return m_blockBytes;
 }
 
 // Called with the mutex held. With the writer gone, rows are let go as soon as they are final.
@@ -138,8 +176,7 @@ void SheetBands::dropPassedBands()
     if (m_bands.empty())
         m_firstBand = std::max(m_firstBand, m_released / m_bandRows);
     while (!m_bands.empty() && (m_firstBand + 1) * std::int64_t(m_bandRows) <= m_released) {
-        if (m_bands.size() + m_spare.size() <= m_maxBands)
-            m_spare.push_back(std::move(m_bands.front()));
+        m_free.push_back(m_bands.front());
         m_bands.pop_front();
         ++m_firstBand;
     }

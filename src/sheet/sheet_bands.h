@@ -7,6 +7,7 @@
 #include <climits>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
@@ -63,7 +64,13 @@ public:
     std::size_t peakHeldBytes() const;
 
 private:
-    Raster &band(int index);
+    struct FreeBytes
+    {
+        void operator()(std::uint8_t *bytes) const;
+    };
+
+    std::uint8_t *band(int index);
+    std::uint8_t *takeBandMemory();
     void dropPassedBands();
 
     const int m_width;
@@ -71,6 +78,7 @@ private:
     const int m_channels;
     const std::array<std::uint8_t, 4> m_background;
     const int m_bandRows;
+    const std::size_t m_bandBytes;
     const std::size_t m_maxBands;
 
     mutable std::mutex m_mutex;
@@ -78,14 +86,18 @@ private:
     std::condition_variable m_finalChanged;
     std::condition_variable m_roomChanged;
     // Bands m_firstBand, m_firstBand + 1, ...; rows above the first were released.
-    std::deque<Raster> m_bands;
-    std::vector<Raster> m_spare;
+    std::deque<std::uint8_t *> m_bands;
+    // Band memory comes in blocks once bands hold a few MiB, so that a wide sheet whose tiles
+    // keep many bands at once has them in blocks the system can map in huge pages instead of a
+    // fault per 4 KiB. Bands let go serve later ones; blocks are kept until the end.
+    std::vector<std::unique_ptr<std::uint8_t[], FreeBytes>> m_blocks;
+    std::vector<std::uint8_t *> m_free;
+    std::size_t m_blockBytes = 0;
     int m_firstBand = 0;
     int m_final = 0;
     int m_released = 0;
     // The fewest rows a writer thread waits for; INT_MAX while none waits for rows not final.
     int m_wanted = INT_MAX;
-    std::size_t m_peakBands = 0;
     bool m_abandoned = false;
     bool m_readingStopped = false;
 };

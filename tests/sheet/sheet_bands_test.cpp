@@ -151,7 +151,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, BandedComposition,
         BandCase { "a sheet padded to powers of two, a tile reaching into the padding", 5, 3,
             { {}, { {}, true }, true }, { { 5, 5, 120 }, { 5, 5 }, { 9, 5 }, { 5, 5 }, { 4, 12, 70 } } },
         BandCase { "a sheet the compressor reads in several stretches", 48, 8, {},
-            std::vector<TileSpec>(120, { 48, 48 }) }));
+            std::vector<TileSpec>(120, { 48, 48 }) },
+        BandCase { "a large tile that keeps bands in blocks of many at once", 1200, 1, {},
+            { { 1200, 1200 } } }));
 
 // Bands are let go once written: a sheet many times the compressor's reach holds about that
 // reach, not the sheet.
