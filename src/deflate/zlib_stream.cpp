@@ -75,23 +75,25 @@ public:
             m_segmentSize = std::min(m_tuning.segmentSize, 2 * m_segmentSize);
             StretchParser parser(m_parsers, m_window, m_point, end, parts, symbolsKept());
             const std::size_t segments = parser.segmentCount();
-            inParallel(segments + blocksToCode(), [&](std::size_t i) {
+            inParallel(segments + blocksToCode() + 1, [&](std::size_t i) {
                 if (i < segments)
                     parser.parseSegment(i);
                 else
-                    codeBlock(i - segments);
+                    codeOrSink(i - segments, sink);
             });
-            if (!send(sink))
+            if (!m_sinkTook)
                 return false;
+            assemble();
             StretchParse parsed = parser.join(std::move(m_symbols));
             m_symbols = std::move(parsed.symbols);
             m_point = parsed.end;
             m_finished = parsed.finished;
             layOut();
         }
-        inParallel(blocksToCode(), [&](std::size_t b) { codeBlock(b); });
-        if (!send(sink))
+        inParallel(blocksToCode() + 1, [&](std::size_t i) { codeOrSink(i, sink); });
+        if (!m_sinkTook)
             return false;
+        assemble();
         m_out.align();
         const auto sum = std::uint32_t(m_checksum);
         const std::uint8_t trailer[4] { std::uint8_t(sum >> 24), std::uint8_t(sum >> 16),
@@ -106,8 +108,8 @@ private:
         parallelFor(count, m_threads, job, m_tuning.jobs);
     }
 
-    // Reads the stretch's input into the memory the last sent blocks gave back. The parse only
-    // moves forward, so no later stretch reads before this one's start.
+    // Reads the stretch's input into the memory the last assembled blocks gave back. The parse
+    // only moves forward, so no later stretch reads before this one's start.
     void read(const InputSource &source, const InputRelease &release, std::size_t stretchEnd)
     {
         const std::size_t start = m_point.position > keptBehind ? m_point.position - keptBehind : 0;
@@ -135,7 +137,7 @@ private:
 
     std::size_t blocksToCode() const { return m_blocks ? m_blocks->coded.size() : 0; }
 
-    // The symbols from the last block to code on, which send() keeps.
+    // The symbols from the last block to code on, which assemble() keeps.
     std::size_t firstKeptSymbol() const
     {
         return m_blocks && !m_blocks->layout.newBlocks().empty()
@@ -156,35 +158,43 @@ private:
                 });
     }
 
-    // Sends the coded blocks, drops their symbols but the last block's and takes back the
-    // memory of their input.
-    bool send(const OutputSink &sink)
+    // Job i after the parse's: codes block i, and the last hands the bytes assembled so far to
+    // the sink, beside the parse and the coding, as checksumming and writing them is not little
+    // work on incompressible input.
+    void codeOrSink(std::size_t i, const OutputSink &sink)
     {
-        if (m_blocks) {
-            for (const CodedBlock &block : m_blocks->coded) {
-                m_out.putBits(block.bits, block.bitCount);
-                if (block.stored) {
-                    const auto length = std::uint16_t(block.storedBytes.size());
-                    const std::uint8_t lengths[4] { std::uint8_t(length),
-                        std::uint8_t(length >> 8), std::uint8_t(~length),
-                        std::uint8_t(~length >> 8) };
-                    m_out.putBytes(lengths, sizeof lengths);
-                    m_out.putBytes(block.storedBytes.data(), block.storedBytes.size());
-                }
-            }
-            const std::span<const BlockSpan> blocks = m_blocks->layout.newBlocks();
-            if (!blocks.empty()) {
-                m_symbols.erase(
-                    m_symbols.begin(), m_symbols.begin() + std::ptrdiff_t(firstKeptSymbol()));
-                m_codedCount = blocks.back().symbolCount;
-                m_symbolsBegin = blocks.back().begin;
-            }
-            m_spare = std::move(m_blocks->input).release();
-            m_blocks.reset();
-        }
-        const bool taken = sink(m_out.wholeBytes());
+        if (i < blocksToCode())
+            codeBlock(i);
+        else
+            m_sinkTook = sink(m_out.wholeBytes());
+    }
+
+    // Puts the coded blocks after the bytes sunk, drops their symbols but the last block's and
+    // takes back the memory of their input.
+    void assemble()
+    {
         m_out.dropWholeBytes();
-        return taken;
+        if (!m_blocks)
+            return;
+        for (const CodedBlock &block : m_blocks->coded) {
+            m_out.putBits(block.bits, block.bitCount);
+            if (block.stored) {
+                const auto length = std::uint16_t(block.storedBytes.size());
+                const std::uint8_t lengths[4] { std::uint8_t(length), std::uint8_t(length >> 8),
+                    std::uint8_t(~length), std::uint8_t(~length >> 8) };
+                m_out.putBytes(lengths, sizeof lengths);
+                m_out.putBytes(block.storedBytes.data(), block.storedBytes.size());
+            }
+        }
+        const std::span<const BlockSpan> blocks = m_blocks->layout.newBlocks();
+        if (!blocks.empty()) {
+            m_symbols.erase(
+                m_symbols.begin(), m_symbols.begin() + std::ptrdiff_t(firstKeptSymbol()));
+            m_codedCount = blocks.back().symbolCount;
+            m_symbolsBegin = blocks.back().begin;
+        }
+        m_spare = std::move(m_blocks->input).release();
+        m_blocks.reset();
     }
 
     // Blocks the parse has completed, coded while the next stretch is parsed, with the input
@@ -207,7 +217,9 @@ private:
     const StreamTuning m_tuning;
     const std::size_t m_segments;
     std::size_t m_segmentSize = m_tuning.firstSegmentSize;
+    // The stream's whole bytes not sunk yet, then the bits of a started byte.
     BitWriter m_out;
+    bool m_sinkTook = true;
     uLong m_checksum = adler32_z(0, nullptr, 0);
     std::size_t m_checksummed = 0;
     // The input the parsers read, and memory for the next stretch's.

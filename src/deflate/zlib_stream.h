@@ -13,7 +13,8 @@ namespace quiltmap::deflate {
 // Fills `out` with the input bytes from position `from` on. Called for overlapping stretches,
 // from several threads at once.
 using InputSource = std::function<void(std::size_t from, std::span<std::uint8_t> out)>;
-// Takes the stream's next bytes; false stops the work.
+// Takes the stream's next bytes; false stops the work. Called on any of the stream's threads while
+// others parse, one call at a time and in the stream's order.
 using OutputSink = std::function<bool(std::span<const std::uint8_t>)>;
 // Told that the source is never again asked for bytes before `position`, so that it may let
 // them go. The positions told never decrease.
