@@ -19,7 +19,10 @@ function(quiltmap_target_defaults target)
     target_link_options(${target} PRIVATE -fsanitize=thread)
   endif()
   if(QUILTMAP_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    # Linked too, so that executables without libFuzzer (the seed generators) get its hooks'
+    # stubs when no sanitizer runtime brings them.
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
   endif()
 endfunction()
 
