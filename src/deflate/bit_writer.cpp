@@ -1,6 +1,5 @@
 #include "deflate/bit_writer.h"
 
-#include <cstring>
 #include <utility>
 
 namespace quiltmap::deflate {
@@ -42,10 +41,7 @@ void BitWriter::align()
 void BitWriter::putBytes(const std::uint8_t *bytes, std::size_t count)
 {
     align();
-    const std::size_t at = m_bytes.size();
-    m_bytes.resize(at + count);
-    if (count > 0)
-        std::memcpy(m_bytes.data() + at, bytes, count);
+    m_bytes.insert(m_bytes.end(), bytes, bytes + count);
 }
 
 std::vector<std::uint8_t> BitWriter::take()
