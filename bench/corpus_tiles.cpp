@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <string>
 #include <utility>
 
 namespace quiltmap::bench {
@@ -212,8 +213,8 @@ PngRecipe lineArt(int index)
                 for (int column = 0; column < 5; ++column)
                     if (dot(glyph, column, row))
                         for (int d = 0; d < 4; ++d)
-                            ink[std::size_t((baseline + 2 * row + d / 2) * artSide + x + 2 * column
-                                + d % 2)]
+                            ink[std::size_t(
+                                (baseline + 2 * row + d / 2) * artSide + x + 2 * column + d % 2)]
                                 = 1;
         }
     }
@@ -341,7 +342,8 @@ std::string corpusTileName(int index)
     return name;
 }
 
-void writeCorpusFolder(const std::filesystem::path &folder, int count, CorpusKind kind)
+void writeCorpusFolder(
+    const std::filesystem::path &folder, int count, CorpusKind kind, int tileSide)
 {
     namespace fs = std::filesystem;
     const fs::path complete = folder.string() + ".complete";
@@ -350,7 +352,8 @@ void writeCorpusFolder(const std::filesystem::path &folder, int count, CorpusKin
     fs::remove_all(folder);
     fs::create_directories(folder);
     for (int i = 0; i < count; ++i) {
-        const std::vector<std::uint8_t> png = pngbuilder::buildPng(corpusTile(i, kind));
+        const std::vector<std::uint8_t> png
+            = pngbuilder::buildPng(tileSide > 0 ? sizedIconTile(i, tileSide) : corpusTile(i, kind));
         std::ofstream(folder / corpusTileName(i), std::ios::binary)
             .write(reinterpret_cast<const char *>(png.data()), std::streamsize(png.size()));
     }
@@ -358,12 +361,14 @@ void writeCorpusFolder(const std::filesystem::path &folder, int count, CorpusKin
 }
 
 BenchArguments benchArguments(int argc, char **argv, std::vector<int> defaultCounts,
-    const char *about, bool withKinds)
+    const char *about, bool withKinds, bool withSides)
 {
     const std::string name = std::filesystem::path(argv[0]).filename().string();
     const auto usage = [&](std::FILE *to) {
         std::fprintf(to, "Usage: %s [WORKDIR] [%sCOUNT...]\n", name.c_str(),
-            withKinds ? "[KIND:]" : "");
+            withKinds       ? "[KIND:]"
+                : withSides ? "[sideS:]"
+                            : "");
     };
     BenchArguments arguments;
     for (int i = 1; i < argc; ++i) {
@@ -372,6 +377,8 @@ BenchArguments benchArguments(int argc, char **argv, std::vector<int> defaultCou
             std::printf("%s\nWORKDIR defaults to quiltmap-bench in the temporary folder.\n", about);
             if (withKinds)
                 std::printf("KIND is icons (the default), photos, lineart or noise.\n");
+            if (withSides)
+                std::printf("sideS:COUNT draws the icons S x S pixels large (1 to 4096).\n");
             std::exit(0);
         }
         const char *problem = argv[i][0] == '-' ? "no such option" : nullptr;
@@ -380,11 +387,19 @@ BenchArguments benchArguments(int argc, char **argv, std::vector<int> defaultCou
             const std::size_t colon = word.find(':');
             Corpus corpus;
             if (colon != std::string_view::npos) {
-                const std::optional<CorpusKind> kind = corpusKindNamed(word.substr(0, colon));
+                const std::string_view prefix = word.substr(0, colon);
+                const std::optional<CorpusKind> kind = corpusKindNamed(prefix);
+                const std::string sideDigits(prefix.substr(prefix.starts_with("side") ? 4 : 0));
+                char *sideEnd = nullptr;
+                long side = std::strtol(sideDigits.c_str(), &sideEnd, 10);
+                if (!prefix.starts_with("side") || *sideEnd != '\0')
+                    side = 0;
                 if (withKinds && kind)
                     corpus.kind = *kind;
+                else if (withSides && side >= 1 && side <= 4096)
+                    corpus.side = int(side);
                 else
-                    problem = "not a corpus kind";
+                    problem = withSides ? "not a tile side" : "not a corpus kind";
             }
             const char *digits = argv[i] + (colon == std::string_view::npos ? 0 : colon + 1);
             char *end = nullptr;

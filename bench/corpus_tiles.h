@@ -39,22 +39,25 @@ pngbuilder::PngRecipe sizedIconTile(int index, int tileSide);
 std::string corpusTileName(int index);
 
 // Writes the first `count` corpus tiles into `folder`, once: a folder that a finished earlier
-// run left (marked by a sibling file "FOLDER.complete") is kept as it is.
-void writeCorpusFolder(
-    const std::filesystem::path &folder, int count, CorpusKind kind = CorpusKind::icons);
+// run left (marked by a sibling file "FOLDER.complete") is kept as it is. A `tileSide` above 0
+// draws the icons that many pixels square instead (sizedIconTile).
+void writeCorpusFolder(const std::filesystem::path &folder, int count,
+    CorpusKind kind = CorpusKind::icons, int tileSide = 0);
 
 struct Corpus
 {
     CorpusKind kind = CorpusKind::icons;
     int count = 0;
+    // Icons of this many pixels square; 0 for the kind's own tiles.
+    int side = 0;
 };
 
 // A benchmark's command line, [WORKDIR] [COUNT...]: the work folder (made when missing; the
 // system's temporary folder's "quiltmap-bench" by default) and the corpus sizes. With
 // `withKinds` a count may be KIND:COUNT, and `corpora` holds every one (icons where no kind is
-// named). --help prints `about` and the usage and exits; an option, a kind not allowed or known,
-// or a count that is no number from 1 up is refused with exit status 2, so that no typo becomes a
-// work folder.
+// named); with `withSides` a count may be sideS:COUNT, icons S x S pixels large. --help prints
+// `about` and the usage and exits; an option, a kind not allowed or known, or a count that is no
+// number from 1 up is refused with exit status 2, so that no typo becomes a work folder.
 struct BenchArguments
 {
     std::filesystem::path work;
@@ -62,6 +65,6 @@ struct BenchArguments
     std::vector<Corpus> corpora;
 };
 BenchArguments benchArguments(int argc, char **argv, std::vector<int> defaultCounts,
-    const char *about, bool withKinds = false);
+    const char *about, bool withKinds = false, bool withSides = false);
 
 } // namespace quiltmap::bench

@@ -1,8 +1,9 @@
-// quiltmap_window_bench [WORKDIR] [COUNT...]: times a composition through the main window (the
-// create button on a stored folder, offscreen) on generated corpora (3000 and 20000 tiles unless
-// counts are given) against the core composing alone and against reading and inflating every
-// tile of the same folder, and reports the window's peak memory and how late a key typed
-// during a composition reaches its field.
+// quiltmap_window_bench [WORKDIR] [[sideS:]COUNT...]: times a composition through the main window
+// (the create button on a stored folder, offscreen) on generated corpora (3000 and 20000 tiles
+// unless counts are given; sideS:COUNT for tiles S x S large) against the core composing alone
+// and against reading and inflating every tile of the same folder, and reports the window's peak
+// memory and how late a key typed reaches its field: while the folder handler lists and composes
+// the stored folder, and while the create button lists and composes it.
 #include "app/application.h"
 #include "app/user_prompts.h"
 #include "corpus_tiles.h"
@@ -100,6 +101,7 @@ public:
         m_stop = true;
         m_thread.join();
         QCoreApplication::processEvents();
+        m_field->removeEventFilter(this);
         std::sort(m_delays.begin(), m_delays.end());
         return m_delays;
     }
@@ -124,16 +126,16 @@ private:
     std::vector<double> m_delays;
 };
 
-// The core alone: lists the folder and draws every tile, as the window does without a window.
-// Returns the wall seconds and adds the processor seconds to `cpu`.
-double composeInCore(const fs::path &folder, double &cpu)
+// The core alone: lists the folder and draws every tile of `side` pixels square, as the window
+// does without a window. Returns the wall seconds and adds the processor seconds to `cpu`.
+double composeInCore(const fs::path &folder, int side, double &cpu)
 {
     const double cpuStart = cpuSeconds();
     const auto start = Clock::now();
     sheet::FolderListing listing;
     listing.applyFilePath(QString::fromStdString(folder.string()));
     const auto geometry = sheet::computeGeometry(
-        { QStringLiteral("48"), QStringLiteral("48"), QStringLiteral("25") }, listing.count(),
+        { QString::number(side), QString::number(side), QStringLiteral("25") }, listing.count(),
         sheet::GeometryVariant::Composition)
                               .geometry;
     sheet::Composition composition(
@@ -156,8 +158,9 @@ void writeSettings(const QString &exeFolder, const QString &tileFolder)
 }
 
 // The child process: starts the window on the stored folder (two compositions, as at every
-// start), times the create button, then types into the log while it composes once more.
-// Prints "seconds medianKeyDelay maxKeyDelay keys peakKiB".
+// start, the second typed into), times the create button, then types into the log while it
+// composes once more. Prints "seconds medianKeyDelay maxKeyDelay keys peakKiB cpuSeconds
+// folderMaxKeyDelay sheetBytes".
 int composeInWindow(int argc, char **argv, const char *tileFolder, const char *exeFolder)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -170,8 +173,12 @@ int composeInWindow(int argc, char **argv, const char *tileFolder, const char *e
     app::QuiltMapWindows windows(app::AppContext {
         errors, settings::portableLocation(QString::fromLocal8Bit(exeFolder) + u'/') });
     app::TfrmMain &window = windows.frmMain;
+    auto *field = window.findChild<QWidget *>(QStringLiteral("log"));
     window.show();
+    Typist folderTypist(field);
+    folderTypist.start();
     window.Timer1Timer();
+    const std::vector<double> folderDelays = folderTypist.stop();
     QCoreApplication::processEvents();
 
     double best = 1e30;
@@ -185,16 +192,18 @@ int composeInWindow(int argc, char **argv, const char *tileFolder, const char *e
         QCoreApplication::processEvents();
     }
 
-    Typist typist(window.findChild<QWidget *>(QStringLiteral("log")));
+    Typist typist(field);
     typist.start();
     window.Button1Click(nullptr);
     const std::vector<double> delays = typist.stop();
 
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("%.6f %.6f %.6f %zu %ld %.6f\n", best,
+    const sheet::Raster &sheet = *window.exportImage();
+    std::printf("%.6f %.6f %.6f %zu %ld %.6f %.6f %zu\n", best,
         delays.empty() ? 0 : delays[delays.size() / 2], delays.empty() ? 0 : delays.back(),
-        delays.size(), usage.ru_maxrss, bestCpu);
+        delays.size(), usage.ru_maxrss, bestCpu, folderDelays.empty() ? 0 : folderDelays.back(),
+        sheet.bytesPerRow() * std::size_t(sheet.height()));
     windows.frmMain.close();
     return 0;
 }
@@ -207,6 +216,8 @@ struct WindowRun
     std::size_t keys = 0;
     long peakKiB = 0;
     double cpu = 0;
+    double folderMaxKeyDelay = 0;
+    std::size_t sheetBytes = 0;
 };
 
 WindowRun runWindow(const fs::path &self, const fs::path &folder, const fs::path &exeFolder)
@@ -219,17 +230,21 @@ WindowRun runWindow(const fs::path &self, const fs::path &folder, const fs::path
     if (child == nullptr)
         throw std::runtime_error("cannot start the window");
     WindowRun run;
-    const int fields = std::fscanf(child, "%lf %lf %lf %zu %ld %lf", &run.seconds,
-        &run.medianKeyDelay, &run.maxKeyDelay, &run.keys, &run.peakKiB, &run.cpu);
-    if (pclose(child) != 0 || fields != 6)
+    const int fields = std::fscanf(child, "%lf %lf %lf %zu %ld %lf %lf %zu", &run.seconds,
+        &run.medianKeyDelay, &run.maxKeyDelay, &run.keys, &run.peakKiB, &run.cpu,
+        &run.folderMaxKeyDelay, &run.sheetBytes);
+    if (pclose(child) != 0 || fields != 8)
         throw std::runtime_error("the window run failed");
     return run;
 }
 
-void benchmark(const fs::path &self, const fs::path &work, int count)
+void benchmark(const fs::path &self, const fs::path &work, const bench::Corpus &corpus)
 {
-    const fs::path folder = work / ("corpus-" + std::to_string(count));
-    bench::writeCorpusFolder(folder, count);
+    const int count = corpus.count;
+    const std::string label = (corpus.side > 0 ? "side" + std::to_string(corpus.side) + "-" : "")
+        + std::to_string(count);
+    const fs::path folder = work / ("corpus-" + label);
+    bench::writeCorpusFolder(folder, count, bench::CorpusKind::icons, corpus.side);
     double floor = 1e30;
     double floorCpu = 1e30;
     double core = 1e30;
@@ -239,21 +254,20 @@ void benchmark(const fs::path &self, const fs::path &work, int count)
         floor = std::min(floor, floorTimes.inflateTiles);
         floorCpu = std::min(floorCpu, floorTimes.cpu);
         double cpu = 0;
-        core = std::min(core, composeInCore(folder, cpu));
+        core = std::min(core, composeInCore(folder, corpus.side > 0 ? corpus.side : 48, cpu));
         coreCpu = std::min(coreCpu, cpu);
     }
-    const WindowRun run = runWindow(self, folder, work / ("window-" + std::to_string(count)));
+    const WindowRun run = runWindow(self, folder, work / ("window-" + label));
 
-    // The sheet of the corpus's 48 x 48 tiles at 25 per row.
-    const double rows = double((count + 24) / 25);
-    const double rasterMiB = 25 * 48 * rows * 48 * 3 / (1024.0 * 1024.0);
-    const double limitMiB = 2 * rasterMiB + 64;
+    // The window may hold one sheet raster and 256 MiB besides.
+    const double limitMiB = double(run.sheetBytes) / (1024.0 * 1024.0) + 256;
     const double peakMiB = double(run.peakKiB) / 1024.0;
-    std::printf("%6d  %7.3f  %7.3f  %7.3f  %6.2fx  %6.2fx  %7.1f %7.1f %6zu  %8.1f  %9.1f  %4s"
-                "  %7.3f  %7.3f  %7.3f  %6.2fx\n",
-        count, run.seconds, core, floor, run.seconds / floor, run.seconds / core,
-        run.medianKeyDelay * 1000, run.maxKeyDelay * 1000, run.keys, peakMiB, limitMiB,
-        peakMiB <= limitMiB ? "ok" : "OVER", run.cpu, coreCpu, floorCpu, run.cpu / floorCpu);
+    std::printf("%12s  %7.3f  %7.3f  %7.3f  %6.2fx  %6.2fx  %7.1f %7.1f %6zu %8.1f  %8.1f  "
+                "%9.1f  %4s  %7.3f  %7.3f  %7.3f  %6.2fx\n",
+        label.c_str(), run.seconds, core, floor, run.seconds / floor, run.seconds / core,
+        run.medianKeyDelay * 1000, run.maxKeyDelay * 1000, run.keys, run.folderMaxKeyDelay * 1000,
+        peakMiB, limitMiB, peakMiB <= limitMiB ? "ok" : "OVER", run.cpu, coreCpu, floorCpu,
+        run.cpu / floorCpu);
     std::fflush(stdout);
 }
 
@@ -267,17 +281,21 @@ int main(int argc, char **argv)
     const fs::path self = fs::canonical("/proc/self/exe");
     const auto [work, counts, corpora] = bench::benchArguments(argc, argv, { 3000, 20000 },
         "Times the main window (offscreen) composing COUNT tiles (3000 and 20000) against the "
-        "core alone and the inflate floor.");
+        "core alone and the inflate floor.",
+        false, true);
     std::printf("Best of %d runs; core = list and compose without a window; floor = read and "
                 "inflate every tile.\nTimes in seconds (wall clock, then processor time: user + "
-                "system), key delays (median, max) in ms.\n",
+                "system), key delays in ms: median and max while the create button lists and "
+                "composes,\nmax while the folder handler does (folder); limit = one sheet "
+                "raster + 256 MiB.\n",
         repeats);
-    std::printf("%6s  %7s  %7s  %7s  %7s  %7s  %7s %7s %6s  %8s  %9s  %4s  %7s  %7s  %7s  %7s\n",
+    std::printf("%12s  %7s  %7s  %7s  %7s  %7s  %7s %7s %6s %8s  %8s  %9s  %4s  %7s  %7s  %7s  "
+                "%7s\n",
         "tiles", "window", "core", "floor", "/floor", "/core", "key med", "key max", "keys",
-        "peak MiB", "limit MiB", "", "cpu win", "core", "floor", "/floor");
+        "folder", "peak MiB", "limit MiB", "", "cpu win", "core", "floor", "/floor");
     try {
-        for (const int count : counts)
-            benchmark(self, fs::absolute(work), count);
+        for (const bench::Corpus &corpus : corpora)
+            benchmark(self, fs::absolute(work), corpus);
     } catch (const std::exception &error) {
         std::fprintf(stderr, "quiltmap_window_bench: %s\n", error.what());
         return 1;
