@@ -56,6 +56,9 @@ public:
 
     // Supersedes the running composition, leaving what it drew shown.
     Ticket begin();
+    // A ticket of the running composition's turn that supersedes nothing: work that leads to a
+    // composition holds it until the next begin() or release().
+    Ticket current() { return Ticket(*this, m_number); }
     // Lets the last sheet go (the window never holds two), then starts a composition whose
     // sheet the preview shows while its tiles are drawn, with the name list emptied. A geometry
     // error thrown before the call leaves the last sheet shown and kept.

@@ -30,19 +30,14 @@ FileListBox::FileListBox(QWidget *parent)
     });
 }
 
-void FileListBox::ApplyFilePath(const QString &text)
+bool FileListBox::ApplyFilePath(const QString &text, const std::function<bool()> &whileWaiting)
 {
-    readAndShow(
+    return readAndShow(
         [&] {
-            m_listing.applyFilePath(text);
-            return true;
+            m_listing.enter(text);
+            return m_listing.reread(whileWaiting);
         },
-        [] { return true; });
-}
-
-void FileListBox::Update()
-{
-    Update([] { return true; });
+        whileWaiting);
 }
 
 bool FileListBox::Update(const std::function<bool()> &whileWaiting)

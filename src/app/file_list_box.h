@@ -16,14 +16,13 @@ class FileListBox : public QListWidget
 public:
     explicit FileListBox(QWidget *parent = nullptr);
 
-    // Lists the folder named by the text unless it is listed already; an empty text does
-    // nothing. Throws quiltmap::Error.
-    void ApplyFilePath(const QString &text);
-    // Reads the listed folder again. Throws quiltmap::Error.
-    void Update();
-    // Reads it again on another thread and shows the names in slices, calling `whileWaiting`
-    // about every millisecond and between slices; false when the read was abandoned (see
-    // FolderListing::reread).
+    // Makes the folder named by the text the listed one (an empty text keeps the last) and
+    // reads it as Update() does: one read where listing it and reading it again made two, with
+    // the same names and errors. Throws quiltmap::Error.
+    bool ApplyFilePath(const QString &text, const std::function<bool()> &whileWaiting);
+    // Reads the listed folder again on another thread and shows the names in slices, calling
+    // `whileWaiting` about every millisecond and between slices; false when the read was
+    // abandoned (see FolderListing::reread). Throws quiltmap::Error.
     bool Update(const std::function<bool()> &whileWaiting);
 
     int fileCount() const { return m_listing.count(); }

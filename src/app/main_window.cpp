@@ -44,6 +44,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -395,13 +396,20 @@ void TfrmMain::folderPath(QObject *sender)
     }
     sourcefiles->setColor(windowColour());
     const QString folder = sourcefiles->text();
-    files->ApplyFilePath(folder);
-    files->Update();
+    // Listing and measuring a large folder take a while: the window answers meanwhile, what the
+    // user did goes first, and a composition or another folder started then supersedes this one.
+    CompositionRun::Ticket run = m_run->current();
+    const auto answer = [&run] { return run.dispatchEvents(); };
+    if (!answer() || !files->ApplyFilePath(folder, answer))
+        return;
     if (files->fileCount() > 0) {
         // Skipping what cannot be read, the starting cell when no file can be.
-        const QSize cell = sheet::cellOfTiles(folder, orderedNames(), tileReader(),
-            { m_sheetSettings.largestCell, m_sheetSettings.keepGoing, nullptr })
-                               .value_or(QSize(defaultCellSide, defaultCellSide));
+        const std::optional<QSize> measured
+            = sheet::cellOfTiles(folder, orderedNames(), tileReader(),
+                { m_sheetSettings.largestCell, m_sheetSettings.keepGoing, nullptr, answer });
+        if (!run.isCurrent())
+            return;
+        const QSize cell = measured.value_or(QSize(defaultCellSide, defaultCellSide));
         edit_width->setText(QString::number(cell.width()));
         edit_height->setText(QString::number(cell.height()));
         CheckImagesize(nullptr);

@@ -212,7 +212,8 @@ SheetGeometry SheetRun::geometryFor(const QStringList &names) const
         // --keep-going a file that cannot be read counts for nothing here, composition reports it.
         const std::optional<QSize> size = cellOfTiles(m_paths.folder, names, *m_reader,
             { m_options.cellLargest, m_options.keepGoing,
-                [this](const QString &name, const Error &error) { return shownAt(name, error); } });
+                [this](const QString &name, const Error &error) { return shownAt(name, error); },
+                nullptr });
         if (size)
             cell = *size;
     }

@@ -182,7 +182,10 @@ std::optional<QSize> cellOfTiles(const QString &folderText, const QStringList &n
     TileReader &reader, const CellFromTiles &how)
 {
     QSize largest(0, 0);
-    for (const QString &name : names) {
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (i > 0 && how.between && !how.between())
+            return std::nullopt;
+        const QString &name = names.at(i);
         const QString path = tilePath(folderText, name);
         try {
             if (!how.largest)

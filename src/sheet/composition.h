@@ -131,11 +131,15 @@ struct CellFromTiles
     bool skipUnreadable = false;
     // Makes the error thrown for the file `name` from the reader's; unset, that error is thrown.
     std::function<Error(const QString &name, const Error &error)> atFile;
+    // Called before every file after the first; once it returns false the search ends with
+    // nothing.
+    std::function<bool()> between;
 };
 
 // The cell the files `names` of the folder named by `folderText` give, read through `reader`: the
 // first file's size, read completely, or the largest width and height among the headers of all.
-// Nothing when skipping leaves no first file; the largest of none is 0 x 0. Throws
+// Nothing when skipping leaves no first file or `between` ends the search; the largest of none
+// is 0 x 0. Throws
 // quiltmap::Error.
 std::optional<QSize> cellOfTiles(const QString &folderText, const QStringList &names,
     TileReader &reader, const CellFromTiles &how);

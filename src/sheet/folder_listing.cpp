@@ -102,18 +102,24 @@ FolderListing::FolderListing(QString mask)
 
 void FolderListing::applyFilePath(const QString &text)
 {
+    if (enter(text))
+        reread();
+}
+
+bool FolderListing::enter(const QString &text)
+{
     if (text.isEmpty())
-        return;
+        return false;
     const std::unique_ptr<char, void (*)(void *)> resolved(
         ::realpath(QFile::encodeName(text).constData(), nullptr), &std::free);
     if (!resolved)
         throwUnreadable(text, errno);
     const QString folder = QFile::decodeName(resolved.get());
     if (folder == m_folder)
-        return;
+        return false;
     enterFolder(folder);
     m_folder = QDir::currentPath();
-    reread();
+    return true;
 }
 
 void FolderListing::reread()

@@ -33,6 +33,10 @@ public:
     // and reads it, unless it is already the listed folder. An empty text does nothing.
     // Throws quiltmap::Error when the folder cannot be entered or read.
     void applyFilePath(const QString &text);
+    // Makes it the listed folder as applyFilePath() does, without reading it: the names stay
+    // the previous read's. True when it was not the listed folder. Throws quiltmap::Error when
+    // the folder cannot be entered.
+    bool enter(const QString &text);
     // Reads the listed folder again, discarding the previous names. Throws quiltmap::Error when
     // the folder has vanished or cannot be read.
     void reread();

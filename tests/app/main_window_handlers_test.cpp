@@ -284,6 +284,40 @@ TEST(ComposingTwice, CreateButtonDuringACompositionRestartsIt)
     EXPECT_TRUE(app.control<QPushButton>("butsavestock")->isEnabled());
 }
 
+TEST(FolderTyped, WindowAnswersBeforeTheCellIsMeasuredAndANewerFolderSupersedesIt)
+{
+    AppHarness app;
+    const QString small = folderOf(app, QStringLiteral("s"), 2, Qt::red);
+    const QString large = app.makeFolder(QStringLiteral("large"));
+    writeTile(large + u"/l0.png", { 12, 12 }, Qt::green);
+    const QString last = folderOf(app, QStringLiteral("last"), 3, Qt::blue);
+    app.writeIni(iniFor(small));
+    app.start();
+    auto *source = app.control<widgets::TAdvDirectoryEdit>("sourcefiles");
+    auto *width = app.control<widgets::TMoneyEdit>("edit_width");
+
+    QString widthSeen;
+    DuringComposition look(1, [&] { widthSeen = width->text(); });
+    source->setText(large);
+    ASSERT_TRUE(look.fired());
+    EXPECT_EQ(widthSeen, u"8");
+    EXPECT_EQ(width->text(), u"12");
+
+    // The folder typed while the handler lists another one is the one composed, and nothing of
+    // the first is looked for in it. Listing many names takes a few dispatches.
+    const QString many = app.makeFolder(QStringLiteral("many"));
+    writeTile(many + u"/a.png", { 8, 8 }, Qt::red);
+    for (int i = 0; i < 2000; ++i)
+        QFile(many + QStringLiteral("/b%1.png").arg(i)).open(QIODevice::WriteOnly);
+    DuringComposition retype(2, [&] { source->setText(last); });
+    source->setText(many);
+    ASSERT_TRUE(retype.fired());
+    EXPECT_TRUE(app.prompts.errors.empty());
+    EXPECT_EQ(app.control<TextListEdit>("filelist")->lines(),
+        (QStringList { u"last00"_s, u"last01"_s, u"last02"_s }));
+    EXPECT_EQ(pixel(*app.main().exportImage(), 16, 0), QColor(Qt::blue));
+}
+
 TEST(ComposingFails, BusyStateEndsAndSavingStaysOff)
 {
     AppHarness app;
