@@ -3,6 +3,7 @@
 #include "common/error_sink.h"
 
 #include <exception>
+#include <malloc.h>
 
 namespace quiltmap::app {
 
@@ -10,8 +11,24 @@ QuiltMapWindows::QuiltMapWindows(const AppContext &context)
     : frmMain(context, frmOptions)
 { }
 
+namespace {
+
+// The window's helper threads (listing a folder, reading tiles ahead, letting a sheet go) come
+// and go with every composition. With a malloc arena each, what they free stays with arenas that
+// no thread uses any more: about 80 MiB at 200 000 files. One arena, limited before the first
+// thread starts, gives it to the next allocation instead.
+int &withOneArena(int &argc)
+{
+#ifdef M_ARENA_MAX
+    mallopt(M_ARENA_MAX, 1);
+#endif
+    return argc;
+}
+
+} // namespace
+
 QuiltMapApplication::QuiltMapApplication(int &argc, char **argv)
-    : QApplication(argc, argv)
+    : QApplication(withOneArena(argc), argv)
 { }
 
 bool QuiltMapApplication::notify(QObject *receiver, QEvent *event) noexcept

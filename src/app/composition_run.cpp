@@ -9,6 +9,9 @@
 #include "sheet/raster.h"
 #include "sheet/sheet_export.h"
 
+#include <system_error>
+#include <utility>
+
 namespace quiltmap::app {
 
 CompositionRun::Ticket::Ticket(CompositionRun &owner, quint64 number)
@@ -48,10 +51,15 @@ void CompositionRun::start(const sheet::SheetGeometry &geometry, const QString &
     const QStringList &names, sheet::TileReader &reader, const sheet::SheetStyle &style)
 {
     m_preview.setRaster(nullptr);
-    m_composition.reset();
     m_tilesAhead.reset();
-    m_finishedNames.clear();
-    m_finishedTiles.clear();
+    // The last sheet and its names and tiles go on another thread: for a large folder that
+    // takes a while. Without a thread to spare they go here.
+    try {
+        m_releasing = std::jthread([lastComposition = std::move(m_composition),
+                                       lastNames = std::exchange(m_finishedNames, {}),
+                                       lastTiles = std::exchange(m_finishedTiles, {}),
+                                       lastSheet = std::exchange(m_finishedSheet, {})] {});
+    } catch (const std::system_error &) { }
     m_finishedSheet = std::make_shared<const sheet::Raster>();
     m_blank.reset();
     m_composition = std::make_unique<sheet::Composition>(geometry, folder, names, style);

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace quiltmap {
 class Error;
@@ -109,6 +110,9 @@ private:
     QList<sheet::GridTile> m_finishedTiles;
     std::shared_ptr<const sheet::Raster> m_finishedSheet;
     std::shared_ptr<const sheet::Raster> m_blank;
+    // Gives back the memory of the last sheet's names and tiles, which takes a while for a large
+    // folder, while the next composition starts; joined before the next and at the end.
+    std::jthread m_releasing;
 };
 
 } // namespace quiltmap::app

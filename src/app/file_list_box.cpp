@@ -1,21 +1,56 @@
 #include "app/file_list_box.h"
 
+#include <QAbstractListModel>
 #include <QGuiApplication>
-#include <algorithm>
+#include <QScopeGuard>
 
 namespace quiltmap::app {
 
 namespace {
 
 constexpr int rowHeight = 13;
-// Rows added or removed between two looks for events: a few milliseconds' work.
-constexpr int rowsPerSlice = 10000;
 
 } // namespace
 
-FileListBox::FileListBox(QWidget *parent)
-    : QListWidget(parent)
+// The listing's names as rows; the list shares them, so showing a listing copies nothing.
+class FileListBox::Rows : public QAbstractListModel
 {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void show(const QStringList &names)
+    {
+        beginResetModel();
+        m_names = names;
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex &parent) const override
+    {
+        return parent.isValid() ? 0 : int(m_names.size());
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= m_names.size())
+            return {};
+        if (role == Qt::DisplayRole)
+            return m_names.at(index.row());
+        // With uniform item sizes every row takes its height from the first.
+        if (role == Qt::SizeHintRole && index.row() == 0)
+            return QSize(0, rowHeight);
+        return {};
+    }
+
+private:
+    QStringList m_names;
+};
+
+FileListBox::FileListBox(QWidget *parent)
+    : QListView(parent)
+    , m_rows(new Rows(this))
+{
+    setModel(m_rows);
     setUniformItemSizes(true);
     m_listing.setBusyHooks({
         [this] {
@@ -32,53 +67,22 @@ FileListBox::FileListBox(QWidget *parent)
 
 bool FileListBox::ApplyFilePath(const QString &text, const std::function<bool()> &whileWaiting)
 {
-    return readAndShow(
-        [&] {
-            m_listing.enter(text);
-            return m_listing.reread(whileWaiting);
-        },
-        whileWaiting);
+    return readAndShow([&] {
+        m_listing.enter(text);
+        return m_listing.reread(whileWaiting);
+    });
 }
 
 bool FileListBox::Update(const std::function<bool()> &whileWaiting)
 {
-    return readAndShow([&] { return m_listing.reread(whileWaiting); }, whileWaiting);
+    return readAndShow([&] { return m_listing.reread(whileWaiting); });
 }
 
-// The rows follow the listing also when reading failed half-way.
-bool FileListBox::readAndShow(
-    const std::function<bool()> &read, const std::function<bool()> &whileWaiting)
+// The rows follow the listing also when reading failed half-way or was abandoned.
+bool FileListBox::readAndShow(const std::function<bool()> &read)
 {
-    try {
-        if (!read())
-            return false;
-    } catch (...) {
-        showNames([] { return true; });
-        throw;
-    }
-    return showNames(whileWaiting);
-}
-
-// Long lists change in slices with `whileWaiting` called between them; once it returns false,
-// the rows are left half-changed for the read that superseded this one.
-bool FileListBox::showNames(const std::function<bool()> &whileWaiting)
-{
-    while (count() > 0) {
-        const int first = std::max(0, count() - rowsPerSlice);
-        model()->removeRows(first, count() - first);
-        if (first > 0 && !whileWaiting())
-            return false;
-    }
-    const QStringList &names = m_listing.names();
-    for (qsizetype first = 0; first < names.size(); first += rowsPerSlice) {
-        if (first > 0 && !whileWaiting())
-            return false;
-        addItems(names.mid(first, rowsPerSlice));
-        // With uniform item sizes every row takes its height from the first.
-        if (first == 0)
-            item(0)->setSizeHint(QSize(0, rowHeight));
-    }
-    return true;
+    const auto show = qScopeGuard([this] { m_rows->show(m_listing.names()); });
+    return read();
 }
 
 } // namespace quiltmap::app

@@ -90,6 +90,11 @@ TEST(MainWindowStart, StoredFolderComposesWhileShowingAndAgainFromTheTimer)
     EXPECT_EQ(app.control<widgets::TMoneyEdit>("edit_height")->text(), u"24");
     EXPECT_EQ(app.control<FileListBox>("files")->fileNames(),
         (QStringList { u"a.png"_s, u"b.png"_s, u"c.png"_s }));
+    // The box shows them, one row of 13 pixels each.
+    const QAbstractItemModel &rows = *app.control<FileListBox>("files")->model();
+    ASSERT_EQ(rows.rowCount(), 3);
+    EXPECT_EQ(rows.index(2, 0).data().toString(), u"c.png");
+    EXPECT_EQ(app.control<FileListBox>("files")->sizeHintForRow(0), 13);
     EXPECT_EQ(app.control<widgets::TAdvDirectoryEdit>("sourcefiles")->Color(),
         QGuiApplication::palette().color(QPalette::Base));
 
