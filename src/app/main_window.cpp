@@ -544,8 +544,10 @@ void TfrmMain::butsavestockClick()
         const QString chosen = m_errors.prompts().chooseSaveFile(this, SaveDialog1);
         if (chosen.isEmpty())
             return;
-        const QStringList lines = sheet::trimNameLines(filelist->lines());
-        if (lines != filelist->lines())
+        // The list is read once: a long one takes a while.
+        const QStringList shown = filelist->lines();
+        const QStringList lines = sheet::trimNameLines(shown);
+        if (lines != shown)
             filelist->setLines(lines);
         const WaitCursor waiting;
         sheet::exportSheet(*exportImage(), lines, chosen);
