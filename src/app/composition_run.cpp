@@ -74,7 +74,7 @@ void CompositionRun::start(const sheet::SheetGeometry &geometry, const QString &
         m_composition->setTileReader(*m_tilesAhead);
     }
     m_preview.setRaster(&m_composition->raster());
-    m_names.clear();
+    m_names.clearAtOnce();
 }
 
 int CompositionRun::tileCount() const

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextDocument>
 
 namespace quiltmap::app {
 
@@ -13,6 +14,8 @@ namespace {
 constexpr int rightMarginColumns = 80;
 // Colour 14869218 in blue-green-red order.
 constexpr QRgb rightMarginColour = qRgb(226, 226, 226);
+// Fewer lines than this are freed here, which takes a few milliseconds.
+constexpr int linesFreedHere = 10000;
 
 } // namespace
 
@@ -54,6 +57,22 @@ void TextListEdit::setLines(const QStringList &lines)
 void TextListEdit::appendLines(const QStringList &lines)
 {
     appendPlainText(lines.join(u'\n'));
+}
+
+// The editor deletes a document of its own when it is given another, so the long one leaves the
+// editor first; the new one takes the editor's font as the first one did.
+void TextListEdit::clearAtOnce()
+{
+    QTextDocument *lines = document();
+    if (lines->blockCount() < linesFreedHere) {
+        clear();
+        return;
+    }
+    lines->setParent(nullptr);
+    setDocument(nullptr);
+    document()->setDefaultFont(font());
+    lines->moveToThread(nullptr);
+    m_releasing = std::jthread([lines] { delete lines; });
 }
 
 QMenu *TextListEdit::createPopupMenu()

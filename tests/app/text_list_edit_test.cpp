@@ -20,6 +20,16 @@ TEST(TextListEdit, LinesRoundTripAndAppend)
     EXPECT_EQ(list.lines(), (QStringList { u"a  "_s, QString(), u"c"_s }));
     list.clear();
     EXPECT_TRUE(list.lines().isEmpty());
+
+    // A long list empties at once and stays the list it was.
+    const QFont font = list.document()->defaultFont();
+    list.setLines(QStringList(20000, u"x"_s));
+    list.clearAtOnce();
+    EXPECT_TRUE(list.lines().isEmpty());
+    EXPECT_EQ(list.document()->defaultFont(), font);
+    EXPECT_EQ(list.document()->defaultTextOption().wrapMode(), QTextOption::NoWrap);
+    list.appendLines({ u"first"_s, u"second"_s });
+    EXPECT_EQ(list.lines(), (QStringList { u"first"_s, u"second"_s }));
 }
 
 TEST(TextListEdit, PopupMenuEntriesInOrderAndWorking)
