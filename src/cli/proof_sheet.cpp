@@ -2,7 +2,9 @@
 
 #include "common/error.h"
 #include "sheet/raster.h"
+#include "sheet/sheet_export.h"
 #include "sheet/sheet_layout.h"
+#include "sheet/tile_name.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -51,49 +53,93 @@ TextSupport::TextSupport()
 
 TextSupport::~TextSupport() = default;
 
-sheet::Raster proofSheet(const sheet::Raster &sheet, const sheet::SheetGeometry &geometry,
-    const sheet::SheetLayout &layout, const QStringList &names, int firstIndex)
+ProofSheet::ProofSheet(const sheet::SheetGeometry &geometry, const sheet::SheetLayout &layout,
+    const QStringList &names, int firstIndex, int sheetWidth, int sheetChannels,
+    std::size_t heldBytes)
+    : m_geometry(geometry)
+    , m_layout(layout)
+    , m_names(names)
+    , m_firstIndex(firstIndex)
+    , m_boxWidth(std::max(geometry.cellWidth, leastBoxWidth))
+    , m_boxHeight(geometry.cellHeight + labelHeight)
 {
-    const int boxWidth = std::max(geometry.cellWidth, leastBoxWidth);
-    const int boxHeight = geometry.cellHeight + labelHeight;
-    const std::int64_t width = std::int64_t(std::max(1, geometry.columns)) * (boxWidth + 1) + 1;
-    const std::int64_t height = std::max<std::int64_t>(1, geometry.rows) * (boxHeight + 1) + 1;
+    const std::int64_t width = std::int64_t(std::max(1, geometry.columns)) * (m_boxWidth + 1) + 1;
+    const std::int64_t rows = std::max<std::int64_t>(1, geometry.rows);
+    const std::int64_t height = rows * (m_boxHeight + 1) + 1;
     if (width > std::numeric_limits<int>::max() || height > std::numeric_limits<int>::max())
         throw Error(u"the proof sheet would be too large"_s);
-    sheet::Raster proof
-        = sheet::Raster::filled(int(width), int(height), 3, { 0x80, 0x80, 0x80, 0xFF });
-    // Both rasters as they lie in memory, without a copy.
-    QImage target(proof.row(0), proof.width(), proof.height(), qsizetype(proof.bytesPerRow()),
-        QImage::Format_RGB888);
-    const QImage pixels(sheet.row(0), sheet.width(), sheet.height(), qsizetype(sheet.bytesPerRow()),
-        sheet.hasAlpha() ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    QImage checker(boxWidth, geometry.cellHeight, QImage::Format_RGB888);
+    m_rows = int(rows);
+    m_bands = std::make_unique<sheet::SheetBands>(
+        int(width), int(height), 3, std::array<std::uint8_t, 4> { 0x80, 0x80, 0x80, 0xFF }, heldBytes);
+    m_cellRows = sheet::Raster::filled(sheetWidth, geometry.cellHeight, sheetChannels, {});
+    m_checker = std::make_unique<QImage>(m_boxWidth, geometry.cellHeight, QImage::Format_RGB888);
     {
-        QPainter painter(&checker);
-        drawChecker(painter, checker.rect());
+        QPainter painter(m_checker.get());
+        drawChecker(painter, m_checker->rect());
     }
-    QPainter painter(&target);
-    QFont font(u"DejaVu Sans"_s);
-    font.setPixelSize(fontPixels);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    const QFontMetrics metrics(font);
-    for (int index = 0; index < names.size(); ++index) {
-        const sheet::CellPlace cell = sheet::cellPlace(geometry, layout, index);
-        const QPoint box(
-            1 + int(cell.column) * (boxWidth + 1), 1 + int(cell.row) * (boxHeight + 1));
-        painter.drawImage(box, checker);
-        painter.drawImage(
-            box, pixels, QRect(int(cell.x), int(cell.y), geometry.cellWidth, geometry.cellHeight));
-        const QRect label(box.x(), box.y() + geometry.cellHeight, boxWidth, labelHeight);
-        painter.fillRect(label, Qt::white);
-        const QRect text = label.adjusted(3, 2, -3, 0);
-        painter.drawText(
-            text.topLeft() + QPoint(0, metrics.ascent()), u"#%1"_s.arg(firstIndex + index));
-        painter.drawText(text.topLeft() + QPoint(0, lineHeight + metrics.ascent()),
-            metrics.elidedText(names[index], Qt::ElideRight, text.width()));
+    m_font = std::make_unique<QFont>(u"DejaVu Sans"_s);
+    m_font->setPixelSize(fontPixels);
+}
+
+ProofSheet::~ProofSheet() = default;
+
+void ProofSheet::takeFinalRows(const sheet::RasterBand &rows)
+{
+    for (int y = rows.top; y < rows.bottom && m_row < m_rows; ++y) {
+        const std::int64_t top
+            = sheet::cellPlace(m_geometry, m_layout, std::int64_t(m_row) * m_geometry.columns).y;
+        if (y < top)
+            continue;
+        std::copy_n(rows.row(y), m_cellRows.bytesPerRow(), m_cellRows.row(int(y - top)));
+        if (y == top + m_geometry.cellHeight - 1)
+            drawBoxRow();
     }
-    return proof;
+}
+
+// Boxes are drawn on a strip of the proof, the row of boxes and the grid line beneath it, which
+// then goes to the bands as it is.
+void ProofSheet::drawBoxRow()
+{
+    const int stripTop = 1 + m_row * (m_boxHeight + 1);
+    sheet::Raster strip
+        = sheet::Raster::filled(m_bands->width(), m_boxHeight + 1, 3, { 0x80, 0x80, 0x80, 0xFF });
+    {
+        QImage target(strip.row(0), strip.width(), strip.height(), qsizetype(strip.bytesPerRow()),
+            QImage::Format_RGB888);
+        const QImage pixels(m_cellRows.row(0), m_cellRows.width(), m_cellRows.height(),
+            qsizetype(m_cellRows.bytesPerRow()),
+            m_cellRows.hasAlpha() ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+        QPainter painter(&target);
+        painter.setFont(*m_font);
+        painter.setPen(Qt::black);
+        const QFontMetrics metrics(*m_font);
+        const int first = m_row * m_geometry.columns;
+        const int end = int(std::min<qsizetype>(m_names.size(), qsizetype(first) + m_geometry.columns));
+        for (int index = first; index < end; ++index) {
+            const sheet::CellPlace cell = sheet::cellPlace(m_geometry, m_layout, index);
+            const QPoint box(1 + int(cell.column) * (m_boxWidth + 1), 0);
+            painter.drawImage(box, *m_checker);
+            painter.drawImage(
+                box, pixels, QRect(int(cell.x), 0, m_geometry.cellWidth, m_geometry.cellHeight));
+            const QRect label(box.x(), box.y() + m_geometry.cellHeight, m_boxWidth, labelHeight);
+            painter.fillRect(label, Qt::white);
+            const QRect text = label.adjusted(3, 2, -3, 0);
+            painter.drawText(
+                text.topLeft() + QPoint(0, metrics.ascent()), u"#%1"_s.arg(m_firstIndex + index));
+            painter.drawText(text.topLeft() + QPoint(0, lineHeight + metrics.ascent()),
+                metrics.elidedText(sheet::trimNameLine(sheet::tileName(m_names[index])),
+                    Qt::ElideRight, text.width()));
+        }
+    }
+    const int stripBottom = stripTop + strip.height();
+    for (int top = stripTop; top < stripBottom;) {
+        const sheet::RasterBand band = m_bands->drawingRows(top, stripBottom);
+        for (int y = band.top; y < band.bottom; ++y)
+            std::copy_n(strip.row(y - stripTop), band.bytesPerRow(), band.row(y));
+        top = band.bottom;
+    }
+    ++m_row;
+    m_bands->publish(m_row == m_rows ? m_bands->height() : stripBottom);
 }
 
 } // namespace quiltmap::cli

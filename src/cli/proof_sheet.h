@@ -1,12 +1,15 @@
 #pragma once
 
 #include "sheet/raster.h"
+#include "sheet/sheet_bands.h"
 
 #include <QStringList>
 #include <array>
 #include <memory>
 
+class QFont;
 class QGuiApplication;
+class QImage;
 
 namespace quiltmap::sheet {
 struct SheetGeometry;
@@ -37,10 +40,44 @@ private:
 
 // A sheet for people to check by eye: each cell of the composed sheet, its pixels copied from
 // it, on a neutral checkerboard in a box of a drawn grid, with its index and name (shortened
-// with an ellipsis where too long) beneath it, legible at 100 %. `names` are the tiles' names
-// in cell order, the first numbered `firstIndex`. Needs a TextSupport or an application.
-// Throws quiltmap::Error when the proof sheet is too large.
-sheet::Raster proofSheet(const sheet::Raster &sheet, const sheet::SheetGeometry &geometry,
-    const sheet::SheetLayout &layout, const QStringList &names, int firstIndex);
+// with an ellipsis where too long) beneath it, legible at 100 %. It is drawn one row of boxes at a
+// time, as the rows of the composed sheet become final, into bands() that its writer reads.
+// Needs a TextSupport or an application.
+class ProofSheet
+{
+public:
+    // The proof of the sheet of `geometry` and `layout` drawn from the tiles `names` (file names),
+    // the first numbered `firstIndex`; `sheetWidth` and `sheetChannels` are the composed sheet's.
+    // The bands hold about `heldBytes` ahead of their writer. Throws quiltmap::Error when the
+    // proof sheet is too large.
+    ProofSheet(const sheet::SheetGeometry &geometry, const sheet::SheetLayout &layout,
+        const QStringList &names, int firstIndex, int sheetWidth, int sheetChannels,
+        std::size_t heldBytes);
+    ~ProofSheet();
+    ProofSheet(const ProofSheet &) = delete;
+    ProofSheet &operator=(const ProofSheet &) = delete;
+
+    sheet::SheetBands &bands() { return *m_bands; }
+    // The composed sheet's next rows, final: the boxes of every row of cells they complete are
+    // drawn. After the sheet's last row, the whole proof is final.
+    void takeFinalRows(const sheet::RasterBand &rows);
+
+private:
+    void drawBoxRow();
+
+    const sheet::SheetGeometry &m_geometry;
+    const sheet::SheetLayout &m_layout;
+    const QStringList m_names;
+    const int m_firstIndex;
+    const int m_boxWidth;
+    const int m_boxHeight;
+    int m_rows = 0;
+    std::unique_ptr<sheet::SheetBands> m_bands;
+    // The composed sheet's rows of the cells of box row m_row, filled as they become final.
+    sheet::Raster m_cellRows;
+    int m_row = 0;
+    std::unique_ptr<QImage> m_checker;
+    std::unique_ptr<QFont> m_font;
+};
 
 } // namespace quiltmap::cli

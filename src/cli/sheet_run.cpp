@@ -14,11 +14,14 @@
 #include "sheet/data_files.h"
 #include "sheet/folder_listing.h"
 #include "sheet/geometry.h"
+#include "sheet/output_file.h"
+#include "sheet/png_writer.h"
 #include "sheet/prefetching_tile_reader.h"
 #include "sheet/sheet_export.h"
 #include "sheet/sheet_layout.h"
 #include "sheet/tile_order.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -110,10 +113,11 @@ private:
     SheetImage composeImage(const QStringList &names, const SheetGeometry &geometry,
         const QString &stem, int page, int first, DuplicateTiles *duplicates);
     DrawnSheet drawAllTiles(Composition &composition) const;
-    // Draws every tile while another thread compresses the final rows into the image file;
-    // that thread's failure is left in `imageFailure`.
-    DrawnSheet drawWhileWritingImage(
-        Composition &composition, const QString &stem, std::exception_ptr &imageFailure) const;
+    // Draws every tile while another thread compresses the final rows into the image file, and
+    // with a `proof` one more its rows into `proofFile`; a failure of those threads is left in
+    // `imageFailure`.
+    DrawnSheet drawWhileWritingImage(Composition &composition, const QString &stem,
+        ProofSheet *proof, QByteArray &proofFile, std::exception_ptr &imageFailure) const;
     // The size of the image: the sheet's, or with --pot each side raised to a power of two.
     SheetSize imageSize(const SheetGeometry &geometry) const;
     void report(const QStringList &lines, const char *prefix) const;
@@ -330,10 +334,25 @@ SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition) const
     return sheet;
 }
 
-SheetRun::DrawnSheet SheetRun::drawWhileWritingImage(
-    Composition &composition, const QString &stem, std::exception_ptr &imageFailure) const
+SheetRun::DrawnSheet SheetRun::drawWhileWritingImage(Composition &composition,
+    const QString &stem, ProofSheet *proof, QByteArray &proofFile,
+    std::exception_ptr &imageFailure) const
 {
     SheetBands &bands = composition.bands();
+    // The proof goes to its file only once the sheet is written, as a proof of no sheet is none.
+    std::exception_ptr proofFailure;
+    std::jthread proofWriter;
+    if (proof)
+        proofWriter = std::jthread([&] {
+            try {
+                QBuffer buffer(&proofFile);
+                buffer.open(QIODevice::WriteOnly);
+                writeSheetPng(proof->bands(), buffer, threads());
+            } catch (...) {
+                proofFailure = std::current_exception();
+            }
+            proof->bands().stopReading();
+        });
     std::jthread imageWriter([&] {
         try {
             exportSheetImage(bands, stem + u".png"_s, threads());
@@ -345,9 +364,15 @@ SheetRun::DrawnSheet SheetRun::drawWhileWritingImage(
     try {
         DrawnSheet sheet = drawAllTiles(composition);
         imageWriter.join();
+        if (proof)
+            proofWriter.join();
+        if (!imageFailure)
+            imageFailure = proofFailure;
         return sheet;
     } catch (...) {
         bands.abandon();
+        if (proof)
+            proof->bands().abandon();
         throw;
     }
 }
@@ -375,36 +400,45 @@ SheetImage SheetRun::composeImage(const QStringList &names, const SheetGeometry 
     TileReader &reader = prefetching ? *prefetching : *m_reader;
     if (duplicates)
         duplicates->readThrough(reader);
-    // The proof is drawn from the whole sheet, so only a run without one composes in bands.
-    std::optional<Composition> held;
-    if (m_options.proof)
-        held.emplace(geometry, m_paths.folder, names, m_options.style);
-    else
-        held.emplace(geometry, m_paths.folder, names, m_options.style,
-            Composition::Banded { heldBandBytes(threads()) });
-    Composition &composition = *held;
+    // The proof is drawn from the sheet's rows as they become final. One too large is said
+    // once the sheet is written.
+    const SheetSize size = imageSize(geometry);
+    std::optional<ProofSheet> proof;
+    std::exception_ptr proofRefused;
+    if (m_options.proof) {
+        try {
+            proof.emplace(geometry, m_options.style.layout, names, first, int(size.width),
+                m_options.style.background.transparent ? 4 : 3, heldBandBytes(threads()));
+        } catch (const Error &) {
+            proofRefused = std::current_exception();
+        }
+    }
+    Composition::Banded banded { heldBandBytes(threads()) };
+    if (proof)
+        banded.beforeFinal = [&](const RasterBand &rows) { proof->takeFinalRows(rows); };
+    Composition composition(geometry, m_paths.folder, names, m_options.style, banded);
     composition.setTileReader(duplicates ? *duplicates : reader);
     std::exception_ptr imageFailure;
-    DrawnSheet drawn = m_options.proof ? drawAllTiles(composition)
-                                       : drawWhileWritingImage(composition, stem, imageFailure);
+    QByteArray proofFile;
+    DrawnSheet drawn = drawWhileWritingImage(
+        composition, stem, proof ? &*proof : nullptr, proofFile, imageFailure);
     if (!m_options.quiet)
         report(drawn.warnings, "warning: ");
     report(drawn.skipped, "");
     m_skipped = m_skipped || !drawn.skipped.isEmpty();
     if (imageFailure)
         std::rethrow_exception(imageFailure);
-    if (m_options.proof) {
-        exportSheetImage(*composition.finish(), stem + u".png"_s, threads());
-        exportSheetImage(proofSheet(composition.raster(), geometry, m_options.style.layout,
-                             trimNameLines(composition.tileNames()), first),
-            stem + u".proof.png"_s, threads());
-    }
+    if (proofRefused)
+        std::rethrow_exception(proofRefused);
+    if (proof)
+        writeOutputFile(stem + u".proof.png"_s,
+            [&](QIODevice &out) { return out.write(proofFile) == proofFile.size(); });
     for (GridTile &tile : drawn.tiles) {
         tile.index += first;
         tile.page = page;
     }
     m_nameText += drawn.nameText;
-    return { geometry, imageSize(geometry), stem, drawn.tiles };
+    return { geometry, size, stem, drawn.tiles };
 }
 
 int SheetRun::run()

@@ -46,7 +46,7 @@ Raster backgroundRaster(const SheetGeometry &geometry, const SheetStyle &style)
 }
 
 std::unique_ptr<SheetBands> backgroundBands(
-    const SheetGeometry &geometry, const SheetStyle &style, Composition::Banded banded)
+    const SheetGeometry &geometry, const SheetStyle &style, const Composition::Banded &banded)
 {
     const QSize size = sheetPixels(geometry, style);
     return std::make_unique<SheetBands>(size.width(), size.height(), channelsFor(style.background),
@@ -71,8 +71,12 @@ Composition::Composition(const SheetGeometry &geometry, QString folderText, QStr
     , m_folderText(std::move(folderText))
     , m_names(std::move(names))
     , m_bands(backgroundBands(geometry, style, banded))
+    , m_beforeFinal(std::move(banded.beforeFinal))
 {
-    publishFinalRows();
+    // Rows shown to the caller are held until the writer takes them, and no writer reads yet:
+    // then the rows above the first cell become final with the first tile.
+    if (!m_beforeFinal || atEnd())
+        publishFinalRows();
 }
 
 const Raster &Composition::raster() const
@@ -118,9 +122,17 @@ void Composition::publishFinalRows()
 {
     if (!m_bands)
         return;
-    m_bands->publish(atEnd() ? m_bands->height()
+    const int rows = atEnd() ? m_bands->height()
                              : int(std::clamp<std::int64_t>(
-                                 cellPlace(m_geometry, m_layout, m_next).y, 0, m_bands->height())));
+                                 cellPlace(m_geometry, m_layout, m_next).y, 0, m_bands->height()));
+    if (m_beforeFinal)
+        for (int top = m_final; top < rows;) {
+            const RasterBand band = m_bands->drawingRows(top, rows);
+            m_beforeFinal(band);
+            top = band.bottom;
+        }
+    m_final = std::max(m_final, rows);
+    m_bands->publish(rows);
 }
 
 Composition::DrawnTile Composition::drawNextTile()

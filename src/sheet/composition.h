@@ -49,6 +49,9 @@ public:
     {
         std::size_t heldBytes = 0;
         std::size_t bandBytes = SheetBands::defaultBandBytes;
+        // Shown each stretch of rows, top to bottom, just before it becomes final: its pixels are
+        // complete, and the writer has not let go of them yet.
+        std::function<void(const RasterBand &rows)> beforeFinal = {};
     };
     // The same sheet drawn into bands(), which tells its writer after every tile which rows are
     // final. There is no raster(), no tileNames() and no finish().
@@ -114,6 +117,8 @@ private:
     QStringList m_tileNames;
     std::shared_ptr<Raster> m_raster;
     std::unique_ptr<SheetBands> m_bands;
+    std::function<void(const RasterBand &rows)> m_beforeFinal;
+    int m_final = 0;
     int m_next = 0;
 };
 

@@ -780,6 +780,36 @@ TEST_F(CliTest, ProofSheetShowsEveryCellFromTheComposedSheet)
     EXPECT_EQ(dir.read(u"tiles/QuiltMap.txt"_s), QByteArray("0\r\n1\r\n2\r\n"));
 }
 
+// A box shows its cell as the finished sheet has it, with the parts of tiles from the cells
+// above that reach into it; the proof is the same for any thread count.
+TEST_F(CliTest, ProofSheetShowsTilesReachingIntoTheCellsBelow)
+{
+    QDir().mkpath(dir.filePath(u"tiles"_s));
+    dir.write(u"tiles/0.png"_s, colourPng(6, 9, { 10, 20, 30, 255 }));
+    dir.write(u"tiles/1.png"_s, colourPng(6, 4, { 200, 20, 30, 255 }));
+    dir.write(u"tiles/2.png"_s, colourPng(6, 2, { 10, 200, 30, 255 }));
+    for (const QString &threads : { u"--threads=1"_s, u"--threads=3"_s })
+        ASSERT_EQ(run({ u"-n2"_s, u"--cell=6x4"_s, u"--spacing=1"_s, u"--proof"_s, threads, u"-o"_s,
+                      dir.filePath(u"sheet"_s + threads.back()), dir.filePath(u"tiles"_s) }),
+            ExitSuccess)
+            << err.toStdString();
+    EXPECT_EQ(dir.read(u"sheet1.proof.png"_s), dir.read(u"sheet3.proof.png"_s));
+    const QImage proof(dir.filePath(u"sheet1.proof.png"_s));
+    const sheet::Tile sheet = sheetImage(u"sheet1.png"_s);
+    const int boxWidth = (proof.width() - 1) / 2 - 1;
+    const int boxHeight = (proof.height() - 1) / 2 - 1;
+    for (int i = 0; i < 3; ++i)
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 6; ++x) {
+                const QPoint box(1 + (i % 2) * (boxWidth + 1), 1 + (i / 2) * (boxHeight + 1));
+                const Rgba expected = pixelAt(sheet, (i % 2) * 7 + x, (i / 2) * 5 + y);
+                ASSERT_EQ(proof.pixelColor(box + QPoint(x, y)),
+                    QColor(expected[0], expected[1], expected[2]))
+                    << i << " at " << x << ", " << y;
+            }
+    EXPECT_EQ(pixelAt(sheet, 0, 8), (Rgba { 10, 20, 30, 255 })) << "tile 0 reaches into cell 2";
+}
+
 // A sheet beyond --max-size splits by whole rows into pages that each hold their cells exactly
 // where the whole sheet has them, relative to the page; the name list keeps every tile.
 TEST_F(CliTest, PagesSplitTheSheetByWholeRows)

@@ -133,6 +133,28 @@ TEST_P(BandedComposition, WritesTheWholeSheetsFile)
                 << "band bytes " << bandBytes << ", threads " << threads;
 }
 
+// The rows shown before they become final come each once, top to bottom, complete.
+TEST_P(BandedComposition, ShowsEveryRowCompleteBeforeItIsFinal)
+{
+    Composition whole(geometry, dir.path(), names, GetParam().style);
+    drawAll(whole);
+    const Raster &expected = *whole.finish();
+    Composition::Banded banded;
+    banded.bandBytes = 1;
+    int next = 0;
+    banded.beforeFinal = [&](const RasterBand &rows) {
+        ASSERT_EQ(rows.top, next);
+        for (int y = rows.top; y < rows.bottom; ++y)
+            ASSERT_TRUE(std::equal(rows.row(y), rows.row(y) + rows.bytesPerRow(), expected.row(y)))
+                << "row " << y;
+        next = rows.bottom;
+    };
+    Composition composition(geometry, dir.path(), names, GetParam().style, banded);
+    composition.bands().stopReading();
+    drawAll(composition);
+    EXPECT_EQ(next, expected.height());
+}
+
 const SheetStyle spaced { { 2, 3 }, {} };
 const SheetStyle transparent { {}, { {}, true } };
 
