@@ -1,8 +1,12 @@
 #include "app/file_list_box.h"
 
+#include "app/release_elsewhere.h"
+
 #include <QAbstractListModel>
 #include <QGuiApplication>
 #include <QScopeGuard>
+#include <thread>
+#include <utility>
 
 namespace quiltmap::app {
 
@@ -21,8 +25,9 @@ public:
     void show(const QStringList &names)
     {
         beginResetModel();
-        m_names = names;
+        QStringList shown = std::exchange(m_names, names);
         endResetModel();
+        releaseElsewhere(m_releasing, std::move(shown));
     }
 
     int rowCount(const QModelIndex &parent) const override
@@ -44,6 +49,7 @@ public:
 
 private:
     QStringList m_names;
+    std::jthread m_releasing;
 };
 
 FileListBox::FileListBox(QWidget *parent)

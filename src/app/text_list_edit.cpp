@@ -1,10 +1,13 @@
 #include "app/text_list_edit.h"
 
+#include "app/release_elsewhere.h"
+
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <memory>
 
 namespace quiltmap::app {
 
@@ -56,7 +59,11 @@ void TextListEdit::setLines(const QStringList &lines)
 
 void TextListEdit::appendLines(const QStringList &lines)
 {
+    // Appended lines are not undone batch by batch: with an undo step kept for every batch,
+    // appending to a long list stalled the window for 50 ms at times.
+    document()->setUndoRedoEnabled(false);
     appendPlainText(lines.join(u'\n'));
+    document()->setUndoRedoEnabled(true);
 }
 
 // The editor deletes a document of its own when it is given another, so the long one leaves the
@@ -72,7 +79,7 @@ void TextListEdit::clearAtOnce()
     setDocument(nullptr);
     document()->setDefaultFont(font());
     lines->moveToThread(nullptr);
-    m_releasing = std::jthread([lines] { delete lines; });
+    releaseElsewhere(m_releasing, std::unique_ptr<QTextDocument>(lines));
 }
 
 QMenu *TextListEdit::createPopupMenu()

@@ -30,6 +30,11 @@ TEST(TextListEdit, LinesRoundTripAndAppend)
     EXPECT_EQ(list.document()->defaultTextOption().wrapMode(), QTextOption::NoWrap);
     list.appendLines({ u"first"_s, u"second"_s });
     EXPECT_EQ(list.lines(), (QStringList { u"first"_s, u"second"_s }));
+
+    // Appended batches leave no undo steps behind; what the user types stays undoable.
+    EXPECT_FALSE(list.document()->isUndoAvailable());
+    list.insertPlainText(u"!"_s);
+    EXPECT_TRUE(list.document()->isUndoAvailable());
 }
 
 TEST(TextListEdit, PopupMenuEntriesInOrderAndWorking)
