@@ -97,7 +97,7 @@ bool CompositionRun::composeRemaining(Ticket &ticket, const SkipFile &skip)
             tile = m_composition->skipNextTile();
         }
         m_display->add(tile.area, tile.name);
-        m_tiles.append({ tile.index, sheet::trimNameLines({ tile.name }).front(),
+        m_tiles.append({ tile.index, sheet::trimNameLine(tile.name),
             m_composition->names().at(tile.index), tile.cell.column, tile.cell.row, tile.cell.x,
             tile.cell.y, tile.size.width(), tile.size.height(), tile.exceedsCell(geometry) });
     }

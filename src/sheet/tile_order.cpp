@@ -104,7 +104,7 @@ ListedFiles filesForListedLines(const QStringList &names, const QStringList &lin
     const QSet<QString> present(names.begin(), names.end());
     QHash<QString, QStringList> byEntry;
     for (const QString &name : names)
-        byEntry[trimNameLines({ tileName(name) }).front()].append(name);
+        byEntry[trimNameLine(tileName(name))].append(name);
     ListedFiles listed;
     for (const QString &line : lines) {
         const QStringList matches = byEntry.value(line);
