@@ -2,8 +2,9 @@
 // (the create button on a stored folder, offscreen) on generated corpora (3000 and 20000 tiles
 // unless counts are given; sideS:COUNT for tiles S x S large) against the core composing alone
 // and against reading and inflating every tile of the same folder, and reports the window's peak
-// memory and how late a key typed reaches its field: while the create button lists and composes
-// the stored folder, and while the folder typed anew into the source field is listed and composed.
+// memory, how late a key typed reaches its field and the longest the window's events wait at all:
+// while the create button lists and composes the stored folder, and while the folder typed anew
+// into the source field is listed and composed, each the worst of several runs.
 #include "app/application.h"
 #include "app/user_prompts.h"
 #include "corpus_tiles.h"
@@ -17,6 +18,7 @@
 #include <QInputDevice>
 #include <QKeyEvent>
 #include <QTextStream>
+#include <QTimerEvent>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -127,6 +129,65 @@ private:
     std::vector<double> m_delays;
 };
 
+// Measures the longest stretch in which the window's thread dispatches no event: a precise timer
+// of a millisecond fires whenever events are dispatched, so a step that keeps them waiting shows
+// as a gap between two firings even where no key fell into it.
+class LoopGaps : public QObject
+{
+public:
+    void start()
+    {
+        m_last = Clock::now();
+        m_timer = startTimer(std::chrono::milliseconds(1), Qt::PreciseTimer);
+    }
+
+    // Stops measuring and returns the longest gap so far in seconds, the last one included.
+    double stop()
+    {
+        note();
+        killTimer(m_timer);
+        return std::chrono::duration<double>(m_longest).count();
+    }
+
+protected:
+    void timerEvent(QTimerEvent *) override { note(); }
+
+private:
+    void note()
+    {
+        const auto now = Clock::now();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+    }
+
+    int m_timer = 0;
+    Clock::time_point m_last;
+    Clock::duration m_longest {};
+};
+
+// The slowest of several runs of one case: every key delay, and the longest gap of the loop.
+struct Responsiveness
+{
+    std::vector<double> delays;
+    double stall = 0;
+
+    template <typename Compose> void measure(QWidget *field, Compose compose)
+    {
+        Typist typist(field);
+        LoopGaps gaps;
+        typist.start();
+        gaps.start();
+        compose();
+        stall = std::max(stall, gaps.stop());
+        const std::vector<double> more = typist.stop();
+        delays.insert(delays.end(), more.begin(), more.end());
+        std::sort(delays.begin(), delays.end());
+    }
+
+    double median() const { return delays.empty() ? 0 : delays[delays.size() / 2]; }
+    double longest() const { return delays.empty() ? 0 : delays.back(); }
+};
+
 // The core alone: lists the folder and draws every tile of `side` pixels square, as the window
 // does without a window. Returns the wall seconds and adds the processor seconds to `cpu`.
 double composeInCore(const fs::path &folder, int side, double &cpu)
@@ -159,9 +220,10 @@ void writeSettings(const QString &exeFolder, const QString &tileFolder)
 }
 
 // The child process: starts the window on the stored folder (two compositions, as at every
-// start), times the create button, then types into the log while it composes once more, and
-// again while the folder, typed anew into the source field, is listed and composed. Prints
-// "seconds medianKeyDelay maxKeyDelay keys peakKiB cpuSeconds folderMaxKeyDelay sheetBytes".
+// start), times the create button, then types into the log while it composes again, and while
+// the folder, typed anew into the source field, is listed and composed, several times each.
+// Prints "seconds medianKeyDelay maxKeyDelay keys peakKiB cpuSeconds folderMaxKeyDelay
+// sheetBytes stall folderStall".
 int composeInWindow(int argc, char **argv, const char *tileFolder, const char *exeFolder)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -190,24 +252,23 @@ int composeInWindow(int argc, char **argv, const char *tileFolder, const char *e
         QCoreApplication::processEvents();
     }
 
-    Typist typist(field);
-    typist.start();
-    window.Button1Click(nullptr);
-    const std::vector<double> delays = typist.stop();
-
-    Typist folderTypist(field);
-    folderTypist.start();
-    window.findChild<widgets::TAdvDirectoryEdit *>(QStringLiteral("sourcefiles"))
-        ->setText(QString::fromLocal8Bit(tileFolder) + u'/');
-    const std::vector<double> folderDelays = folderTypist.stop();
+    Responsiveness button;
+    Responsiveness typed;
+    auto *source = window.findChild<widgets::TAdvDirectoryEdit *>(QStringLiteral("sourcefiles"));
+    for (int i = 0; i < repeats; ++i) {
+        button.measure(field, [&] { window.Button1Click(nullptr); });
+        // The stored folder has no "/" at its end: each run's text differs from the last.
+        typed.measure(field, [&] {
+            source->setText(QString::fromLocal8Bit(tileFolder) + (i % 2 == 0 ? QStringLiteral("/") : QString()));
+        });
+    }
 
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     const sheet::Raster &sheet = *window.exportImage();
-    std::printf("%.6f %.6f %.6f %zu %ld %.6f %.6f %zu\n", best,
-        delays.empty() ? 0 : delays[delays.size() / 2], delays.empty() ? 0 : delays.back(),
-        delays.size(), usage.ru_maxrss, bestCpu, folderDelays.empty() ? 0 : folderDelays.back(),
-        sheet.bytesPerRow() * std::size_t(sheet.height()));
+    std::printf("%.6f %.6f %.6f %zu %ld %.6f %.6f %zu %.6f %.6f\n", best, button.median(),
+        button.longest(), button.delays.size(), usage.ru_maxrss, bestCpu, typed.longest(),
+        sheet.bytesPerRow() * std::size_t(sheet.height()), button.stall, typed.stall);
     windows.frmMain.close();
     return 0;
 }
@@ -222,6 +283,8 @@ struct WindowRun
     double cpu = 0;
     double folderMaxKeyDelay = 0;
     std::size_t sheetBytes = 0;
+    double stall = 0;
+    double folderStall = 0;
 };
 
 WindowRun runWindow(const fs::path &self, const fs::path &folder, const fs::path &exeFolder)
@@ -234,10 +297,10 @@ WindowRun runWindow(const fs::path &self, const fs::path &folder, const fs::path
     if (child == nullptr)
         throw std::runtime_error("cannot start the window");
     WindowRun run;
-    const int fields = std::fscanf(child, "%lf %lf %lf %zu %ld %lf %lf %zu", &run.seconds,
+    const int fields = std::fscanf(child, "%lf %lf %lf %zu %ld %lf %lf %zu %lf %lf", &run.seconds,
         &run.medianKeyDelay, &run.maxKeyDelay, &run.keys, &run.peakKiB, &run.cpu,
-        &run.folderMaxKeyDelay, &run.sheetBytes);
-    if (pclose(child) != 0 || fields != 8)
+        &run.folderMaxKeyDelay, &run.sheetBytes, &run.stall, &run.folderStall);
+    if (pclose(child) != 0 || fields != 10)
         throw std::runtime_error("the window run failed");
     return run;
 }
@@ -266,11 +329,11 @@ void benchmark(const fs::path &self, const fs::path &work, const bench::Corpus &
     // The window may hold one sheet raster and 256 MiB besides.
     const double limitMiB = double(run.sheetBytes) / (1024.0 * 1024.0) + 256;
     const double peakMiB = double(run.peakKiB) / 1024.0;
-    std::printf("%12s  %7.3f  %7.3f  %7.3f  %6.2fx  %6.2fx  %7.1f %7.1f %6zu %8.1f  %8.1f  "
-                "%9.1f  %4s  %7.3f  %7.3f  %7.3f  %6.2fx\n",
+    std::printf("%12s  %7.3f  %7.3f  %7.3f  %6.2fx  %6.2fx  %7.1f %7.1f %6zu %7.1f %8.1f "
+                "%7.1f  %8.1f  %9.1f  %4s  %7.3f  %7.3f  %7.3f  %6.2fx\n",
         label.c_str(), run.seconds, core, floor, run.seconds / floor, run.seconds / core,
-        run.medianKeyDelay * 1000, run.maxKeyDelay * 1000, run.keys, run.folderMaxKeyDelay * 1000,
-        peakMiB, limitMiB, peakMiB <= limitMiB ? "ok" : "OVER", run.cpu, coreCpu, floorCpu,
+        run.medianKeyDelay * 1000, run.maxKeyDelay * 1000, run.keys, run.stall * 1000,
+        run.folderMaxKeyDelay * 1000, run.folderStall * 1000, peakMiB, limitMiB, peakMiB <= limitMiB ? "ok" : "OVER", run.cpu, coreCpu, floorCpu,
         run.cpu / floorCpu);
     std::fflush(stdout);
 }
@@ -289,14 +352,15 @@ int main(int argc, char **argv)
         false, true);
     std::printf("Best of %d runs; core = list and compose without a window; floor = read and "
                 "inflate every tile.\nTimes in seconds (wall clock, then processor time: user + "
-                "system), key delays in ms: median and max while the create button lists and "
-                "composes,\nmax while a folder typed into the source field is listed and composed "
-                "(folder); limit = one sheet raster + 256 MiB.\n",
-        repeats);
-    std::printf("%12s  %7s  %7s  %7s  %7s  %7s  %7s %7s %6s %8s  %8s  %9s  %4s  %7s  %7s  %7s  "
-                "%7s\n",
+                "system), key delays in ms over %d runs: median and max while the create button "
+                "lists and composes,\nmax while a folder typed into the source field is listed "
+                "and composed (folder); stall = the longest the window dispatched no event in "
+                "those runs;\nlimit = one sheet raster + 256 MiB.\n",
+        repeats, repeats);
+    std::printf("%12s  %7s  %7s  %7s  %7s  %7s  %7s %7s %6s %7s %8s %7s  %8s  %9s  %4s  %7s  %7s  "
+                "%7s  %7s\n",
         "tiles", "window", "core", "floor", "/floor", "/core", "key med", "key max", "keys",
-        "folder", "peak MiB", "limit MiB", "", "cpu win", "core", "floor", "/floor");
+        "stall", "folder", "stall", "peak MiB", "limit MiB", "", "cpu win", "core", "floor", "/floor");
     try {
         for (const bench::Corpus &corpus : corpora)
             benchmark(self, fs::absolute(work), corpus);
