@@ -70,8 +70,11 @@ public:
             const std::size_t end
                 = std::min(m_window.total(), m_point.position + m_segments * m_segmentSize);
             read(source, release, end);
-            const std::size_t parts
-                = std::clamp<std::size_t>((end - m_point.position) / m_segmentSize, 1, m_segments);
+            // A short last stretch is parsed by every thread too: a segment as small as the
+            // first stretch's pays for its start, and one thread alone would end the stream.
+            const std::size_t first = m_tuning.firstSegmentSize;
+            const std::size_t parts = std::clamp<std::size_t>(
+                (end - m_point.position + first - 1) / first, 1, m_segments);
             m_segmentSize = std::min(m_tuning.segmentSize, 2 * m_segmentSize);
             StretchParser parser(m_parsers, m_window, m_point, end, parts, symbolsKept());
             const std::size_t segments = parser.segmentCount();
