@@ -94,7 +94,8 @@ private:
 
     QStringList tileNames(QStringList names) const;
     QStringList orderedNames(QStringList names) const;
-    SheetGeometry geometryFor(const QStringList &names) const;
+    // The first file's tile, when the cell is its size, is left in `firstTile`.
+    SheetGeometry geometryFor(const QStringList &names, std::optional<ReadTile> &firstTile) const;
     // The rows of each page when --pages splits the sheet, 0 when it stays whole. Refuses,
     // before anything is drawn, a sheet or page larger than --max-size allows.
     std::int64_t rowsPerPage(const SheetGeometry &geometry) const;
@@ -110,8 +111,10 @@ private:
     }
     // Composes one image, the sheet or a page, of the tiles `names` starting at cell `first` of
     // the sheet, and writes it to STEM.png (and STEM.proof.png). `page` is 0 for the sheet.
+    // `firstTile` is the first file's tile when it was read already.
     SheetImage composeImage(const QStringList &names, const SheetGeometry &geometry,
-        const QString &stem, int page, int first, DuplicateTiles *duplicates);
+        const QString &stem, int page, int first, DuplicateTiles *duplicates,
+        std::optional<ReadTile> firstTile);
     DrawnSheet drawAllTiles(Composition &composition) const;
     // Draws every tile while another thread compresses the final rows into the image file, and
     // with a `proof` one more its rows into `proofFile`; a failure of those threads is left in
@@ -208,7 +211,8 @@ QStringList SheetRun::orderedNames(QStringList names) const
 
 // The sheet's geometry: the cell size of --cell, or else the first file's (the window's
 // starting size when none can be read), and the columns asked for.
-SheetGeometry SheetRun::geometryFor(const QStringList &names) const
+SheetGeometry SheetRun::geometryFor(
+    const QStringList &names, std::optional<ReadTile> &firstTile) const
 {
     QSize cell = m_options.cell.value_or(QSize(defaultCellSide, defaultCellSide));
     if (!m_options.cell) {
@@ -217,7 +221,7 @@ SheetGeometry SheetRun::geometryFor(const QStringList &names) const
         const std::optional<QSize> size = cellOfTiles(m_paths.folder, names, *m_reader,
             { m_options.cellLargest, m_options.keepGoing,
                 [this](const QString &name, const Error &error) { return shownAt(name, error); },
-                nullptr });
+                nullptr, &firstTile });
         if (size)
             cell = *size;
     }
@@ -390,13 +394,14 @@ void SheetRun::report(const QStringList &lines, const char *prefix) const
 }
 
 SheetImage SheetRun::composeImage(const QStringList &names, const SheetGeometry &geometry,
-    const QString &stem, int page, int first, DuplicateTiles *duplicates)
+    const QString &stem, int page, int first, DuplicateTiles *duplicates,
+    std::optional<ReadTile> firstTile)
 {
     // Tiles are decoded ahead on the export's threads while earlier ones are drawn, the first
     // ones while the sheet is laid out.
     std::optional<PrefetchingTileReader> prefetching;
     if (threads() > 1)
-        prefetching.emplace(*m_reader, m_paths.folder, names, threads());
+        prefetching.emplace(*m_reader, m_paths.folder, names, threads(), std::move(firstTile));
     TileReader &reader = prefetching ? *prefetching : *m_reader;
     if (duplicates)
         duplicates->readThrough(reader);
@@ -451,7 +456,8 @@ int SheetRun::run()
     FolderListing listing;
     listing.applyFilePath(m_paths.folder);
     const QStringList names = orderedNames(tileNames(listing.names()));
-    const SheetGeometry geometry = geometryFor(names);
+    std::optional<ReadTile> firstTile;
+    const SheetGeometry geometry = geometryFor(names, firstTile);
     const std::int64_t pageRows = rowsPerPage(geometry);
     warnOfEmptyColumns(geometry);
     // Duplicates are only reported, so a quiet run does not look for them.
@@ -464,8 +470,8 @@ int SheetRun::run()
     const QString stem = changeExtension(m_paths.outputBase, QString());
     QList<SheetImage> images;
     if (pageRows == 0) {
-        images.append(
-            composeImage(names, geometry, stem, 0, 0, duplicates ? &*duplicates : nullptr));
+        images.append(composeImage(names, geometry, stem, 0, 0,
+            duplicates ? &*duplicates : nullptr, std::move(firstTile)));
     } else {
         // Pages of whole rows, each a sheet of its own with the same grid.
         const int perPage = int(std::min<std::int64_t>(pageRows * geometry.columns, names.size()));
@@ -478,7 +484,7 @@ int SheetRun::run()
                                                    .geometry;
             const int page = int(images.size()) + 1;
             images.append(composeImage(pageNames, pageGeometry, stem + u'-' + QString::number(page),
-                page, first, duplicates ? &*duplicates : nullptr));
+                page, first, duplicates ? &*duplicates : nullptr, std::exchange(firstTile, {})));
         }
     }
     exportNameText(m_nameText, m_paths.outputBase);

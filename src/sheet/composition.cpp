@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "sheet/folder_listing.h"
+#include "sheet/pixel_buffers.h"
 #include "sheet/tile_drawing.h"
 #include "sheet/tile_name.h"
 
@@ -140,7 +141,7 @@ Composition::DrawnTile Composition::drawNextTile()
     if (atEnd())
         throw std::logic_error("Composition::drawNextTile after the last tile");
     const int index = m_next;
-    const Tile tile = m_reader->read(tilePath(m_folderText, m_names.at(index)));
+    Tile tile = m_reader->read(tilePath(m_folderText, m_names.at(index)));
     DrawnTile drawn { index, tileName(m_names.at(index)), cellPlace(m_geometry, m_layout, index),
         QSize(tile.width(), tile.height()), {} };
     if (m_raster)
@@ -157,6 +158,7 @@ Composition::DrawnTile Composition::drawNextTile()
         drawn.area = QRect(int(x), int(y), tile.width(), tile.height())
                          .intersected(QRect(QPoint(0, 0), sheet));
     }
+    keepPixelBuffer(std::move(tile).takePixels());
     ++m_next;
     publishFinalRows();
     return drawn;
@@ -186,8 +188,10 @@ std::shared_ptr<const Raster> Composition::finish()
 
 QSize readTileSize(const QString &path, TileReader &reader)
 {
-    const Tile tile = reader.read(path);
-    return { tile.width(), tile.height() };
+    Tile tile = reader.read(path);
+    const QSize size(tile.width(), tile.height());
+    keepPixelBuffer(std::move(tile).takePixels());
+    return size;
 }
 
 std::optional<QSize> cellOfTiles(const QString &folderText, const QStringList &names,
@@ -200,8 +204,14 @@ std::optional<QSize> cellOfTiles(const QString &folderText, const QStringList &n
         const QString &name = names.at(i);
         const QString path = tilePath(folderText, name);
         try {
-            if (!how.largest)
-                return readTileSize(path, reader);
+            if (!how.largest) {
+                if (!how.firstTile)
+                    return readTileSize(path, reader);
+                Tile tile = reader.read(path);
+                const QSize size(tile.width(), tile.height());
+                *how.firstTile = ReadTile { path, std::move(tile) };
+                return size;
+            }
             largest = largest.expandedTo(reader.readSize(path));
         } catch (const Error &error) {
             if (!how.skipUnreadable)

@@ -139,6 +139,8 @@ struct CellFromTiles
     // Called before every file after the first; once it returns false the search ends with
     // nothing.
     std::function<bool()> between;
+    // When set, receives the first file's tile when the cell is its size.
+    std::optional<ReadTile> *firstTile = nullptr;
 };
 
 // The cell the files `names` of the folder named by `folderText` give, read through `reader`: the

@@ -9,6 +9,8 @@ namespace quiltmap::sheet {
 namespace {
 
 constexpr int tilesAheadPerThread = 8;
+// Large tiles wait decoded up to about this much, beyond the one the reader wants next.
+constexpr std::size_t bytesAhead = std::size_t(4) << 20;
 
 // Whether `path` is the path tilePath() makes of the folder text and the name.
 bool isPathOf(const QString &path, const QString &folderText, const QString &name)
@@ -19,14 +21,19 @@ bool isPathOf(const QString &path, const QString &folderText, const QString &nam
 
 } // namespace
 
-PrefetchingTileReader::PrefetchingTileReader(
-    TileReader &inner, const QString &folderText, const QStringList &names, unsigned threads)
+PrefetchingTileReader::PrefetchingTileReader(TileReader &inner, const QString &folderText,
+    const QStringList &names, unsigned threads, std::optional<ReadTile> first)
     : m_inner(inner)
     , m_folderText(folderText)
     , m_names(names)
     , m_ahead(int(std::max(threads, 1u)) * tilesAheadPerThread)
     , m_slots(std::size_t(m_ahead))
 {
+    if (first && !names.isEmpty() && isPathOf(first->path, folderText, names.first())) {
+        m_slots[0] = Slot { 0, std::move(first->tile), {} };
+        m_heldBytes = bytesOf(m_slots[0]);
+        m_next = 1;
+    }
     try {
         for (unsigned i = 0; i < threads; ++i)
             m_workers.emplace_back([this] { work(); });
@@ -50,7 +57,9 @@ void PrefetchingTileReader::work()
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_room.wait(lock, [this] {
-            return m_stopping || (m_next < count() && m_next < m_wanted + m_ahead);
+            return m_stopping
+                || (m_next < count() && m_next < m_wanted + m_ahead
+                    && (m_heldBytes < bytesAhead || m_next == m_wanted));
         });
         if (m_stopping)
             return;
@@ -64,8 +73,10 @@ void PrefetchingTileReader::work()
         }
         lock.lock();
         // A file passed over meanwhile is dropped; any other has its own place in the ring.
-        if (index >= m_wanted)
+        if (index >= m_wanted) {
+            m_heldBytes += bytesOf(slot);
             slotOf(index) = std::move(slot);
+        }
         if (index == m_waitingFor)
             m_ready.notify_one();
         if (m_next >= count())
@@ -90,7 +101,8 @@ int PrefetchingTileReader::indexOf(const QString &path)
 }
 
 // Workers are woken when half of the tiles read ahead are taken, so that each wakes for a run of
-// tiles rather than for every one, and whenever the reader has to wait.
+// tiles rather than for every one, when room frees up under the bytes held, and whenever the
+// reader has to wait.
 Tile PrefetchingTileReader::read(const QString &path)
 {
     std::unique_lock lock(m_mutex);
@@ -101,9 +113,10 @@ Tile PrefetchingTileReader::read(const QString &path)
         return m_inner.read(path);
     }
     // Files passed over are dropped, and the workers go on from this one.
+    const bool heldTooMuch = m_heldBytes >= bytesAhead;
     for (int i = m_wanted; i < std::min(index, m_wanted + m_ahead); ++i)
         if (holds(i))
-            slotOf(i) = Slot {};
+            m_heldBytes -= bytesOf(std::exchange(slotOf(i), Slot {}));
     m_wanted = index;
     m_next = std::max(m_next, index);
     if (!holds(index)) {
@@ -113,10 +126,12 @@ Tile PrefetchingTileReader::read(const QString &path)
         m_waitingFor = -1;
     }
     Slot slot = std::exchange(slotOf(index), Slot {});
+    m_heldBytes -= bytesOf(slot);
     m_wanted = index + 1;
-    const bool halfTaken = m_next <= m_wanted + m_ahead / 2;
+    const bool wake
+        = m_next <= m_wanted + m_ahead / 2 || (heldTooMuch && m_heldBytes < bytesAhead);
     lock.unlock();
-    if (halfTaken)
+    if (wake)
         m_room.notify_all();
     if (slot.failure)
         std::rethrow_exception(slot.failure);

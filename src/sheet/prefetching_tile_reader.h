@@ -15,16 +15,18 @@ namespace quiltmap::sheet {
 
 // Reads the named files of a folder ahead on other threads, in the order given, so that tiles
 // are decoded while earlier ones are drawn. A read returns what the inner reader gave for that
-// file (its tile, or its error); files passed over are dropped. At most a few tiles per thread
-// wait decoded, and only they take room: a file's path is made when it is read. Paths it was not
-// given go to the inner reader directly. The inner reader is read from several threads at once and
-// must keep nothing between reads. Reads come from one thread at a time.
+// file (its tile, or its error); files passed over are dropped. At most a few tiles per thread,
+// and of large tiles a few MiB beyond the next one, wait decoded, and only they take room: a
+// file's path is made when it is read. Paths it was not given go to the inner reader directly.
+// The inner reader is read from several threads at once and must keep nothing between reads.
+// Reads come from one thread at a time.
 class PrefetchingTileReader : public TileReader
 {
 public:
-    // Reads the files `names` of the folder named by `folderText` (see tilePath()).
-    PrefetchingTileReader(
-        TileReader &inner, const QString &folderText, const QStringList &names, unsigned threads);
+    // Reads the files `names` of the folder named by `folderText` (see tilePath()). The first
+    // file's tile is not read again when `first` holds it.
+    PrefetchingTileReader(TileReader &inner, const QString &folderText, const QStringList &names,
+        unsigned threads, std::optional<ReadTile> first = std::nullopt);
     ~PrefetchingTileReader() override;
     PrefetchingTileReader(const PrefetchingTileReader &) = delete;
     PrefetchingTileReader &operator=(const PrefetchingTileReader &) = delete;
@@ -45,6 +47,7 @@ private:
     int count() const { return int(m_names.size()); }
     Slot &slotOf(int index) { return m_slots[std::size_t(index % m_ahead)]; }
     bool holds(int index) { return slotOf(index).index == index; }
+    static std::size_t bytesOf(const Slot &slot) { return slot.tile ? slot.tile->byteCount() : 0; }
     // The file's place among the names, or -1; called with the mutex held.
     int indexOf(const QString &path);
 
@@ -61,6 +64,7 @@ private:
     std::vector<Slot> m_slots;
     int m_wanted = 0; // the first file not yet handed out
     int m_waitingFor = -1;
+    std::size_t m_heldBytes = 0; // of the decoded tiles in the ring
     int m_next = 0; // the next file a worker takes
     bool m_stopping = false;
     std::vector<std::jthread> m_workers;

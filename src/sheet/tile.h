@@ -38,6 +38,13 @@ public:
     {
         return m_pixels.data() + static_cast<std::size_t>(y) * bytesPerRow();
     }
+    std::size_t byteCount() const { return m_pixels.size(); }
+    // Leaves the tile empty, so that its memory may serve another.
+    std::vector<std::uint8_t> takePixels() &&
+    {
+        m_width = m_height = 0;
+        return std::move(m_pixels);
+    }
 
 private:
     int m_width = 0;

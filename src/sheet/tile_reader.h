@@ -3,8 +3,7 @@
 #include "sheet/tile.h"
 
 #include <QSize>
-
-class QString;
+#include <QString>
 
 namespace quiltmap::sheet {
 
@@ -20,6 +19,13 @@ public:
     virtual Tile read(const QString &path) = 0;
     // Reads as little as it needs to tell the file's width and height. Throws quiltmap::Error.
     virtual QSize readSize(const QString &path) const = 0;
+};
+
+// A tile with the path it was read from, kept so that it need not be decoded again.
+struct ReadTile
+{
+    QString path;
+    Tile tile;
 };
 
 // Reads every file as PNG, whatever its name, as the window does.

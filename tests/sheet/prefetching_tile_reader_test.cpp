@@ -2,7 +2,9 @@
 #include "sheet/prefetching_tile_reader.h"
 
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace quiltmap::sheet::test {
 namespace {
@@ -20,10 +22,11 @@ public:
         if (path == u"d/bad")
             throw Error(u"cannot read bad"_s);
         const int width = path.mid(2).toInt() + 1;
-        return Tile(width, 1, Tile::Blend::Replace, std::vector<std::uint8_t>(3 * width));
+        return Tile(width, rows, Tile::Blend::Replace, std::vector<std::uint8_t>(3 * width * rows));
     }
     QSize readSize(const QString &) const override { return {}; }
 
+    int rows = 1;
     mutable std::atomic<int> reads { 0 };
 };
 
@@ -78,6 +81,26 @@ TEST(PrefetchingTileReader, ReadsOnlyAFewAheadAndStopsWhenDropped)
         EXPECT_EQ(reader.read(u"d/0"_s).width(), 1);
     }
     EXPECT_LE(inner.reads, 1 + 2 * 8 + 2);
+}
+
+TEST(PrefetchingTileReader, HoldsLargeTilesOnlyAFewMiBAheadAndTakesTheFirstTileGiven)
+{
+    NumberedReader inner;
+    inner.rows = 1 << 16; // file n: 192 KiB x (n + 1), from file 21 on more than 4 MiB alone
+    const QStringList names = numbers(30);
+    {
+        PrefetchingTileReader reader(inner, u"d"_s, names, 2,
+            ReadTile { u"d/0"_s, Tile(7, 1, Tile::Blend::Replace, std::vector<std::uint8_t>(21)) });
+        EXPECT_EQ(reader.read(u"d/0"_s).width(), 7);
+        // Files 1 to 5 hold 3.75 MiB: each thread may start one more, no further.
+        while (inner.reads < 6)
+            std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_LE(inner.reads, 7);
+        for (int i = 1; i < names.size(); ++i)
+            EXPECT_EQ(reader.read(u"d/"_s + names[i]).width(), i + 1);
+    }
+    EXPECT_EQ(inner.reads, 29);
 }
 
 } // namespace
