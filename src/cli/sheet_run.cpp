@@ -45,11 +45,15 @@ QString sizeText(std::int64_t width, std::int64_t height)
 }
 
 // Rows the drawing may hold ahead of the image's writer: room for a few of the stretches its
-// threads read at a time, so that drawing and compressing rarely wait for each other.
-std::size_t heldBandBytes(unsigned threads)
+// threads read at a time and for two and a half rows of cells, so that drawing and compressing
+// rarely wait for each other, and not much more: rows drawn into fresh memory cost a page fault
+// per 4 KiB.
+std::size_t heldBandBytes(unsigned threads, std::int64_t width, int channels, int cellHeight)
 {
     constexpr std::size_t mebibyte = std::size_t(1) << 20;
-    return (16 + 2 * std::size_t(threads)) * mebibyte;
+    const std::size_t cellRow = std::size_t(width) * std::size_t(channels)
+        * std::size_t(std::clamp(cellHeight, 1, 1 << 20));
+    return std::max((4 + 2 * std::size_t(threads)) * mebibyte, 5 * cellRow / 2);
 }
 
 // One run: list, order, measure, compose, write.
@@ -331,16 +335,14 @@ SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition) const
         const QString line = trimNameLine(drawn.name);
         sheet.nameText += encodeNameLine(line);
         if (m_options.data.any())
-            sheet.tiles.append({ drawn.index, line, file,
-                drawn.cell.column, drawn.cell.row, drawn.cell.x, drawn.cell.y, drawn.size.width(),
-                drawn.size.height(), clipped });
+            sheet.tiles.append({ drawn.index, line, file, drawn.cell.column, drawn.cell.row,
+                drawn.cell.x, drawn.cell.y, drawn.size.width(), drawn.size.height(), clipped });
     }
     return sheet;
 }
 
-SheetRun::DrawnSheet SheetRun::drawWhileWritingImage(Composition &composition,
-    const QString &stem, ProofSheet *proof, QByteArray &proofFile,
-    std::exception_ptr &imageFailure) const
+SheetRun::DrawnSheet SheetRun::drawWhileWritingImage(Composition &composition, const QString &stem,
+    ProofSheet *proof, QByteArray &proofFile, std::exception_ptr &imageFailure) const
 {
     SheetBands &bands = composition.bands();
     // The proof goes to its file only once the sheet is written, as a proof of no sheet is none.
@@ -408,17 +410,20 @@ SheetImage SheetRun::composeImage(const QStringList &names, const SheetGeometry 
     // The proof is drawn from the sheet's rows as they become final. One too large is said
     // once the sheet is written.
     const SheetSize size = imageSize(geometry);
+    const int channels = m_options.style.background.transparent ? 4 : 3;
+    const std::size_t heldBytes
+        = heldBandBytes(threads(), size.width, channels, geometry.cellHeight);
     std::optional<ProofSheet> proof;
     std::exception_ptr proofRefused;
     if (m_options.proof) {
         try {
-            proof.emplace(geometry, m_options.style.layout, names, first, int(size.width),
-                m_options.style.background.transparent ? 4 : 3, heldBandBytes(threads()));
+            proof.emplace(geometry, m_options.style.layout, names, first, int(size.width), channels,
+                heldBytes);
         } catch (const Error &) {
             proofRefused = std::current_exception();
         }
     }
-    Composition::Banded banded { heldBandBytes(threads()) };
+    Composition::Banded banded { heldBytes };
     if (proof)
         banded.beforeFinal = [&](const RasterBand &rows) { proof->takeFinalRows(rows); };
     Composition composition(geometry, m_paths.folder, names, m_options.style, banded);
@@ -470,8 +475,8 @@ int SheetRun::run()
     const QString stem = changeExtension(m_paths.outputBase, QString());
     QList<SheetImage> images;
     if (pageRows == 0) {
-        images.append(composeImage(names, geometry, stem, 0, 0,
-            duplicates ? &*duplicates : nullptr, std::move(firstTile)));
+        images.append(composeImage(names, geometry, stem, 0, 0, duplicates ? &*duplicates : nullptr,
+            std::move(firstTile)));
     } else {
         // Pages of whole rows, each a sheet of its own with the same grid.
         const int perPage = int(std::min<std::int64_t>(pageRows * geometry.columns, names.size()));

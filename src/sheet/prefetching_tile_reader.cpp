@@ -128,8 +128,7 @@ Tile PrefetchingTileReader::read(const QString &path)
     Slot slot = std::exchange(slotOf(index), Slot {});
     m_heldBytes -= bytesOf(slot);
     m_wanted = index + 1;
-    const bool wake
-        = m_next <= m_wanted + m_ahead / 2 || (heldTooMuch && m_heldBytes < bytesAhead);
+    const bool wake = m_next <= m_wanted + m_ahead / 2 || (heldTooMuch && m_heldBytes < bytesAhead);
     lock.unlock();
     if (wake)
         m_room.notify_all();
