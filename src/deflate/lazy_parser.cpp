@@ -91,8 +91,8 @@ template<typename F> void forEachSlot(std::size_t from, std::size_t count, F f)
 }
 
 // Links strings p to p + n - 1, all of one key, in turn.
-void linkRun(std::uint32_t *heads, std::uint16_t *backs, std::size_t p, std::size_t n,
-    std::uint32_t key)
+void linkRun(
+    std::uint32_t *heads, std::uint16_t *backs, std::size_t p, std::size_t n, std::uint32_t key)
 {
     link(heads, backs, p, key);
     forEachSlot(p + 1, n - 1, [&](std::size_t slot, std::size_t, std::size_t k) {
@@ -223,7 +223,8 @@ void LazyParser::insertRange(std::size_t from, std::size_t to)
     std::uint32_t *const head = m_chain.head.get();
     std::uint16_t *const back = m_chain.back.get();
     const std::size_t total = m_window.total();
-    const std::size_t runsEnd = std::min(to, total + 1 > keyedLookahead ? total + 1 - keyedLookahead : 0);
+    const std::size_t runsEnd
+        = std::min(to, total + 1 > keyedLookahead ? total + 1 - keyedLookahead : 0);
     const std::uint8_t *bytes = m_input.at(from);
     for (std::size_t p = from; p < to;) {
         const std::uint32_t hash = hashAt(bytes);
@@ -246,8 +247,7 @@ void LazyParser::insertRange(std::size_t from, std::size_t to)
 [[gnu::always_inline]] inline void LazyParser::key(std::size_t q, const std::uint8_t *bytes)
 {
     std::uint16_t *const rank = m_rank.get();
-    rank[q & windowMask]
-        = std::uint16_t(rank[(q - m_chain.back[q & windowMask]) & windowMask] + 1);
+    rank[q & windowMask] = std::uint16_t(rank[(q - m_chain.back[q & windowMask]) & windowMask] + 1);
     m_four.add(q, keyOfFour(bytes));
     m_seven.add(q, keyOfSeven(bytes));
 }
@@ -361,8 +361,7 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::size_t first, std::ui
     bool seven = best >= 6;
     // The best match so far is on the keyed chain when it is as long as the key.
     const std::size_t keyLength = seven ? 7 : 4;
-    candidate
-        = keyedBelow(seven ? m_seven : m_four, best >= keyLength ? bestAt : p, candidate + 1);
+    candidate = keyedBelow(seven ? m_seven : m_four, best >= keyLength ? bestAt : p, candidate + 1);
     const std::uint16_t *back = (seven ? m_seven : m_four).back.get();
     std::uint32_t scanEnd = load16(scan + best - 1);
     while (candidate > limit) {
@@ -394,7 +393,7 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::size_t first, std::ui
 }
 
 // The parse's inner loop: inlined into runTo, where the parse spends its time.
-[[gnu::always_inline]] inline void LazyParser::advance(std::vector<Symbol> &out)
+[[gnu::always_inline]] inline void LazyParser::advance(Symbols &out)
 {
     const std::size_t p = m_position;
     const std::size_t total = m_window.total();
@@ -446,12 +445,12 @@ std::uint32_t LazyParser::longestMatch(std::size_t p, std::size_t first, std::ui
     m_position = p + 1;
 }
 
-void LazyParser::step(std::vector<Symbol> &out)
+void LazyParser::step(Symbols &out)
 {
     advance(out);
 }
 
-void LazyParser::runTo(std::size_t end, std::vector<Symbol> &out)
+void LazyParser::runTo(std::size_t end, Symbols &out)
 {
     const bool toFinish = end == m_window.total();
     while (!m_finished && (m_position < end || toFinish))

@@ -56,9 +56,9 @@ public:
     bool finished() const { return m_finished; }
 
     // One parse step; at the end of the input it emits the waiting byte and finishes.
-    void step(std::vector<Symbol> &out);
+    void step(Symbols &out);
     // Steps until the parse stands at or past `end`, or to its finish when `end` is the input's.
-    void runTo(std::size_t end, std::vector<Symbol> &out);
+    void runTo(std::size_t end, Symbols &out);
 
 private:
     // Earlier positions whose strings share a key, newest first: the newest per key, and per
@@ -79,7 +79,7 @@ private:
         std::size_t next(std::size_t p) const;
     };
 
-    void advance(std::vector<Symbol> &out);
+    void advance(Symbols &out);
     std::size_t insert(std::size_t p);
     void refreshHeads();
     void insertRange(std::size_t from, std::size_t to);

@@ -21,12 +21,12 @@ ParsePoint pointOf(const LazyParser &parser)
 // The smallest kept vector that holds `capacity` items, else the largest, grown with room to
 // spare: a vector that has to grow moves to fresh memory, whose every page then faults, and the
 // room the first segment is asked for varies a little from stretch to stretch.
-template<typename T>
-std::vector<T> takeKept(std::mutex &mutex, std::vector<std::vector<T>> &kept, std::size_t capacity)
+template<typename Vector>
+Vector takeKept(std::mutex &mutex, std::vector<Vector> &kept, std::size_t capacity)
 {
-    std::vector<T> v;
+    Vector v;
     const std::lock_guard lock(mutex);
-    const auto fits = [capacity](const std::vector<T> &a, const std::vector<T> &b) {
+    const auto fits = [capacity](const Vector &a, const Vector &b) {
         const bool aFits = a.capacity() >= capacity;
         const bool bFits = b.capacity() >= capacity;
         if (aFits != bFits)
@@ -44,8 +44,7 @@ std::vector<T> takeKept(std::mutex &mutex, std::vector<std::vector<T>> &kept, st
     return v;
 }
 
-template<typename T>
-void giveKept(std::mutex &mutex, std::vector<std::vector<T>> &kept, std::vector<T> v)
+template<typename Vector> void giveKept(std::mutex &mutex, std::vector<Vector> &kept, Vector v)
 {
     const std::lock_guard lock(mutex);
     kept.push_back(std::move(v));
@@ -64,7 +63,7 @@ struct StretchParser::Segment
 {
     std::size_t begin = 0;
     std::size_t end = 0;
-    std::vector<Symbol> symbols;
+    Symbols symbols;
     // The guessed parse's steps over the segment's first `recorded` bytes.
     std::vector<StepRecord> steps;
     std::size_t recorded = 0;
@@ -123,12 +122,12 @@ void ParserPool::give(std::unique_ptr<LazyParser> parser)
     m_free.push_back(std::move(parser));
 }
 
-std::vector<Symbol> ParserPool::takeSymbols(std::size_t capacity)
+Symbols ParserPool::takeSymbols(std::size_t capacity)
 {
     return takeKept(m_mutex, m_symbols, capacity);
 }
 
-void ParserPool::giveSymbols(std::vector<Symbol> symbols)
+void ParserPool::giveSymbols(Symbols symbols)
 {
     giveKept(m_mutex, m_symbols, std::move(symbols));
 }
@@ -203,7 +202,7 @@ void StretchParser::parseSegment(std::size_t k)
 
 // The true parse goes on with the parser of the segment where it stands: the tables of a parse
 // depend only on the input before it.
-StretchParse StretchParser::join(std::vector<Symbol> before)
+StretchParse StretchParser::join(Symbols before)
 {
     StretchParse result;
     result.symbols = std::move(m_segments[0].symbols);

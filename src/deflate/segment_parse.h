@@ -19,7 +19,7 @@ struct ParsePoint
 
 struct StretchParse
 {
-    std::vector<Symbol> symbols;
+    Symbols symbols;
     ParsePoint end; // at or past the stretch's end
     bool finished = false;
     // Segments whose guessed parse the true one never met, so they were parsed again in turn.
@@ -45,8 +45,8 @@ public:
     // Keeps the parser where the true parse stopped.
     void leave(std::unique_ptr<LazyParser> parser);
     // Empty vectors with room for `capacity` items, in memory given back where it fits.
-    std::vector<Symbol> takeSymbols(std::size_t capacity);
-    void giveSymbols(std::vector<Symbol> symbols);
+    Symbols takeSymbols(std::size_t capacity);
+    void giveSymbols(Symbols symbols);
     std::vector<StepRecord> takeSteps(std::size_t capacity);
     void giveSteps(std::vector<StepRecord> steps);
 
@@ -56,7 +56,7 @@ private:
     std::mutex m_mutex;
     std::vector<std::unique_ptr<LazyParser>> m_free;
     std::unique_ptr<LazyParser> m_left;
-    std::vector<std::vector<Symbol>> m_symbols;
+    std::vector<Symbols> m_symbols;
     std::vector<std::vector<StepRecord>> m_steps;
 };
 
@@ -81,7 +81,7 @@ public:
     void parseSegment(std::size_t k);
     // Once every segment is parsed, the stretch's parse, its symbols after `before`, which
     // holds `room` symbols.
-    StretchParse join(std::vector<Symbol> before = {});
+    StretchParse join(Symbols before = {});
 
 private:
     struct Segment;

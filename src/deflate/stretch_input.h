@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/large_blocks.h"
 #include "deflate/lazy_parser.h"
 
 #include <cstdint>
@@ -11,6 +12,9 @@
 
 namespace quiltmap::deflate {
 
+// Megabytes of input per stretch.
+using InputBytes = std::vector<std::uint8_t, LargeBlockAllocator<std::uint8_t>>;
+
 // The input bytes read for one stretch, owned. The stretch's parsers read them through view();
 // then they pass, by moving, to the coders of the blocks the stretch completes. The next stretch
 // is read only into memory given back by release(), never into bytes a coder still holds.
@@ -19,7 +23,7 @@ class StretchInput
 public:
     StretchInput() = default;
     // Holds the input from `start` to `end` in `memory`, filled by `read`.
-    StretchInput(std::vector<std::uint8_t> memory, std::size_t start, std::size_t end,
+    StretchInput(InputBytes memory, std::size_t start, std::size_t end,
         const std::function<void(std::span<std::uint8_t>)> &read)
         : m_bytes(std::move(memory))
     {
@@ -48,14 +52,14 @@ public:
     }
 
     // Gives the memory back for the next stretch's read.
-    std::vector<std::uint8_t> release() &&
+    InputBytes release() &&
     {
         m_view = {};
         return std::move(m_bytes);
     }
 
 private:
-    std::vector<std::uint8_t> m_bytes;
+    InputBytes m_bytes;
     InputView m_view;
 };
 

@@ -119,6 +119,11 @@ private:
         if (release)
             release(start);
         const std::size_t end = std::min(m_window.total(), stretchEnd + keptAhead);
+        // The largest stretch's room from the first: memory that grows moves to fresh pages.
+        const std::size_t largest = std::min(
+            m_window.total(), m_segments * m_tuning.segmentSize + keptBehind + keptAhead);
+        if (m_spare.capacity() < largest)
+            m_spare.reserve(largest);
         m_parsed = StretchInput(std::move(m_spare), start, end, [&](std::span<std::uint8_t> bytes) {
             inParallel((bytes.size() + fillPart - 1) / fillPart, [&](std::size_t i) {
                 const std::size_t from = i * fillPart;
@@ -227,12 +232,12 @@ private:
     std::size_t m_checksummed = 0;
     // The input the parsers read, and memory for the next stretch's.
     StretchInput m_parsed;
-    std::vector<std::uint8_t> m_spare;
+    InputBytes m_spare;
     ParserPool m_parsers { m_parsed.view(), m_window };
     ParsePoint m_point;
     bool m_finished = false;
     // The last coded block, then the symbols not yet coded.
-    std::vector<Symbol> m_symbols;
+    Symbols m_symbols;
     std::size_t m_codedCount = 0;
     std::size_t m_symbolsBegin = 0;
     std::optional<Blocks> m_blocks;

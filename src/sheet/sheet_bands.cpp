@@ -1,18 +1,18 @@
 #include "sheet/sheet_bands.h"
 
+#include "common/large_blocks.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <new>
-#include <sys/mman.h>
 
 namespace quiltmap::sheet {
 namespace {
 
-constexpr std::size_t hugePage = std::size_t(2) << 20;
 // Bands come one by one while they hold little, then in blocks of half what they hold.
-constexpr std::size_t singleBandsUpTo = 2 * hugePage;
-constexpr std::size_t maxBlockBytes = 4 * hugePage;
+constexpr std::size_t singleBandsUpTo = 2 * hugePageBytes;
+constexpr std::size_t maxBlockBytes = 4 * hugePageBytes;
 
 int rowsPerBand(std::size_t bytesPerRow, int height, std::size_t bandBytes)
 {
@@ -48,18 +48,17 @@ std::uint8_t *SheetBands::takeBandMemory()
         const std::size_t bandBytes = std::max<std::size_t>(m_bandBytes, 1);
         std::size_t bytes = m_blockBytes < singleBandsUpTo
             ? bandBytes
-            : std::max(bandBytes, std::min(m_blockBytes / 2, maxBlockBytes) / bandBytes * bandBytes);
-        const bool huge = bytes >= hugePage;
-        if (huge)
-            bytes = (bytes + hugePage - 1) / hugePage * hugePage;
-        auto *memory = static_cast<std::uint8_t *>(
-            huge ? std::aligned_alloc(hugePage, bytes) : std::malloc(bytes));
-        if (!memory)
+            : std::max(
+                bandBytes, std::min(m_blockBytes / 2, maxBlockBytes) / bandBytes * bandBytes);
+        // A block takes whole huge pages: the rest of the last serves bands too.
+        if (bytes >= hugePageBytes)
+            bytes = (bytes + hugePageBytes - 1) / hugePageBytes * hugePageBytes;
+        std::uint8_t *memory = nullptr;
+        try {
+            memory = static_cast<std::uint8_t *>(allocateLargeBlock(bytes));
+        } catch (const std::bad_alloc &) {
             throwOutOfImageMemory(m_width, m_bandRows);
-#ifdef MADV_HUGEPAGE
-        if (huge)
-            madvise(memory, bytes, MADV_HUGEPAGE);
-#endif
+        }
         m_blocks.emplace_back(memory);
         m_blockBytes += bytes;
         for (std::size_t at = bytes / bandBytes; at-- > 0;)

@@ -264,14 +264,13 @@ TEST(ParseStretch, ParsesTheSameBeyondFourGiB)
     const Bytes data = sheetRows(400, 300, 15);
     const std::size_t feedSize = 4096;
     const std::size_t base = (std::size_t(1) << 32) - 4 * windowSize;
-    const std::vector<Symbol> expected
-        = parseStretch({ data, 0 }, WindowModel(data.size(), feedSize),
-            { windowSize, {}, windowSize - 1 }, data.size(), 1, 1)
-              .symbols;
+    const Symbols expected = parseStretch({ data, 0 }, WindowModel(data.size(), feedSize),
+        { windowSize, {}, windowSize - 1 }, data.size(), 1, 1)
+                                 .symbols;
     const WindowModel far(base + data.size(), feedSize);
     for (const std::size_t segments : { std::size_t(1), std::size_t(5) })
-        EXPECT_EQ(parseStretch({ data, base }, far, { base + windowSize, {}, base + windowSize - 1 },
-                      far.total(), segments, 2)
+        EXPECT_EQ(parseStretch({ data, base }, far,
+                      { base + windowSize, {}, base + windowSize - 1 }, far.total(), segments, 2)
                       .symbols,
             expected)
             << segments << " segments";
@@ -352,7 +351,7 @@ TEST(ParseStretch, GuessedSegmentsDoNotMeetAtASlidePoint)
 // zlib may store a block only while its bytes are still in its 64 KiB buffer.
 TEST(BlockLayout, StoresOnlyBlocksStillBuffered)
 {
-    std::vector<Symbol> longMatches { literal(0) };
+    Symbols longMatches { literal(0) };
     longMatches.resize(16383, match(1, maxMatch));
     const std::size_t longTotal = 1 + 16382 * std::size_t(maxMatch);
     const WindowModel longWindow(longTotal, allAtOnce);
@@ -361,7 +360,7 @@ TEST(BlockLayout, StoresOnlyBlocksStillBuffered)
     EXPECT_FALSE(spread.stillBuffered(spread.newBlocks()[0]));
     EXPECT_TRUE(spread.stillBuffered(spread.newBlocks()[1]));
 
-    const std::vector<Symbol> literals(3 * 16383, literal(1));
+    const Symbols literals(3 * 16383, literal(1));
     const WindowModel literalWindow(literals.size(), allAtOnce);
     const BlockLayout dense(literals, 0, 0, true, literalWindow);
     for (const BlockSpan &block : dense.newBlocks())
