@@ -10,7 +10,7 @@ namespace {
 
 constexpr int tilesAheadPerThread = 8;
 // Large tiles wait decoded up to about this much, beyond the one the reader wants next.
-constexpr std::size_t bytesAhead = std::size_t(4) << 20;
+constexpr std::size_t bytesAhead = std::size_t(16) << 20;
 
 // Whether `path` is the path tilePath() makes of the folder text and the name.
 bool isPathOf(const QString &path, const QString &folderText, const QString &name)

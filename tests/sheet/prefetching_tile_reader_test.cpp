@@ -86,21 +86,21 @@ TEST(PrefetchingTileReader, ReadsOnlyAFewAheadAndStopsWhenDropped)
 TEST(PrefetchingTileReader, HoldsLargeTilesOnlyAFewMiBAheadAndTakesTheFirstTileGiven)
 {
     NumberedReader inner;
-    inner.rows = 1 << 16; // file n: 192 KiB x (n + 1), from file 21 on more than 4 MiB alone
-    const QStringList names = numbers(30);
+    inner.rows = 1 << 17; // file n takes 384 KiB x (n + 1)
+    const QStringList names = numbers(24);
     {
         PrefetchingTileReader reader(inner, u"d"_s, names, 2,
             ReadTile { u"d/0"_s, Tile(7, 1, Tile::Blend::Replace, std::vector<std::uint8_t>(21)) });
         EXPECT_EQ(reader.read(u"d/0"_s).width(), 7);
-        // Files 1 to 5 hold 3.75 MiB: each thread may start one more, no further.
-        while (inner.reads < 6)
+        // Files 1 to 7 hold 13 MiB of the 16: each thread may start one more, no further.
+        while (inner.reads < 8)
             std::this_thread::yield();
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        EXPECT_LE(inner.reads, 7);
+        EXPECT_LE(inner.reads, 9);
         for (int i = 1; i < names.size(); ++i)
             EXPECT_EQ(reader.read(u"d/"_s + names[i]).width(), i + 1);
     }
-    EXPECT_EQ(inner.reads, 29);
+    EXPECT_EQ(inner.reads, 23);
 }
 
 } // namespace
