@@ -16,7 +16,7 @@ namespace quiltmap::sheet {
 // Reads the named files of a folder ahead on other threads, in the order given, so that tiles
 // are decoded while earlier ones are drawn. A read returns what the inner reader gave for that
 // file (its tile, or its error); files passed over are dropped. At most a few tiles per thread,
-// and of large tiles a few MiB beyond the next one, wait decoded, and only they take room: a
+// and of large tiles about 16 MiB beyond the next one, wait decoded, and only they take room: a
 // file's path is made when it is read. Paths it was not given go to the inner reader directly.
 // The inner reader is read from several threads at once and must keep nothing between reads.
 // Reads come from one thread at a time.
