@@ -25,6 +25,7 @@ KeptBuffers &keptBuffers()
 
 } // namespace
 
+// A kept buffer serves a tile that needs at least half of it: the tile holds all of it.
 std::vector<std::uint8_t> pixelBuffer(std::size_t bytes)
 {
     std::vector<std::uint8_t> buffer;
@@ -33,7 +34,7 @@ std::vector<std::uint8_t> pixelBuffer(std::size_t bytes)
         const std::lock_guard lock(kept.mutex);
         auto best = kept.buffers.end();
         for (auto it = kept.buffers.begin(); it != kept.buffers.end(); ++it)
-            if (it->capacity() >= bytes
+            if (it->capacity() >= bytes && it->capacity() / 2 <= bytes
                 && (best == kept.buffers.end() || it->capacity() < best->capacity()))
                 best = it;
         if (best != kept.buffers.end()) {
