@@ -20,7 +20,7 @@ constexpr std::size_t minRecycledBytes = std::size_t(16) << 20;
 struct SpareBuffer
 {
     std::mutex mutex;
-    std::vector<std::uint8_t> pixels;
+    Raster::Pixels pixels;
 };
 
 SpareBuffer &spareBuffer()
@@ -29,9 +29,9 @@ SpareBuffer &spareBuffer()
     return spare;
 }
 
-std::vector<std::uint8_t> takeSpareBuffer(std::size_t bytes)
+Raster::Pixels takeSpareBuffer(std::size_t bytes)
 {
-    std::vector<std::uint8_t> taken;
+    Raster::Pixels taken;
     if (bytes < minRecycledBytes)
         return taken;
     SpareBuffer &spare = spareBuffer();
@@ -43,7 +43,7 @@ std::vector<std::uint8_t> takeSpareBuffer(std::size_t bytes)
     return taken;
 }
 
-void keepSpareBuffer(std::vector<std::uint8_t> &pixels)
+void keepSpareBuffer(Raster::Pixels &pixels)
 {
     if (pixels.capacity() < minRecycledBytes)
         return;
