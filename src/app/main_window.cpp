@@ -414,7 +414,7 @@ void TfrmMain::folderPath(QObject *sender)
         edit_height->setText(QString::number(cell.height()));
         CheckImagesize(nullptr);
     }
-    GenerateStock(sender);
+    GenerateStock(sender, true);
 }
 
 QStringList TfrmMain::orderedNames() const
@@ -465,7 +465,7 @@ void TfrmMain::Button1Click(QObject *sender)
 // A composition that another one supersedes (a new composition started while this one
 // dispatched events, or the window closed) stops at its next step and leaves the preview, the
 // name list and the busy state to the newer one.
-void TfrmMain::GenerateStock(QObject *sender)
+void TfrmMain::GenerateStock(QObject *sender, bool listed)
 {
     CompositionRun::Ticket run = m_run->begin();
     startBusy();
@@ -474,7 +474,8 @@ void TfrmMain::GenerateStock(QObject *sender)
             return;
         // Listing a large folder takes a while: the window answers meanwhile, and what the user
         // did goes first.
-        if (!files->Update([&run] { return run.dispatchEvents(); }) || !run.dispatchEvents())
+        if ((!listed && !files->Update([&run] { return run.dispatchEvents(); }))
+            || !run.dispatchEvents())
             return;
         startComposition(sender);
         if (m_run->tileCount() < 1) {

@@ -110,7 +110,9 @@ private:
     void folderPath(QObject *sender);
     sheet::GeometryResult computeSheetGeometry(sheet::GeometryVariant variant);
     void CheckImagesize(QObject *sender);
-    void GenerateStock(QObject *sender);
+    // `listed`: the file list was read just now (a folder typed in is, to measure its cell), so
+    // the composition takes it as it is instead of reading the folder again.
+    void GenerateStock(QObject *sender, bool listed = false);
     void startComposition(QObject *sender);
     void startBusy();
     void endBusy(bool sheetComplete);
