@@ -20,12 +20,13 @@
 #include <QTextStream>
 #include <QTimerEvent>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <sys/resource.h>
 #include <thread>
 #include <vector>
@@ -87,8 +88,13 @@ public:
     void start()
     {
         m_thread = std::thread([this] {
-            for (quint32 sequence = 0; !m_stop && sequence < m_pressed.size(); ++sequence) {
-                std::this_thread::sleep_for(keyInterval);
+            for (quint32 sequence = 0; sequence < m_pressed.size(); ++sequence) {
+                // Woken at once when typing stops: a key posted while stop() waited here would
+                // wait undelivered, and count as the window's delay.
+                std::unique_lock lock(m_mutex);
+                if (m_stopped.wait_for(lock, keyInterval, [this] { return m_stop; }))
+                    break;
+                lock.unlock();
                 m_pressed[sequence] = Clock::now();
                 // The scan code carries the key's sequence number back to the filter.
                 QCoreApplication::postEvent(m_field,
@@ -101,7 +107,11 @@ public:
     // Stops typing and returns the delivery delays in seconds, sorted.
     std::vector<double> stop()
     {
-        m_stop = true;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_stopped.notify_one();
         m_thread.join();
         QCoreApplication::processEvents();
         m_field->removeEventFilter(this);
@@ -123,7 +133,9 @@ protected:
 private:
     QWidget *m_field;
     std::thread m_thread;
-    std::atomic<bool> m_stop = false;
+    std::mutex m_mutex;
+    std::condition_variable m_stopped;
+    bool m_stop = false;
     // Written by the typing thread before it posts the key; the post orders the two threads.
     std::vector<Clock::time_point> m_pressed = std::vector<Clock::time_point>(100000);
     std::vector<double> m_delays;
@@ -171,7 +183,7 @@ struct Responsiveness
     std::vector<double> delays;
     double stall = 0;
 
-    template <typename Compose> void measure(QWidget *field, Compose compose)
+    template<typename Compose> void measure(QWidget *field, Compose compose)
     {
         Typist typist(field);
         LoopGaps gaps;
@@ -259,7 +271,8 @@ int composeInWindow(int argc, char **argv, const char *tileFolder, const char *e
         button.measure(field, [&] { window.Button1Click(nullptr); });
         // The stored folder has no "/" at its end: each run's text differs from the last.
         typed.measure(field, [&] {
-            source->setText(QString::fromLocal8Bit(tileFolder) + (i % 2 == 0 ? QStringLiteral("/") : QString()));
+            source->setText(QString::fromLocal8Bit(tileFolder)
+                + (i % 2 == 0 ? QStringLiteral("/") : QString()));
         });
     }
 
@@ -333,8 +346,8 @@ void benchmark(const fs::path &self, const fs::path &work, const bench::Corpus &
                 "%7.1f  %8.1f  %9.1f  %4s  %7.3f  %7.3f  %7.3f  %6.2fx\n",
         label.c_str(), run.seconds, core, floor, run.seconds / floor, run.seconds / core,
         run.medianKeyDelay * 1000, run.maxKeyDelay * 1000, run.keys, run.stall * 1000,
-        run.folderMaxKeyDelay * 1000, run.folderStall * 1000, peakMiB, limitMiB, peakMiB <= limitMiB ? "ok" : "OVER", run.cpu, coreCpu, floorCpu,
-        run.cpu / floorCpu);
+        run.folderMaxKeyDelay * 1000, run.folderStall * 1000, peakMiB, limitMiB,
+        peakMiB <= limitMiB ? "ok" : "OVER", run.cpu, coreCpu, floorCpu, run.cpu / floorCpu);
     std::fflush(stdout);
 }
 
@@ -360,7 +373,8 @@ int main(int argc, char **argv)
     std::printf("%12s  %7s  %7s  %7s  %7s  %7s  %7s %7s %6s %7s %8s %7s  %8s  %9s  %4s  %7s  %7s  "
                 "%7s  %7s\n",
         "tiles", "window", "core", "floor", "/floor", "/core", "key med", "key max", "keys",
-        "stall", "folder", "stall", "peak MiB", "limit MiB", "", "cpu win", "core", "floor", "/floor");
+        "stall", "folder", "stall", "peak MiB", "limit MiB", "", "cpu win", "core", "floor",
+        "/floor");
     try {
         for (const bench::Corpus &corpus : corpora)
             benchmark(self, fs::absolute(work), corpus);
