@@ -13,6 +13,18 @@ namespace quiltmap {
 // a sheet's rows or a stream's symbols. Smaller blocks come from malloc. Freed with std::free.
 constexpr std::size_t hugePageBytes = std::size_t(2) << 20;
 
+// The bytes a block asked for `bytes` holds: whole huge pages once it comes in them, so that
+// a caller may use the rest of the last one. Throws std::bad_alloc when that does not fit.
+inline std::size_t largeBlockBytes(std::size_t bytes)
+{
+    if (bytes < hugePageBytes)
+        return bytes;
+    const std::size_t pages = bytes / hugePageBytes + (bytes % hugePageBytes != 0);
+    if (pages > SIZE_MAX / hugePageBytes)
+        throw std::bad_alloc();
+    return pages * hugePageBytes;
+}
+
 inline void *allocateLargeBlock(std::size_t bytes)
 {
     if (bytes < hugePageBytes) {
@@ -20,14 +32,12 @@ inline void *allocateLargeBlock(std::size_t bytes)
             return memory;
         throw std::bad_alloc();
     }
-    const std::size_t pages = bytes / hugePageBytes + (bytes % hugePageBytes != 0);
-    if (pages > SIZE_MAX / hugePageBytes)
-        throw std::bad_alloc();
-    void *memory = std::aligned_alloc(hugePageBytes, pages * hugePageBytes);
+    const std::size_t blockBytes = largeBlockBytes(bytes);
+    void *memory = std::aligned_alloc(hugePageBytes, blockBytes);
     if (!memory)
         throw std::bad_alloc();
 #ifdef MADV_HUGEPAGE
-    madvise(memory, pages * hugePageBytes, MADV_HUGEPAGE);
+    madvise(memory, blockBytes, MADV_HUGEPAGE);
 #endif
     return memory;
 }

@@ -51,10 +51,9 @@ std::uint8_t *SheetBands::takeBandMemory()
             : std::max(
                 bandBytes, std::min(m_blockBytes / 2, maxBlockBytes) / bandBytes * bandBytes);
         // A block takes whole huge pages: the rest of the last serves bands too.
-        if (bytes >= hugePageBytes)
-            bytes = (bytes + hugePageBytes - 1) / hugePageBytes * hugePageBytes;
         std::uint8_t *memory = nullptr;
         try {
+            bytes = largeBlockBytes(bytes);
             memory = static_cast<std::uint8_t *>(allocateLargeBlock(bytes));
         } catch (const std::bad_alloc &) {
             throwOutOfImageMemory(m_width, m_bandRows);
