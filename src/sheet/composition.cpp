@@ -207,10 +207,8 @@ std::optional<QSize> cellOfTiles(const QString &folderText, const QStringList &n
             if (!how.largest) {
                 if (!how.firstTile)
                     return readTileSize(path, reader);
-                Tile tile = reader.read(path);
-                const QSize size(tile.width(), tile.height());
-                *how.firstTile = ReadTile { path, std::move(tile) };
-                return size;
+                const Tile &tile = how.firstTile->emplace(path, reader.read(path)).tile;
+                return QSize(tile.width(), tile.height());
             }
             largest = largest.expandedTo(reader.readSize(path));
         } catch (const Error &error) {
