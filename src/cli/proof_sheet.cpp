@@ -69,8 +69,8 @@ ProofSheet::ProofSheet(const sheet::SheetGeometry &geometry, const sheet::SheetL
     if (width > std::numeric_limits<int>::max() || height > std::numeric_limits<int>::max())
         throw Error(u"the proof sheet would be too large"_s);
     m_rows = int(rows);
-    m_bands = std::make_unique<sheet::SheetBands>(
-        int(width), int(height), 3, std::array<std::uint8_t, 4> { 0x80, 0x80, 0x80, 0xFF }, heldBytes);
+    m_bands = std::make_unique<sheet::SheetBands>(int(width), int(height), 3,
+        std::array<std::uint8_t, 4> { 0x80, 0x80, 0x80, 0xFF }, heldBytes);
     m_cellRows = sheet::Raster::filled(sheetWidth, geometry.cellHeight, sheetChannels, {});
     m_checker = std::make_unique<QImage>(m_boxWidth, geometry.cellHeight, QImage::Format_RGB888);
     {
@@ -114,7 +114,8 @@ void ProofSheet::drawBoxRow()
         painter.setPen(Qt::black);
         const QFontMetrics metrics(*m_font);
         const int first = m_row * m_geometry.columns;
-        const int end = int(std::min<qsizetype>(m_names.size(), qsizetype(first) + m_geometry.columns));
+        const int end
+            = int(std::min<qsizetype>(m_names.size(), qsizetype(first) + m_geometry.columns));
         for (int index = first; index < end; ++index) {
             const sheet::CellPlace cell = sheet::cellPlace(m_geometry, m_layout, index);
             const QPoint box(1 + int(cell.column) * (m_boxWidth + 1), 0);

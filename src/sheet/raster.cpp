@@ -95,7 +95,8 @@ void Raster::fill(std::array<std::uint8_t, 4> pixel)
 
 void fillPixels(std::span<std::uint8_t> pixels, int channels, std::array<std::uint8_t, 4> pixel)
 {
-    if (std::all_of(pixel.begin(), pixel.begin() + channels, [&](auto v) { return v == pixel[0]; })) {
+    if (std::all_of(
+            pixel.begin(), pixel.begin() + channels, [&](auto v) { return v == pixel[0]; })) {
         std::fill(pixels.begin(), pixels.end(), pixel[0]);
         return;
     }

@@ -171,7 +171,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, BandedComposition,
             { { 4, 13 }, { 4, 4, 0, true }, { 4, 4, 0, true }, { 4, 4 }, { 8, 4, 0, true },
                 { 4, 4 } } },
         BandCase { "a sheet padded to powers of two, a tile reaching into the padding", 5, 3,
-            { {}, { {}, true }, true }, { { 5, 5, 120 }, { 5, 5 }, { 9, 5 }, { 5, 5 }, { 4, 12, 70 } } },
+            { {}, { {}, true }, true },
+            { { 5, 5, 120 }, { 5, 5 }, { 9, 5 }, { 5, 5 }, { 4, 12, 70 } } },
         BandCase { "a sheet the compressor reads in several stretches", 48, 8, {},
             std::vector<TileSpec>(120, { 48, 48 }) },
         BandCase { "a large tile that keeps bands in blocks of many at once", 1200, 1, {},
@@ -185,7 +186,8 @@ TEST(SheetBands, HoldsOnlyTheRowsInFlight)
     dir.write(u"t.png"_s, patternPng({ 256, 256 }, 1));
     const QStringList names(44, u"t.png"_s);
     const SheetGeometry geometry
-        = computeGeometry({ u"256"_s, u"256"_s, u"4"_s }, 44, GeometryVariant::Composition).geometry;
+        = computeGeometry({ u"256"_s, u"256"_s, u"4"_s }, 44, GeometryVariant::Composition)
+              .geometry;
     Composition composition(geometry, dir.path(), names, {}, { 0 });
     QByteArray file;
     QBuffer buffer(&file);
