@@ -207,7 +207,8 @@ std::optional<QSize> cellOfTiles(const QString &folderText, const QStringList &n
             if (!how.largest) {
                 if (!how.firstTile)
                     return readTileSize(path, reader);
-                const Tile &tile = how.firstTile->emplace(path, reader.read(path)).tile;
+                const Tile &tile
+                    = how.firstTile->emplace(ReadTile { path, reader.read(path) }).tile;
                 return QSize(tile.width(), tile.height());
             }
             largest = largest.expandedTo(reader.readSize(path));
