@@ -42,6 +42,12 @@ offered=$(bash -c 'source /usr/share/bash-completion/bash_completion && source "
   COMP_POINT=${#COMP_LINE} && _quiltmap && echo "${COMPREPLY[*]}"' _ "$completion")
 [ "$offered" = "white transparent" ] || fail "the completion offers \"$offered\" for --background"
 
+echo "-- the installed quiltmap with the module that --any-format and --proof load"
+mkdir -p "$stage/tiles"
+cp "$stage"/root/usr/share/icons/hicolor/{16x16,32x32}/apps/*.png "$stage/tiles/"
+"$stage/root/usr/bin/quiltmap" --quiet --any-format --proof -o "$stage/proof/sheet" "$stage/tiles"
+[ -s "$stage/proof/sheet.proof.png" ] || fail "quiltmap --proof wrote no proof sheet"
+
 echo "-- the installed CreateQuiltMap as an ordinary user"
 mkdir -p "$stage/plugins/generic"
 cp "$build/tests/install/plugins/generic/libquiltmapexitkey.so" "$stage/plugins/generic/"

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # Only what this script runs: the window, the command line and the sample folder's generator.
 build="$root/build/release"
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build "$build" --parallel "$(nproc)" --target CreateQuiltMap quiltmap quiltmap_corpus
+cmake --build "$build" --parallel "$(nproc)" --target CreateQuiltMap quiltmap quiltmap_gui_module quiltmap_corpus
 mkdir -p "$root/out"
 if [ ! -d "$root/out/sample" ]; then
   "$root/build/release/bench/quiltmap_corpus" --count 60 "$root/out/sample"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/gui_parts.h"
 #include "sheet/raster.h"
 #include "sheet/sheet_bands.h"
 
@@ -43,7 +44,7 @@ private:
 // with an ellipsis where too long) beneath it, legible at 100 %. It is drawn one row of boxes at a
 // time, as the rows of the composed sheet become final, into bands() that its writer reads.
 // Needs a TextSupport or an application.
-class ProofSheet
+class ProofSheet : public ProofRows
 {
 public:
     // The proof of the sheet of `geometry` and `layout` drawn from the tiles `names` (file names),
@@ -53,14 +54,14 @@ public:
     ProofSheet(const sheet::SheetGeometry &geometry, const sheet::SheetLayout &layout,
         const QStringList &names, int firstIndex, int sheetWidth, int sheetChannels,
         std::size_t heldBytes);
-    ~ProofSheet();
+    ~ProofSheet() override;
     ProofSheet(const ProofSheet &) = delete;
     ProofSheet &operator=(const ProofSheet &) = delete;
 
-    sheet::SheetBands &bands() { return *m_bands; }
+    sheet::SheetBands &bands() override { return *m_bands; }
     // The composed sheet's next rows, final: the boxes of every row of cells they complete are
     // drawn. After the sheet's last row, the whole proof is final.
-    void takeFinalRows(const sheet::RasterBand &rows);
+    void takeFinalRows(const sheet::RasterBand &rows) override;
 
 private:
     void drawBoxRow();

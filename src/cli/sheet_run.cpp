@@ -1,12 +1,11 @@
 #include "cli/sheet_run.h"
 
-#include "cli/any_format_reader.h"
 #include "cli/cli_messages.h"
 #include "cli/cli_options.h"
 #include "cli/duplicate_tiles.h"
+#include "cli/gui_parts.h"
 #include "cli/order_file.h"
 #include "cli/progress_bar.h"
-#include "cli/proof_sheet.h"
 #include "common/error.h"
 #include "common/sheet_defaults.h"
 #include "settings/version_text.h"
@@ -67,7 +66,7 @@ public:
         , m_history(history)
     {
         if (options.anyFormat)
-            m_reader = &m_anyFormat;
+            m_reader = &guiParts().anyFormatReader();
     }
 
     int run();
@@ -124,7 +123,7 @@ private:
     // with a `proof` one more its rows into `proofFile`; a failure of those threads is left in
     // `imageFailure`.
     DrawnSheet drawWhileWritingImage(Composition &composition, const QString &stem,
-        ProofSheet *proof, QByteArray &proofFile, std::exception_ptr &imageFailure) const;
+        ProofRows *proof, QByteArray &proofFile, std::exception_ptr &imageFailure) const;
     // The size of the image: the sheet's, or with --pot each side raised to a power of two.
     SheetSize imageSize(const SheetGeometry &geometry) const;
     void report(const QStringList &lines, const char *prefix) const;
@@ -135,7 +134,6 @@ private:
     const RunPaths &m_paths;
     Console m_console;
     RunHistory &m_history;
-    AnyFormatReader m_anyFormat;
     TileReader *m_reader = &pngTileReader();
     // Whether --keep-going passed over a file that could not be read.
     bool m_skipped = false;
@@ -342,7 +340,7 @@ SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition) const
 }
 
 SheetRun::DrawnSheet SheetRun::drawWhileWritingImage(Composition &composition, const QString &stem,
-    ProofSheet *proof, QByteArray &proofFile, std::exception_ptr &imageFailure) const
+    ProofRows *proof, QByteArray &proofFile, std::exception_ptr &imageFailure) const
 {
     SheetBands &bands = composition.bands();
     // The proof goes to its file only once the sheet is written, as a proof of no sheet is none.
@@ -413,12 +411,12 @@ SheetImage SheetRun::composeImage(const QStringList &names, const SheetGeometry 
     const int channels = m_options.style.background.transparent ? 4 : 3;
     const std::size_t heldBytes
         = heldBandBytes(threads(), size.width, channels, geometry.cellHeight);
-    std::optional<ProofSheet> proof;
+    std::unique_ptr<ProofRows> proof;
     std::exception_ptr proofRefused;
     if (m_options.proof) {
         try {
-            proof.emplace(geometry, m_options.style.layout, names, first, int(size.width), channels,
-                heldBytes);
+            proof = guiParts().proofSheet(geometry, m_options.style.layout, names, first,
+                int(size.width), channels, heldBytes);
         } catch (const Error &) {
             proofRefused = std::current_exception();
         }
@@ -430,8 +428,8 @@ SheetImage SheetRun::composeImage(const QStringList &names, const SheetGeometry 
     composition.setTileReader(duplicates ? *duplicates : reader);
     std::exception_ptr imageFailure;
     QByteArray proofFile;
-    DrawnSheet drawn = drawWhileWritingImage(
-        composition, stem, proof ? &*proof : nullptr, proofFile, imageFailure);
+    DrawnSheet drawn
+        = drawWhileWritingImage(composition, stem, proof.get(), proofFile, imageFailure);
     if (!m_options.quiet)
         report(drawn.warnings, "warning: ");
     report(drawn.skipped, "");
@@ -469,9 +467,9 @@ int SheetRun::run()
     std::optional<DuplicateTiles> duplicates;
     if (!m_options.quiet)
         duplicates.emplace(m_paths.folder);
-    std::optional<TextSupport> text;
+    std::shared_ptr<const void> text;
     if (m_options.proof)
-        text.emplace();
+        text = guiParts().textSupport();
     const QString stem = changeExtension(m_paths.outputBase, QString());
     QList<SheetImage> images;
     if (pageRows == 0) {

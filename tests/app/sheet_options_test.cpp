@@ -2,6 +2,7 @@
 #include "app/text_list_edit.h"
 #include "app_harness.h"
 #include "cli/cli_run.h"
+#include "cli/gui_parts.h"
 #include "widgets/html_label.h"
 
 #include <QAction>
@@ -74,6 +75,7 @@ TEST_P(SheetOptionsSave, WritesWhatTheCommandLineWrites)
     const QString cli = app.makeFolder(u"cli"_s);
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
+    cli::useGuiParts(cli::linkedGuiParts());
     cli::runCli(c.options + QStringList { u"-n"_s, u"2"_s, u"-o"_s, cli + u"/QuiltMap"_s, folder },
         { outStream, errStream });
     for (const char *extension : { ".png", ".txt", ".json", ".csv", ".atlas.json", ".tsx" }) {

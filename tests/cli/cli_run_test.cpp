@@ -1,5 +1,6 @@
 #include "cli/cli_messages.h"
 #include "cli/cli_run.h"
+#include "cli/gui_parts.h"
 #include "common/error.h"
 #include "png_builder/png_builder.h"
 #include "sheet/composition.h"
@@ -70,7 +71,12 @@ Rgba pixelAt(const sheet::Tile &sheet, int x, int y)
 class CliTest : public testing::Test
 {
 protected:
-    CliTest() { QDir::setCurrent(dir.path()); }
+    // The parts the program loads as a module are linked in here.
+    CliTest()
+    {
+        QDir::setCurrent(dir.path());
+        useGuiParts(linkedGuiParts());
+    }
     ~CliTest() override { QDir::setCurrent(m_start); }
 
     int run(const QStringList &arguments, bool terminal = false)

@@ -1,0 +1,53 @@
+#include "cli/gui_parts.h"
+#include "common/error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <dlfcn.h>
+
+namespace quiltmap::cli {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+GuiParts *chosenParts = nullptr;
+
+GuiParts &loadModule()
+{
+    const QString programFolder = QFileInfo(QFile::symLinkTarget(u"/proc/self/exe"_s)).path();
+    const QString name = QStringLiteral(QUILTMAP_GUI_MODULE_NAME);
+    QStringList failures;
+    for (const QString &folder :
+        { QDir(programFolder).filePath(QStringLiteral(QUILTMAP_GUI_MODULE_DIR)), programFolder }) {
+        const QString path = QDir::cleanPath(QDir(folder).filePath(name));
+        // Kept loaded for the rest of the process: the parts it hands out live that long.
+        void *module = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+        if (module == nullptr) {
+            failures.append(QString::fromLocal8Bit(::dlerror()));
+            continue;
+        }
+        using Entry = GuiParts *(*)();
+        if (const auto entry = reinterpret_cast<Entry>(::dlsym(module, "quiltmapGuiParts")))
+            return *entry();
+        failures.append(path + u": no entry quiltmapGuiParts"_s);
+    }
+    throw Error(
+        u"cannot load the module for --any-format and --proof: "_s + failures.join(u"; "_s));
+}
+
+} // namespace
+
+GuiParts &guiParts()
+{
+    if (chosenParts == nullptr)
+        chosenParts = &loadModule();
+    return *chosenParts;
+}
+
+void useGuiParts(GuiParts &parts)
+{
+    chosenParts = &parts;
+}
+
+} // namespace quiltmap::cli
