@@ -7,5 +7,5 @@ build="${QUILTMAP_BENCH_BUILD:-$root/build/bench}"
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILTMAP_BUILD_TESTS=OFF
 fi
-cmake --build "$build" --target quiltmap_bench quiltmap quiltmap_corpus
+cmake --build "$build" --target quiltmap_bench quiltmap quiltmap_gui_module quiltmap_corpus
 "$build/bench/quiltmap_bench" "${1:-$build/work}" "${@:2}"
