@@ -43,8 +43,10 @@ offered=$(bash -c 'source /usr/share/bash-completion/bash_completion && source "
 [ "$offered" = "white transparent" ] || fail "the completion offers \"$offered\" for --background"
 
 echo "-- the installed quiltmap with the module that --any-format and --proof load"
-mkdir -p "$stage/tiles"
-cp "$stage"/root/usr/share/icons/hicolor/{16x16,32x32}/apps/*.png "$stage/tiles/"
+mkdir -p "$stage/tiles" "$stage/proof"
+for size in 16x16 32x32; do
+  cp "$stage/root/usr/share/icons/hicolor/$size/apps/io.github.quiltmap.CreateQuiltMap.png" "$stage/tiles/$size.png"
+done
 "$stage/root/usr/bin/quiltmap" --quiet --any-format --proof -o "$stage/proof/sheet" "$stage/tiles"
 [ -s "$stage/proof/sheet.proof.png" ] || fail "quiltmap --proof wrote no proof sheet"
 
