@@ -545,13 +545,15 @@ void TfrmMain::butsavestockClick()
         const QString chosen = m_errors.prompts().chooseSaveFile(this, SaveDialog1);
         if (chosen.isEmpty())
             return;
-        // The list is read once: a long one takes a while.
-        const QStringList shown = filelist->lines();
-        const QStringList lines = sheet::trimNameLines(shown);
-        if (lines != shown)
-            filelist->setLines(lines);
+        // The list is read once, as one text: a long one takes a while, and a string for each
+        // of a million lines took longer still.
+        const QString shown = filelist->linesText();
+        const QString text = sheet::trimNameText(shown);
+        if (text != shown)
+            filelist->setPlainText(text);
         const WaitCursor waiting;
-        sheet::exportSheet(*exportImage(), lines, chosen);
+        sheet::exportSheetImage(*exportImage(), chosen, sheet::processorCount());
+        sheet::exportNameText(sheet::encodeNameText(text), chosen);
         writeDataFiles(chosen);
     });
 }

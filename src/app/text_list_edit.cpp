@@ -47,9 +47,13 @@ TextListEdit::TextListEdit(QWidget *parent)
 
 QStringList TextListEdit::lines() const
 {
-    if (document()->isEmpty())
-        return {};
-    return toPlainText().split(u'\n');
+    const QString text = linesText();
+    return text.isEmpty() ? QStringList() : text.split(u'\n');
+}
+
+QString TextListEdit::linesText() const
+{
+    return document()->isEmpty() ? QString() : toPlainText();
 }
 
 void TextListEdit::setLines(const QStringList &lines)

@@ -17,6 +17,8 @@ public:
     explicit TextListEdit(QWidget *parent = nullptr);
 
     QStringList lines() const;
+    // The lines separated by '\n', empty when there are none.
+    QString linesText() const;
     void setLines(const QStringList &lines);
     // Appends the lines at the end with one relayout, keeping the view at the bottom when it
     // was there.

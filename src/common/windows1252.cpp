@@ -1,6 +1,7 @@
 #include "common/windows1252.h"
 
 #include <QList>
+#include <algorithm>
 #include <array>
 
 namespace quiltmap {
@@ -64,10 +65,16 @@ void appendSimilar(QByteArray &out, char32_t c)
 
 } // namespace
 
-QByteArray toWindows1252(QStringView text)
+void appendWindows1252(QByteArray &out, QStringView text)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    // ASCII text is composed already and is its own bytes; most names are.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        const qsizetype start = out.size();
+        out.resize(start + text.size());
+        std::transform(text.begin(), text.end(), out.begin() + start,
+            [](QChar c) { return char(c.unicode()); });
+        return;
+    }
     // Composed first, so that a letter followed by its accent counts as one accented letter.
     for (const char32_t c : text.toString().normalized(QString::NormalizationForm_C).toUcs4()) {
         if (const std::optional<char> byte = windows1252Byte(c))
@@ -75,6 +82,13 @@ QByteArray toWindows1252(QStringView text)
         else
             appendSimilar(out, c);
     }
+}
+
+QByteArray toWindows1252(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    appendWindows1252(out, text);
     return out;
 }
 

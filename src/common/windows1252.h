@@ -20,5 +20,7 @@ std::optional<char> windows1252Byte(char32_t character);
 // decomposition without the combining marks when those exist in the code page ("ā" gives
 // "a"), otherwise "?".
 QByteArray toWindows1252(QStringView text);
+// The same appended to `out`.
+void appendWindows1252(QByteArray &out, QStringView text);
 
 } // namespace quiltmap

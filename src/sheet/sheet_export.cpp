@@ -8,6 +8,7 @@
 #include <QIODevice>
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 namespace quiltmap::sheet {
 
@@ -18,6 +19,19 @@ QString changeExtension(const QString &path, const QString &extension)
         return path.left(dot) + extension;
     return path + extension;
 }
+
+namespace {
+
+// The length of a name-list line without its trailing characters up to U+0020.
+qsizetype trimmedLength(QStringView line)
+{
+    qsizetype end = line.size();
+    while (end > 0 && line[end - 1].unicode() <= 0x20)
+        --end;
+    return end;
+}
+
+} // namespace
 
 QStringList trimNameLines(const QStringList &lines)
 {
@@ -30,17 +44,51 @@ QStringList trimNameLines(const QStringList &lines)
 
 QString trimNameLine(const QString &line)
 {
-    qsizetype end = line.size();
-    while (end > 0 && line[end - 1].unicode() <= 0x20)
-        --end;
-    return line.left(end);
+    return line.left(trimmedLength(line));
+}
+
+QString trimNameText(const QString &text)
+{
+    const auto lines = QStringView(text).tokenize(u'\n');
+    const auto anyTrimmed = [&] {
+        for (const QStringView line : lines)
+            if (trimmedLength(line) != line.size())
+                return true;
+        return false;
+    };
+    if (!anyTrimmed())
+        return text;
+    QString trimmed;
+    trimmed.reserve(text.size());
+    bool first = true;
+    for (const QStringView line : lines) {
+        if (!std::exchange(first, false))
+            trimmed += u'\n';
+        trimmed += line.left(trimmedLength(line));
+    }
+    return trimmed;
 }
 
 QByteArray encodeNameList(const QStringList &lines)
 {
     QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += encodeNameLine(line);
+    for (const QString &line : lines) {
+        appendWindows1252(bytes, line);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+QByteArray encodeNameText(QStringView text)
+{
+    QByteArray bytes;
+    if (text.isEmpty())
+        return bytes;
+    bytes.reserve(text.size() + 2 * text.count(u'\n') + 2);
+    for (const QStringView line : text.tokenize(u'\n')) {
+        appendWindows1252(bytes, line);
+        bytes += "\r\n";
+    }
     return bytes;
 }
 

@@ -18,11 +18,15 @@ QString changeExtension(const QString &path, const QString &extension);
 // The GUI puts the returned lines back into its name-list control.
 QStringList trimNameLines(const QStringList &lines);
 QString trimNameLine(const QString &line);
+// The same for the lines of a text, separated by '\n'; the text itself when no line changes.
+QString trimNameText(const QString &text);
 
 // The name-list file's bytes: every line in Windows-1252 followed by CR LF, no byte-order mark.
 // A character the code page lacks becomes its base letter when it has one ("ā" gives "a"),
 // otherwise "?".
 QByteArray encodeNameList(const QStringList &lines);
+// The same for the lines of a text, separated by '\n'; an empty text has no lines.
+QByteArray encodeNameText(QStringView text);
 // One line of those bytes, CR LF included.
 QByteArray encodeNameLine(const QString &line);
 

@@ -50,6 +50,7 @@ TEST(NameList, TrimsTrailingBlanksAndControlsOnly)
         QStringLiteral("   "), QStringLiteral("keep\u00A0") };
     EXPECT_EQ(trimNameLines(lines),
         (QStringList { u"two"_s, u"\t lead\tin"_s, QString(), u"keep\u00A0"_s }));
+    EXPECT_EQ(trimNameText(lines.join(u'\n')), u"two\n\t lead\tin\n\nkeep\u00A0"_s);
 }
 
 TEST(NameList, EndsEveryLineWithCrLfWithoutBom)
@@ -57,6 +58,9 @@ TEST(NameList, EndsEveryLineWithCrLfWithoutBom)
     EXPECT_EQ(encodeNameList({}), QByteArray());
     EXPECT_EQ(encodeNameList({ QString() }), QByteArray("\r\n"));
     EXPECT_EQ(encodeNameList({ u"a"_s, u""_s, u"café"_s }), QByteArray("a\r\n\r\ncaf\xE9\r\n"));
+    EXPECT_EQ(encodeNameText(u""_s), QByteArray());
+    EXPECT_EQ(encodeNameText(u"\n"_s), QByteArray("\r\n\r\n"));
+    EXPECT_EQ(encodeNameText(u"a\n\ncafé"_s), QByteArray("a\r\n\r\ncaf\xE9\r\n"));
 }
 
 class ExportTest : public testing::Test
