@@ -38,11 +38,13 @@ def main(quiltmap, schema_path):
         subprocess.run([quiltmap, "-q", "-c10x10", "-n3", "--spacing=2", "--margin=3",
                         "--data", "json", "-o", str(base), str(tiles)], check=True)
         document = json.loads(base.with_suffix(".json").read_text(encoding="utf-8"))
-        # One column of four rows on pages of two rows.
+        # One column of four rows on pages of two rows, read and proofed by the module that the
+        # program loads for those options.
         subprocess.run([quiltmap, "-q", "-c10x10", "-n1", "--spacing=2", "--margin=3",
-                        "--max-size=30", "--pages", "--data", "json", "-o", str(base),
-                        str(tiles)], check=True)
+                        "--max-size=30", "--pages", "--data", "json", "--any-format", "--proof",
+                        "-o", str(base), str(tiles)], check=True)
         paged = json.loads(base.with_suffix(".json").read_text(encoding="utf-8"))
+        assert all(Path(work, f"sheet-{page}.proof.png").stat().st_size > 0 for page in (1, 2))
     validator.validate(document)
     validator.validate(paged)
     assert paged["sheet"]["pages"] == 2 and [t["page"] for t in paged["tiles"]] == [1, 1, 2, 2]
