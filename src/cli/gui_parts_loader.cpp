@@ -15,7 +15,12 @@ GuiParts *chosenParts = nullptr;
 
 GuiParts &loadModule()
 {
-    const QString programFolder = QFileInfo(QFile::symLinkTarget(u"/proc/self/exe"_s)).path();
+    const QString program = QFile::symLinkTarget(u"/proc/self/exe"_s);
+    const QString failed = u"cannot load the module for --any-format and --proof: "_s;
+    // Never a folder relative to where the command runs: anyone could plant a module there.
+    if (!QFileInfo(program).isAbsolute())
+        throw Error(failed + u"the program's own folder is unknown"_s);
+    const QString programFolder = QFileInfo(program).path();
     const QString name = QStringLiteral(QUILTMAP_GUI_MODULE_NAME);
     QStringList failures;
     for (const QString &folder :
@@ -32,8 +37,7 @@ GuiParts &loadModule()
             return *entry();
         failures.append(path + u": no entry quiltmapGuiParts"_s);
     }
-    throw Error(
-        u"cannot load the module for --any-format and --proof: "_s + failures.join(u"; "_s));
+    throw Error(failed + failures.join(u"; "_s));
 }
 
 } // namespace
