@@ -552,8 +552,7 @@ void TfrmMain::butsavestockClick()
         if (text != shown)
             filelist->setPlainText(text);
         const WaitCursor waiting;
-        sheet::exportSheetImage(*exportImage(), chosen, sheet::processorCount());
-        sheet::exportNameText(sheet::encodeNameText(text), chosen);
+        sheet::exportSheet(*exportImage(), text, chosen);
         writeDataFiles(chosen);
     });
 }

@@ -56,11 +56,6 @@ QString TextListEdit::linesText() const
     return document()->isEmpty() ? QString() : toPlainText();
 }
 
-void TextListEdit::setLines(const QStringList &lines)
-{
-    setPlainText(lines.join(u'\n'));
-}
-
 void TextListEdit::appendLines(const QStringList &lines)
 {
     // Appended lines are not undone batch by batch: with an undo step kept for every batch,

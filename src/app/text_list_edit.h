@@ -19,7 +19,6 @@ public:
     QStringList lines() const;
     // The lines separated by '\n', empty when there are none.
     QString linesText() const;
-    void setLines(const QStringList &lines);
     // Appends the lines at the end with one relayout, keeping the view at the bottom when it
     // was there.
     void appendLines(const QStringList &lines);

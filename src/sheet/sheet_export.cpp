@@ -33,15 +33,6 @@ qsizetype trimmedLength(QStringView line)
 
 } // namespace
 
-QStringList trimNameLines(const QStringList &lines)
-{
-    QStringList trimmed;
-    trimmed.reserve(lines.size());
-    for (const QString &line : lines)
-        trimmed.append(trimNameLine(line));
-    return trimmed;
-}
-
 QString trimNameLine(const QString &line)
 {
     return line.left(trimmedLength(line));
@@ -67,16 +58,6 @@ QString trimNameText(const QString &text)
         trimmed += line.left(trimmedLength(line));
     }
     return trimmed;
-}
-
-QByteArray encodeNameList(const QStringList &lines)
-{
-    QByteArray bytes;
-    for (const QString &line : lines) {
-        appendWindows1252(bytes, line);
-        bytes += "\r\n";
-    }
-    return bytes;
 }
 
 QByteArray encodeNameText(QStringView text)
@@ -130,11 +111,6 @@ QString exportSheetImage(const Raster &sheet, const QString &chosenPath, unsigne
     return exportImage(sheet, chosenPath, threads);
 }
 
-QString exportNameList(const QStringList &lines, const QString &chosenPath)
-{
-    return exportNameText(encodeNameList(lines), chosenPath);
-}
-
 QString exportNameText(const QByteArray &text, const QString &chosenPath)
 {
     const QString nameList = changeExtension(chosenPath, QStringLiteral(".txt"));
@@ -143,10 +119,10 @@ QString exportNameText(const QByteArray &text, const QString &chosenPath)
 }
 
 ExportedFiles exportSheet(
-    const Raster &sheet, const QStringList &lines, const QString &chosenPath, unsigned threads)
+    const Raster &sheet, QStringView nameText, const QString &chosenPath, unsigned threads)
 {
     const QString image = exportImage(sheet, chosenPath, threads);
-    return { image, exportNameList(lines, chosenPath) };
+    return { image, exportNameText(encodeNameText(nameText), chosenPath) };
 }
 
 } // namespace quiltmap::sheet

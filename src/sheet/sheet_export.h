@@ -5,7 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
+#include <QStringView>
 
 namespace quiltmap::sheet {
 
@@ -14,18 +14,15 @@ namespace quiltmap::sheet {
 // its dot.
 QString changeExtension(const QString &path, const QString &extension);
 
-// The name-list lines as they are saved: each loses its trailing characters up to U+0020.
-// The GUI puts the returned lines back into its name-list control.
-QStringList trimNameLines(const QStringList &lines);
+// A name-list line as it is saved: without its trailing characters up to U+0020.
 QString trimNameLine(const QString &line);
-// The same for the lines of a text, separated by '\n'; the text itself when no line changes.
+// The same for each line of a name-list text, lines separated by '\n'; the text itself when no
+// line changes. The GUI puts the returned text back into its name-list control.
 QString trimNameText(const QString &text);
 
-// The name-list file's bytes: every line in Windows-1252 followed by CR LF, no byte-order mark.
-// A character the code page lacks becomes its base letter when it has one ("ā" gives "a"),
-// otherwise "?".
-QByteArray encodeNameList(const QStringList &lines);
-// The same for the lines of a text, separated by '\n'; an empty text has no lines.
+// The name-list file's bytes of a name-list text (lines separated by '\n', none in an empty
+// text): every line in Windows-1252 followed by CR LF, no byte-order mark. A character the code
+// page lacks becomes its base letter when it has one ("ā" gives "a"), otherwise "?".
 QByteArray encodeNameText(QStringView text);
 // One line of those bytes, CR LF included.
 QByteArray encodeNameLine(const QString &line);
@@ -40,14 +37,14 @@ struct ExportedFiles
 };
 
 // Saves the sheet under `chosenPath` with the extension ".png" and then the (already trimmed)
-// lines under the extension ".txt". Each file is replaced atomically, so a failed write leaves
-// the previous file as it was. Throws quiltmap::Error "Datei "<path>" kann nicht erstellt
+// name-list text under the extension ".txt". Each file is replaced atomically, so a failed write
+// leaves the previous file as it was. Throws quiltmap::Error "Datei "<path>" kann nicht erstellt
 // werden. <reason>" for the first file that cannot be written; when the image fails, the name
 // list is not written. Read-only files and folders are refused, even for root. An empty sheet,
 // which PNG cannot hold, throws quiltmap::Error "Ein Bild mit <w> x <h> Pixeln kann nicht als
 // PNG gespeichert werden" before any file is touched. The image is compressed on `threads`
 // threads; the file is the same for any count.
-ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const QString &chosenPath,
+ExportedFiles exportSheet(const Raster &sheet, QStringView nameText, const QString &chosenPath,
     unsigned threads = processorCount());
 
 // The two halves of exportSheet, for a caller that writes the image while the sheet is still
@@ -55,8 +52,7 @@ ExportedFiles exportSheet(const Raster &sheet, const QStringList &lines, const Q
 // what reading a row throws), or from a sheet already drawn; then the name list.
 QString exportSheetImage(SheetRows &sheet, const QString &chosenPath, unsigned threads);
 QString exportSheetImage(const Raster &sheet, const QString &chosenPath, unsigned threads);
-QString exportNameList(const QStringList &lines, const QString &chosenPath);
-// The name list from its bytes (encodeNameList()), for a caller that encodes line by line.
+// The name list from its bytes, for a caller that encodes line by line.
 QString exportNameText(const QByteArray &text, const QString &chosenPath);
 
 } // namespace quiltmap::sheet

@@ -194,7 +194,7 @@ TEST(MainWindowSave, WritesBothFilesUnderTheChosenName)
     app.start();
     const QString out = app.makeFolder(QStringLiteral("out"));
     app.options().setQuiltMapFolder(out);
-    app.control<TextListEdit>("filelist")->setLines({ u"a  "_s, u"b"_s, u"c"_s });
+    app.control<TextListEdit>("filelist")->setPlainText(u"a  \nb\nc"_s);
     app.prompts.saveAnswer = out + u"/sheet.png";
     // The preview paints the raster rows of the area it repaints.
     const QImage lowerLeft = app.control<RasterView>("pb")->grab({ 0, 24, 32, 24 }).toImage();
