@@ -26,16 +26,18 @@ GuiParts &loadModule()
     for (const QString &folder :
         { QDir(programFolder).filePath(QStringLiteral(QUILTMAP_GUI_MODULE_DIR)), programFolder }) {
         const QString path = QDir::cleanPath(QDir(folder).filePath(name));
-        // Kept loaded for the rest of the process: the parts it hands out live that long.
         void *module = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
         if (module == nullptr) {
             failures.append(QString::fromLocal8Bit(::dlerror()));
             continue;
         }
         using Entry = GuiParts *(*)();
-        if (const auto entry = reinterpret_cast<Entry>(::dlsym(module, "quiltmapGuiParts")))
+        // A module that has the entry stays loaded: the parts it hands out live as long as the
+        // process.
+        if (const auto entry = reinterpret_cast<Entry>(::dlsym(module, QUILTMAP_GUI_ENTRY_NAME)))
             return *entry();
-        failures.append(path + u": no entry quiltmapGuiParts"_s);
+        ::dlclose(module);
+        failures.append(path + u": a module of another version"_s);
     }
     throw Error(failed + failures.join(u"; "_s));
 }

@@ -34,8 +34,8 @@ GuiParts &linkedGuiParts()
 
 } // namespace quiltmap::cli
 
-// The module's entry, which the command line looks up by this name.
-extern "C" Q_DECL_EXPORT quiltmap::cli::GuiParts *quiltmapGuiParts()
+// The module's entry, which the command line looks up by this name and version.
+extern "C" Q_DECL_EXPORT quiltmap::cli::GuiParts *QUILTMAP_GUI_ENTRY()
 {
     return &quiltmap::cli::linkedGuiParts();
 }
