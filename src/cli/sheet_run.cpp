@@ -331,7 +331,7 @@ SheetRun::DrawnSheet SheetRun::drawAllTiles(Composition &composition) const
                     .arg(shownPath(file), sizeText(drawn.size.width(), drawn.size.height()),
                         sizeText(geometry.cellWidth, geometry.cellHeight)));
         const QString line = trimNameLine(drawn.name);
-        sheet.nameText += encodeNameLine(line);
+        appendNameLine(sheet.nameText, line);
         if (m_options.data.any())
             sheet.tiles.append({ drawn.index, line, file, drawn.cell.column, drawn.cell.row,
                 drawn.cell.x, drawn.cell.y, drawn.size.width(), drawn.size.height(), clipped });

@@ -66,16 +66,15 @@ QByteArray encodeNameText(QStringView text)
     if (text.isEmpty())
         return bytes;
     bytes.reserve(text.size() + 2 * text.count(u'\n') + 2);
-    for (const QStringView line : text.tokenize(u'\n')) {
-        appendWindows1252(bytes, line);
-        bytes += "\r\n";
-    }
+    for (const QStringView line : text.tokenize(u'\n'))
+        appendNameLine(bytes, line);
     return bytes;
 }
 
-QByteArray encodeNameLine(const QString &line)
+void appendNameLine(QByteArray &bytes, QStringView line)
 {
-    return toWindows1252(line) + "\r\n";
+    appendWindows1252(bytes, line);
+    bytes += "\r\n";
 }
 
 unsigned processorCount()

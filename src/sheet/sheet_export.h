@@ -24,8 +24,8 @@ QString trimNameText(const QString &text);
 // text): every line in Windows-1252 followed by CR LF, no byte-order mark. A character the code
 // page lacks becomes its base letter when it has one ("ā" gives "a"), otherwise "?".
 QByteArray encodeNameText(QStringView text);
-// One line of those bytes, CR LF included.
-QByteArray encodeNameLine(const QString &line);
+// One line of those bytes, CR LF included, appended to `bytes`.
+void appendNameLine(QByteArray &bytes, QStringView line);
 
 // The processors this machine offers, at least 1: the default thread count of an export.
 unsigned processorCount();
