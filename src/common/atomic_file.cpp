@@ -35,10 +35,14 @@ void syncFolder(const QString &folder)
     }
 }
 
+// Data written this far beyond what went to disk is sent on its way while the writer goes on.
+constexpr qint64 writebackStep = qint64(4) << 20;
+
 // Writes straight to the temporary file's descriptor. QSaveFile's own buffered writing loses the
 // system's reason when a write stops part way ("Unknown error"), and a write that fails only when
 // its buffer is flushed at commit goes unnoticed: the commit then replaces the old file with a
-// truncated one.
+// truncated one. A large file starts going to disk as it is written, so that the sync before the
+// commit waits only for its last part.
 class DescriptorWriter : public QIODevice
 {
 public:
@@ -64,11 +68,20 @@ protected:
             }
             done += written;
         }
+        m_written += done;
+        if (m_written - m_writtenBack >= writebackStep) {
+            // Only a hint: a failure to write back shows in the sync before the commit.
+            ::sync_file_range(
+                m_descriptor, m_writtenBack, m_written - m_writtenBack, SYNC_FILE_RANGE_WRITE);
+            m_writtenBack = m_written;
+        }
         return done;
     }
 
 private:
     int m_descriptor;
+    qint64 m_written = 0;
+    qint64 m_writtenBack = 0;
 };
 
 } // namespace
