@@ -142,12 +142,12 @@ public:
         for (int n = 0; n < m_shape.elements; ++n)
             if (m_freq[n] != 0) {
                 m_heap[++m_heapLength] = maxCode = n;
-                m_depth[n] = 0;
+                m_order[n] = order(m_freq[n], 0);
             }
         while (m_heapLength < 2) {
             const int node = m_heap[++m_heapLength] = maxCode < 2 ? ++maxCode : 0;
             m_freq[node] = 1;
-            m_depth[node] = 0;
+            m_order[node] = order(1, 0);
             --sizes.optimal;
             if (m_shape.fixedLengths)
                 sizes.fixed -= m_shape.fixedLengths[node];
@@ -165,7 +165,7 @@ public:
             m_heap[--m_heapMax] = n;
             m_heap[--m_heapMax] = m;
             m_freq[node] = m_freq[n] + m_freq[m];
-            m_depth[node] = std::uint8_t(std::max(m_depth[n], m_depth[m]) + 1);
+            m_order[node] = order(m_freq[node], std::uint8_t(std::max(depth(n), depth(m)) + 1));
             m_parent[n] = m_parent[m] = std::uint16_t(node);
             m_heap[1] = node++;
             siftDown(1);
@@ -178,23 +178,26 @@ public:
     }
 
 private:
-    bool smaller(int n, int m) const
+    // zlib's heap order, frequency then subtree depth, as one number: node n comes no later than
+    // node m when m_order[n] <= m_order[m]. One comparison lets the child be picked without a
+    // branch.
+    static std::uint64_t order(std::uint32_t frequency, std::uint8_t depth)
     {
-        return m_freq[n] < m_freq[m] || (m_freq[n] == m_freq[m] && m_depth[n] <= m_depth[m]);
+        return std::uint64_t(frequency) << 8 | depth;
     }
+    std::uint8_t depth(int n) const { return std::uint8_t(m_order[n]); }
 
     void siftDown(int k)
     {
         const int v = m_heap[k];
-        int j = k << 1;
-        while (j <= m_heapLength) {
-            if (j < m_heapLength && smaller(m_heap[j + 1], m_heap[j]))
-                ++j;
-            if (smaller(v, m_heap[j]))
+        const std::uint64_t vOrder = m_order[v];
+        for (int j = k << 1; j <= m_heapLength; j <<= 1) {
+            if (j < m_heapLength)
+                j += m_order[m_heap[j + 1]] <= m_order[m_heap[j]] ? 1 : 0;
+            if (vOrder <= m_order[m_heap[j]])
                 break;
             m_heap[k] = m_heap[j];
             k = j;
-            j <<= 1;
         }
         m_heap[k] = v;
     }
@@ -251,9 +254,9 @@ private:
 
     const TreeShape &m_shape;
     std::array<std::uint32_t, heapSize> m_freq {};
-    std::array<int, heapSize + 1> m_heap {};
-    std::array<std::uint8_t, heapSize> m_depth {};
-    std::array<std::uint16_t, heapSize> m_parent {};
+    std::array<int, heapSize + 1> m_heap;
+    std::array<std::uint64_t, heapSize> m_order;
+    std::array<std::uint16_t, heapSize> m_parent;
     int m_heapLength = 0;
     int m_heapMax = heapSize;
 };
