@@ -10,8 +10,9 @@
 namespace quiltmap::sheet {
 namespace {
 
-// Bands come one by one while they hold little, then in blocks of half what they hold.
-constexpr std::size_t singleBandsUpTo = 2 * hugePageBytes;
+// Bands come one by one while they hold little, then in blocks of half what they hold, which
+// come in huge pages.
+constexpr std::size_t singleBandsUpTo = largeBlocksFrom;
 constexpr std::size_t maxBlockBytes = 4 * hugePageBytes;
 
 int rowsPerBand(std::size_t bytesPerRow, int height, std::size_t bandBytes)
@@ -48,8 +49,8 @@ std::uint8_t *SheetBands::takeBandMemory()
         const std::size_t bandBytes = std::max<std::size_t>(m_bandBytes, 1);
         std::size_t bytes = m_blockBytes < singleBandsUpTo
             ? bandBytes
-            : std::max(
-                bandBytes, std::min(m_blockBytes / 2, maxBlockBytes) / bandBytes * bandBytes);
+            : std::max(bandBytes,
+                std::clamp(m_blockBytes / 2, largeBlocksFrom, maxBlockBytes) / bandBytes * bandBytes);
         // A block takes whole huge pages: the rest of the last serves bands too.
         std::uint8_t *memory = nullptr;
         try {
