@@ -1,7 +1,7 @@
-// The programs' operator new: blocks of a huge page or more start on one, so that tiles, file
+// quiltmap's operator new: blocks of a huge page or more start on one, so that tiles, file
 // contents and streams of megabytes fault once per 2 MiB as they are filled instead of once per
-// 4 KiB, which on some machines costs more than decoding what fills the page. Linked into the
-// programs only; libraries and tests keep the standard one.
+// 4 KiB, which on some machines costs more than decoding what fills the page. Linked into this
+// program only; the window, the libraries and the tests keep the standard one.
 #include "common/large_blocks.h"
 
 #include <cstdlib>
