@@ -10,8 +10,8 @@
 namespace quiltmap::sheet {
 namespace {
 
-// Bands come one by one while they hold little, then in blocks of half what they hold, which
-// come in huge pages.
+// Bands come one by one while they hold little, then in blocks of half what they hold and at
+// least a huge page, which come in huge pages.
 constexpr std::size_t singleBandsUpTo = largeBlocksFrom;
 constexpr std::size_t maxBlockBytes = 4 * hugePageBytes;
 
@@ -50,7 +50,7 @@ std::uint8_t *SheetBands::takeBandMemory()
         std::size_t bytes = m_blockBytes < singleBandsUpTo
             ? bandBytes
             : std::max(bandBytes,
-                std::clamp(m_blockBytes / 2, largeBlocksFrom, maxBlockBytes) / bandBytes * bandBytes);
+                std::clamp(m_blockBytes / 2, hugePageBytes, maxBlockBytes) / bandBytes * bandBytes);
         // A block takes whole huge pages: the rest of the last serves bands too.
         std::uint8_t *memory = nullptr;
         try {
